@@ -1,0 +1,1 @@
+#include "UrlOpener.h"
