@@ -12,7 +12,7 @@ CREATE TABLE "档案" (
   "6" TEXT CHECK (length("6") <= 50),
   "7" TEXT CHECK (length("7") <= 50),
   "8" TEXT CHECK (length("8") <= 50),
-  "9" TEXT NOT NULL CHECK (date("9") IS "9"),
+  "9" TEXT NOT NULL CHECK (date("9", '+0 days') IS "9"),
   "10" TEXT CHECK (length("10") <= 50),
   "11" TEXT CHECK (length("11") <= 50),
   "12" TEXT CHECK (length("12") <= 50),

@@ -1,1 +1,61 @@
 #pragma once
+
+#include "AppPaths.h"
+#include "Database.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace qelvaro {
+
+// The program's two database files beside the executable and the start-up that makes them ready:
+// the data folder is created, a missing file is written from the template the program carries,
+// both files are opened once for the run and the login password is read. A file that exists is
+// never written by the start-up, whatever it holds.
+class DataStore {
+public:
+    static inline const QByteArray kRecordsKey = QByteArrayLiteral("kq473vtz");
+    static inline const QByteArray kSettingsKey = QByteArrayLiteral("hr4517");
+    static inline const QString kRecordsTemplate = QStringLiteral(":/templates/records.dat");
+    static inline const QString kSettingsTemplate = QStringLiteral(":/templates/settings.dat");
+
+    explicit DataStore(AppPaths paths);
+    ~DataStore();
+    DataStore(const DataStore&) = delete;
+    DataStore& operator=(const DataStore&) = delete;
+
+    // Runs the start-up steps. Returns true when both files are open and the password was read.
+    bool open();
+
+    // One message for the doctor naming everything that went wrong at start-up; empty when all
+    // went well.
+    QString startupMessage() const;
+    bool isHealthy() const { return m_problems.isEmpty(); }
+
+    Database* records() const { return m_records.get(); }
+    Database* settings() const { return m_settings.get(); }
+
+    // The stored login password. Empty (no value) when anything at start-up failed: the login then
+    // admits nobody rather than an empty entry.
+    const std::optional<QString>& loginPassword() const { return m_loginPassword; }
+
+    const AppPaths& paths() const { return m_paths; }
+
+    // Closes both connections (before the close-time backup copies the files).
+    void close();
+
+private:
+    AppPaths m_paths;
+    std::unique_ptr<Database> m_records;
+    std::unique_ptr<Database> m_settings;
+    std::optional<QString> m_loginPassword;
+    QStringList m_problems;
+};
+
+// Writes a template (a Qt resource) to target through a temporary file renamed when complete, so
+// a crash never leaves a half-written database. Returns false with a reason on failure.
+bool writeTemplateFile(const QString& templateResource, const QString& target, QString* reason);
+
+}  // namespace qelvaro

@@ -1,1 +1,23 @@
 #include "MessageSink.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
+namespace qelvaro {
+
+void MessageBoxSink::tell(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, m_parent);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.exec();
+}
+
+bool MessageBoxSink::ask(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace qelvaro

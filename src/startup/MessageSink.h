@@ -1,1 +1,33 @@
 #pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace qelvaro {
+
+inline const QString kMessageTitle = QStringLiteral("提示");
+
+// Where the program's messages go: message boxes for the doctor, a recorder in tests (a modal box
+// would block a test).
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // An information box with one 确定 button.
+    virtual void tell(const QString& text, const QString& title = kMessageTitle) = 0;
+    // A question with 是 / 否; true for 是.
+    virtual bool ask(const QString& text, const QString& title = kMessageTitle) = 0;
+};
+
+class MessageBoxSink : public MessageSink {
+public:
+    explicit MessageBoxSink(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+    void tell(const QString& text, const QString& title = kMessageTitle) override;
+    bool ask(const QString& text, const QString& title = kMessageTitle) override;
+
+private:
+    QWidget* m_parent;
+};
+
+}  // namespace qelvaro

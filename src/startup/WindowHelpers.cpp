@@ -1,1 +1,136 @@
 #include "WindowHelpers.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFont>
+#include <QFontDatabase>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTranslator>
+#include <QWidget>
+
+namespace qelvaro {
+
+BodyTextEdit::BodyTextEdit(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+}
+
+void BodyTextEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    const QPoint pos = event->reason() == QContextMenuEvent::Mouse
+                           ? event->globalPos()
+                           : viewport()->mapToGlobal(cursorRect().bottomLeft());
+    emit contextMenuRequested(pos);
+}
+
+namespace {
+
+// Visits each displayed line; stops when visit returns true.
+template <typename Visit>
+void forEachDisplayedLine(const QPlainTextEdit* box, Visit visit)
+{
+    QTextDocument* doc = box->document();
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        layout->blockBoundingRect(block);  // lays the block out if it is not yet
+        const QTextLayout* tl = block.layout();
+        const int lines = tl ? tl->lineCount() : 0;
+        if (lines == 0) {
+            if (visit(block.text()))
+                return;
+            continue;
+        }
+        for (int i = 0; i < lines; ++i) {
+            const QTextLine l = tl->lineAt(i);
+            if (visit(block.text().mid(l.textStart(), l.textLength())))
+                return;
+        }
+    }
+}
+
+}  // namespace
+
+QString textBoxLine(const QPlainTextEdit* box, int line)
+{
+    QString result;
+    int index = 0;
+    if (line < 0)
+        return result;
+    forEachDisplayedLine(box, [&](const QString& text) {
+        if (index++ == line) {
+            result = text;
+            return true;
+        }
+        return false;
+    });
+    return result;
+}
+
+int textBoxLineCount(const QPlainTextEdit* box)
+{
+    int count = 0;
+    forEachDisplayedLine(box, [&](const QString&) {
+        ++count;
+        return false;
+    });
+    return count;
+}
+
+QString makeDirs(const QString& path, bool* ok)
+{
+    QString normal = path;
+    normal.replace(u'\\', u'/');
+    while (normal.contains(QStringLiteral("//")))
+        normal.replace(QStringLiteral("//"), QStringLiteral("/"));
+    if (!normal.endsWith(u'/'))
+        normal += u'/';
+    const bool made = QDir().mkpath(normal);
+    if (ok)
+        *ok = made;
+    return normal;
+}
+
+void centreOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+void installFontSubstitutions()
+{
+    // The first installed of these carries the Chinese glyphs.
+    const QStringList candidates{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                                 QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
+                                 QStringLiteral("AR PL UMing CN")};
+    const QStringList installed = QFontDatabase::families();
+    QStringList available;
+    for (const QString& c : candidates)
+        if (installed.contains(c))
+            available << c;
+    if (available.isEmpty())
+        return;
+    for (const char* name : {"宋体", "黑体", "楷体_GB2312", "楷体", "隶书", "仿宋_GB2312", "新宋体", "SimSun", "SimHei"})
+        QFont::insertSubstitutions(QString::fromUtf8(name), available);
+}
+
+void installChineseTranslations()
+{
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+}  // namespace qelvaro

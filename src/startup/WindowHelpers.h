@@ -1,1 +1,43 @@
 #pragma once
+
+#include <QPlainTextEdit>
+#include <QString>
+
+class QWidget;
+
+namespace qelvaro {
+
+// The prescription body box: the toolkit's own edit menu never appears, by mouse or keyboard;
+// contextMenuRequested tells the owner to show the program's menu instead.
+class BodyTextEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit BodyTextEdit(QWidget* parent = nullptr);
+
+signals:
+    void contextMenuRequested(const QPoint& globalPos);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+};
+
+// The text of one displayed line of a multi-line box (a wrapped paragraph counts as several
+// lines), without its line break; empty past the last line.
+QString textBoxLine(const QPlainTextEdit* box, int line);
+int textBoxLineCount(const QPlainTextEdit* box);
+
+// Creates every folder along the path ("\" and "/" both separate, doubled separators count once).
+// Returns the path in normal form, ending with "/"; *ok tells whether the folder now exists.
+QString makeDirs(const QString& path, bool* ok = nullptr);
+
+// Centres a window on the screen it is on.
+void centreOnScreen(QWidget* window);
+
+// Maps the Windows font names the settings and layouts use onto installed Chinese fonts, so text
+// never shows as empty boxes.
+void installFontSubstitutions();
+
+// Loads the toolkit's Chinese texts so standard dialogs read 确定/取消.
+void installChineseTranslations();
+
+}  // namespace qelvaro

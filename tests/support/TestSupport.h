@@ -1,1 +1,56 @@
 #pragma once
+
+#include "AppPaths.h"
+#include "MessageSink.h"
+#include "UrlOpener.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace qelvaro::test {
+
+// A fresh program folder for one test; removed with the object.
+class TempProgramFolder {
+public:
+    TempProgramFolder();
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
+    AppPaths paths() const { return AppPaths::inFolder(m_dir.path(), m_dir.path() + QStringLiteral("/qelvaro")); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Records every message instead of showing a box; ask() answers from a queue (default: yes).
+class MessageRecorder : public MessageSink {
+public:
+    struct Message {
+        QString title;
+        QString text;
+        bool question = false;
+    };
+    void tell(const QString& text, const QString& title = kMessageTitle) override;
+    bool ask(const QString& text, const QString& title = kMessageTitle) override;
+
+    QList<Message> messages;
+    QList<bool> answers;  // consumed front first
+    QStringList texts() const;
+    void clear() { messages.clear(); }
+};
+
+class UrlRecorder : public UrlOpener {
+public:
+    bool open(const QUrl& url) override
+    {
+        opened << url;
+        return succeed;
+    }
+    QList<QUrl> opened;
+    bool succeed = true;
+};
+
+QByteArray readFile(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+
+}  // namespace qelvaro::test

@@ -1,0 +1,349 @@
+#include "DataStore.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+using namespace qelvaro;
+using namespace qelvaro::test;
+
+class DataStoreTest : public QObject {
+    Q_OBJECT
+
+private:
+    static QStringList columns(Database& db, const char* table)
+    {
+        Statement st = db.prepare(QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString::fromUtf8(table)).toStdString());
+        QStringList names;
+        while (st.next())
+            names << st.text("name");
+        return names;
+    }
+    static qint64 count(Database& db, const char* table)
+    {
+        Statement st = db.prepare(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(QString::fromUtf8(table)).toStdString());
+        return st.next() ? st.integer(0) : -1;
+    }
+
+private slots:
+    void firstStartWritesBothTemplates()
+    {
+        TempProgramFolder folder;
+        DataStore store(folder.paths());
+        QVERIFY(store.open());
+        QVERIFY(store.startupMessage().isEmpty());
+        QCOMPARE(store.loginPassword().value_or(QStringLiteral("<none>")), QStringLiteral("586"));
+
+        const AppPaths paths = folder.paths();
+        QCOMPARE(readFile(paths.recordsFile()), readFile(DataStore::kRecordsTemplate));
+        QCOMPARE(readFile(paths.settingsFile()), readFile(DataStore::kSettingsTemplate));
+        for (const QString& file : {paths.recordsFile(), paths.settingsFile()}) {
+            const QByteArray bytes = readFile(file);
+            QVERIFY(bytes.size() > 4096);
+            QVERIFY2(!bytes.startsWith("SQLite format 3"), qPrintable(file));
+        }
+        // No temporary file is left beside them.
+        QCOMPARE(QDir(paths.dataDir()).entryList(QDir::Files).size(), 2);
+    }
+
+    void filesAreEncryptedWithTheirKeys()
+    {
+        TempProgramFolder folder;
+        DataStore store(folder.paths());
+        QVERIFY(store.open());
+        QVERIFY(!store.records()->cipherVersion().isEmpty());
+        store.close();
+        const AppPaths paths = folder.paths();
+        struct Case { QString file; QByteArray key; bool opens; };
+        const QList<Case> cases{{paths.recordsFile(), DataStore::kRecordsKey, true},
+                                {paths.recordsFile(), DataStore::kSettingsKey, false},
+                                {paths.recordsFile(), QByteArray(), false},
+                                {paths.settingsFile(), DataStore::kSettingsKey, true},
+                                {paths.settingsFile(), DataStore::kRecordsKey, false},
+                                {paths.settingsFile(), QByteArray(), false}};
+        for (const Case& c : cases) {
+            Database::OpenError error;
+            auto db = Database::open(c.file, c.key, &error);
+            QVERIFY2(bool(db) == c.opens, qPrintable(c.file + u' ' + QString::fromLatin1(c.key)));
+            if (!c.opens)
+                QCOMPARE(error, Database::OpenError::NotADatabase);
+        }
+    }
+
+    void schemaHasEveryTableAndColumnInOrder()
+    {
+        TempProgramFolder folder;
+        DataStore store(folder.paths());
+        QVERIFY(store.open());
+        Database& rec = *store.records();
+        Database& set = *store.settings();
+
+        QStringList archive;
+        for (int i = 0; i <= 29; ++i)
+            archive << QString::number(i);
+        for (int i = 1; i <= 8; ++i)
+            archive << QStringLiteral("T%1").arg(i);
+        archive << QStringLiteral("C1") << QStringLiteral("C2") << QStringLiteral("名称");
+        for (int i = 9; i <= 12; ++i)
+            archive << QStringLiteral("T%1").arg(i);
+        QCOMPARE(columns(rec, "档案"), archive);
+        QCOMPARE(columns(rec, "患者信息"),
+                 QString("序号 出生年月 姓名 性别 费别 医疗证号 诊断 住址 过敏史 既往史 电话 备用1 备用2 备用3").split(u' '));
+        QCOMPARE(columns(rec, "密码"), QStringList{QStringLiteral("密码")});
+        QCOMPARE(columns(set, "药品"), QString("拼音 名称 分类").split(u' '));
+        QCOMPARE(columns(set, "个人组套"), QString("名称 分类 拼音 内容").split(u' '));
+        QCOMPARE(columns(set, "病史模板"), QString("名称 内容 序号 拼音").split(u' '));
+        QCOMPARE(columns(set, "诊断"), QString("名称 拼音 序号").split(u' '));
+        QCOMPARE(columns(set, "地址"), QString("名称 拼音 序号").split(u' '));
+        const QStringList settings = columns(set, "设置");
+        QCOMPARE(settings.size(), 96);
+        QCOMPARE(settings.mid(0, 9), QString("医生 上边距 左边距 上边距1 左边距1 配药 名称 索引 复核").split(u' '));
+        QCOMPARE(settings.mid(9, 3), QString("姓名1 姓名2 姓名3").split(u' '));
+        QCOMPARE(settings.mid(24, 3), QString("住址|电话1 住址|电话2 住址|电话3").split(u' '));
+        QCOMPARE(settings.mid(51, 5), QString("字体 大小 男(划掉女)1 男(划掉女)2 男(划掉女)3").split(u' '));
+        QCOMPARE(settings.mid(84), QString("日期1 日期2 日期3 过敏史1 过敏史2 过敏史3 既往史1 既往史2 既往史3 电话1 电话2 电话3").split(u' '));
+
+        Statement idx = rec.prepare("SELECT name, tbl_name FROM sqlite_master WHERE type = 'index' ORDER BY name");
+        QStringList indexes;
+        while (idx.next())
+            indexes << idx.text(1) + u'.' + idx.text(0);
+        QVERIFY(indexes.contains(QStringLiteral("档案.名称")));
+        QVERIFY(indexes.contains(QStringLiteral("患者信息.ID")));
+    }
+
+    void templatesHoldTheSampleRows()
+    {
+        TempProgramFolder folder;
+        DataStore store(folder.paths());
+        QVERIFY(store.open());
+        Database& rec = *store.records();
+        Database& set = *store.settings();
+        QCOMPARE(count(rec, "档案"), 1);
+        QCOMPARE(count(rec, "患者信息"), 1);
+        QCOMPARE(count(rec, "密码"), 1);
+        QCOMPARE(count(set, "药品"), 245);
+        QCOMPARE(count(set, "个人组套"), 3);
+        QCOMPARE(count(set, "病史模板"), 3);
+        QCOMPARE(count(set, "诊断"), 89);
+        QCOMPARE(count(set, "地址"), 3);
+        QCOMPARE(count(set, "设置"), 1);
+
+        Statement categories = set.prepare("SELECT DISTINCT \"分类\" FROM \"药品\"");
+        QStringList found;
+        while (categories.next())
+            found << categories.text(0);
+        found.sort();
+        QStringList expected = QString("抗生素 输液 心血管 呼吸 消化 神经 内分泌 解热镇痛 维生素激素 外用 中成药 其他 中药").split(u' ');
+        expected.sort();
+        QCOMPARE(found, expected);
+
+        Statement kinds = set.prepare("SELECT \"分类\", count(*) FROM \"个人组套\" GROUP BY \"分类\" ORDER BY \"分类\"");
+        QStringList kindCounts;
+        while (kinds.next())
+            kindCounts << kinds.text(0) + u'=' + kinds.text(1);
+        QCOMPARE(kindCounts, (QStringList{QStringLiteral("个人组套=2"), QStringLiteral("中医验方=1")}));
+
+        Statement templates = set.prepare("SELECT \"名称\" FROM \"病史模板\" ORDER BY \"名称\" COLLATE GBK");
+        QStringList names;
+        while (templates.next())
+            names << templates.text(0);
+        QCOMPARE(names, QString("高血压病 急性支气管炎 上呼吸道感染").split(u' '));
+
+        // Stored codes are the program's own pinyin code; a diagnosis' key is its name and code.
+        Statement diag = set.prepare("SELECT count(*) FROM \"诊断\" WHERE \"序号\" <> \"名称\" || \"拼音\" OR \"拼音\" = ''");
+        QVERIFY(diag.next());
+        QCOMPARE(diag.integer(0), 0);
+        Statement uri = set.prepare("SELECT \"拼音\" FROM \"诊断\" WHERE \"名称\" = '上呼吸道感染'");
+        QVERIFY(uri.next());
+        QCOMPARE(uri.text(0), QStringLiteral("shxdgr"));
+
+        // The settings row carries every column.
+        Statement row = set.prepare("SELECT * FROM \"设置\"");
+        QVERIFY(row.next());
+        for (int i = 0; i < row.columnCount(); ++i)
+            QVERIFY2(!row.isNull(i), qPrintable(row.columnName(i)));
+        QCOMPARE(row.text("字体"), QStringLiteral("宋体"));
+        QCOMPARE(row.text("大小"), QStringLiteral("12"));
+        QCOMPARE(row.text("姓名2"), QStringLiteral("26"));
+        QCOMPARE(row.text("电话1"), QStringLiteral("0"));
+    }
+
+    void secondStartLeavesFilesUntouched()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        {
+            DataStore first(paths);
+            QVERIFY(first.open());
+        }
+        // A file of another size than the template is still left alone.
+        QFile settings(paths.settingsFile());
+        QVERIFY(settings.open(QIODevice::Append));
+        settings.write(QByteArray(4096, '\0'));
+        settings.close();
+        const QByteArray records = readFile(paths.recordsFile());
+        const QByteArray settingsBytes = readFile(paths.settingsFile());
+        const QDateTime stamp = QFileInfo(paths.recordsFile()).lastModified();
+
+        DataStore second(paths);
+        QVERIFY(second.open());
+        second.close();
+        QCOMPARE(readFile(paths.recordsFile()), records);
+        QCOMPARE(readFile(paths.settingsFile()), settingsBytes);
+        QCOMPARE(QFileInfo(paths.recordsFile()).lastModified(), stamp);
+    }
+
+    void onlyTheMissingFileIsRewritten()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        {
+            DataStore first(paths);
+            QVERIFY(first.open());
+            QVERIFY(first.records()->exec("DELETE FROM \"档案\""));
+        }
+        const QByteArray records = readFile(paths.recordsFile());
+        QVERIFY(QFile::remove(paths.settingsFile()));
+
+        DataStore second(paths);
+        QVERIFY(second.open());
+        Statement st = second.records()->prepare("SELECT count(*) FROM \"档案\"");
+        QVERIFY(st.next());
+        QCOMPARE(st.integer(0), 0);
+        second.close();
+        QCOMPARE(readFile(paths.recordsFile()), records);
+        QCOMPARE(readFile(paths.settingsFile()), readFile(DataStore::kSettingsTemplate));
+    }
+
+    void unusableFileIsReportedAndLeftAsItIs_data()
+    {
+        QTest::addColumn<bool>("recordsFile");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("damaged records") << true << QByteArray("this is not a database at all").repeated(300);
+        QTest::newRow("empty records") << true << QByteArray();
+        QTest::newRow("plain sqlite settings") << false << QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\0');
+        QTest::newRow("damaged settings") << false << QByteArray(8192, '\x5a');
+    }
+
+    void unusableFileIsReportedAndLeftAsItIs()
+    {
+        QFETCH(bool, recordsFile);
+        QFETCH(QByteArray, content);
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        QVERIFY(QDir().mkpath(paths.dataDir()));
+        const QString bad = recordsFile ? paths.recordsFile() : paths.settingsFile();
+        writeFile(bad, content);
+
+        DataStore store(paths);
+        QVERIFY(!store.open());
+        QVERIFY(!store.loginPassword().has_value());
+        const QString message = store.startupMessage();
+        QVERIFY2(message.contains(QFileInfo(bad).fileName()), qPrintable(message));
+        QVERIFY(message.contains(QStringLiteral("未作任何改动")));
+        QCOMPARE(recordsFile ? store.records() == nullptr : store.settings() == nullptr, true);
+        // The other file is still made and usable.
+        QVERIFY(recordsFile ? store.settings() != nullptr : store.records() != nullptr);
+        store.close();
+        QCOMPARE(readFile(bad), content);
+    }
+
+    void fileWithAnotherKeyIsReported()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        QVERIFY(QDir().mkpath(paths.dataDir()));
+        {
+            auto other = Database::open(paths.recordsFile(), "another key", nullptr, nullptr, true);
+            QVERIFY(other);
+            QVERIFY(other->exec("CREATE TABLE \"密码\" (\"密码\" TEXT); INSERT INTO \"密码\" VALUES ('')"));
+        }
+        const QByteArray before = readFile(paths.recordsFile());
+        DataStore store(paths);
+        QVERIFY(!store.open());
+        QVERIFY(!store.loginPassword().has_value());
+        QVERIFY(store.startupMessage().contains(QStringLiteral("档案.dat")));
+        store.close();
+        QCOMPARE(readFile(paths.recordsFile()), before);
+    }
+
+    void unwritableDataFolderIsReported()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        // A file where the folder should be: no folder can be made, whoever runs the test.
+        writeFile(paths.dataDir(), "in the way");
+        DataStore store(paths);
+        QVERIFY(!store.open());
+        QVERIFY(store.startupMessage().contains(QStringLiteral("档案数据库")));
+        QVERIFY(!store.records() && !store.settings());
+        QVERIFY(!store.loginPassword().has_value());
+        QCOMPARE(readFile(paths.dataDir()), QByteArray("in the way"));
+    }
+
+    void missingPasswordRowAdmitsNobody()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        {
+            DataStore first(paths);
+            QVERIFY(first.open());
+            QVERIFY(first.records()->exec("DELETE FROM \"密码\""));
+        }
+        DataStore store(paths);
+        QVERIFY(!store.open());
+        QVERIFY(!store.loginPassword().has_value());
+        QVERIFY(store.startupMessage().contains(QStringLiteral("密码")));
+    }
+
+    void columnRulesRefuseBadRows_data()
+    {
+        QTest::addColumn<bool>("records");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("stored");
+        const QString archive = QStringLiteral("INSERT INTO \"档案\" (\"0\", \"9\", \"名称\") VALUES (%1, %2, %3)");
+        QTest::newRow("prescription ok") << true << archive.arg("'张三'", "'2016-01-03'", "'2016-01-03 08:00:00'") << true;
+        QTest::newRow("empty name") << true << archive.arg("''", "'2016-01-03'", "'k'") << false;
+        QTest::newRow("no name") << true << archive.arg("NULL", "'2016-01-03'", "'k'") << false;
+        QTest::newRow("no date") << true << archive.arg("'张三'", "NULL", "'k'") << false;
+        QTest::newRow("not a date") << true << archive.arg("'张三'", "'abc'", "'k'") << false;
+        QTest::newRow("no such day") << true << archive.arg("'张三'", "'2016-02-30'", "'k'") << false;
+        QTest::newRow("empty key") << true << archive.arg("'张三'", "'2016-01-03'", "''") << false;
+        QTest::newRow("name 51 chars") << true << archive.arg("'" + QString(51, u'王') + "'", "'2016-01-03'", "'k'") << false;
+        QTest::newRow("name 50 chars") << true << archive.arg("'" + QString(50, u'王') + "'", "'2016-01-03'", "'k'") << true;
+        const QString patient = QStringLiteral("INSERT INTO \"患者信息\" (\"序号\", \"出生年月\", \"姓名\", \"性别\") VALUES ('张三zs1990', '1990', '张三', %1)");
+        QTest::newRow("patient ok") << true << patient.arg("'男'") << true;
+        QTest::newRow("patient empty sex") << true << patient.arg("''") << false;
+        QTest::newRow("diagnosis empty code") << false << QStringLiteral("INSERT INTO \"诊断\" VALUES ('感冒', '', '感冒')") << false;
+        QTest::newRow("address no key") << false << QStringLiteral("INSERT INTO \"地址\" VALUES ('东村', 'dc', NULL)") << false;
+        QTest::newRow("set empty content") << false << QStringLiteral("INSERT INTO \"个人组套\" VALUES ('感冒', '个人组套', 'gm', '')") << false;
+        QTest::newRow("set ok") << false << QStringLiteral("INSERT INTO \"个人组套\" VALUES ('感冒', '个人组套', 'gm', 'x')") << true;
+        QTest::newRow("drug name 201 chars") << false << QStringLiteral("INSERT INTO \"药品\" VALUES ('a', '%1', '其他')").arg(QString(201, u'a')) << false;
+        QTest::newRow("doctor 11 chars") << false << QStringLiteral("UPDATE \"设置\" SET \"医生\" = '%1'").arg(QString(11, u'李')) << false;
+        QTest::newRow("doctor empty") << false << QStringLiteral("UPDATE \"设置\" SET \"医生\" = ''") << true;
+        QTest::newRow("sheet margin empty") << false << QStringLiteral("UPDATE \"设置\" SET \"左边距\" = ''") << false;
+        QTest::newRow("overlay offset empty") << false << QStringLiteral("UPDATE \"设置\" SET \"姓名2\" = ''") << false;
+        QTest::newRow("log margin empty") << false << QStringLiteral("UPDATE \"设置\" SET \"左边距6\" = ''") << true;
+    }
+
+    void columnRulesRefuseBadRows()
+    {
+        QFETCH(bool, records);
+        QFETCH(QString, sql);
+        QFETCH(bool, stored);
+        TempProgramFolder folder;
+        DataStore store(folder.paths());
+        QVERIFY(store.open());
+        Database& db = records ? *store.records() : *store.settings();
+        Statement st = db.prepare(sql.toStdString());
+        QVERIFY2(st.isValid(), qPrintable(st.error()));
+        QCOMPARE(st.run(), stored);
+        if (!stored)
+            QVERIFY(!st.error().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(DataStoreTest)
+#include "DataStoreTest.moc"
