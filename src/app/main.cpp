@@ -1,27 +1,26 @@
-#include "AboutBox.h"
-#include "AppPaths.h"
-#include "DataStore.h"
+#include "Application.h"
+#include "Clock.h"
 #include "MessageSink.h"
 #include "UrlOpener.h"
 #include "WindowHelpers.h"
 
 #include <QApplication>
 
-// Start-up so far: the data files are made ready and the about box is shown.
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Qelvaro"));
+    // The program ends when the composition says so (after the backup), not when a window hides.
+    app.setQuitOnLastWindowClosed(false);
     qelvaro::installChineseTranslations();
     qelvaro::installFontSubstitutions();
 
-    qelvaro::DataStore store(qelvaro::AppPaths::besideExecutable());
     qelvaro::MessageBoxSink messages;
-    if (!store.open())
-        messages.tell(store.startupMessage());
-
-    qelvaro::DesktopUrlOpener urlOpener;
-    qelvaro::AboutBox about(urlOpener);
-    about.show();
+    qelvaro::DesktopUrlOpener urls;
+    qelvaro::SystemClock clock;
+    qelvaro::Application application(qelvaro::AppPaths::besideExecutable(), messages, urls, clock);
+    QObject::connect(&application, &qelvaro::Application::finished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    application.start();
     return app.exec();
 }

@@ -1,0 +1,108 @@
+#include "Application.h"
+
+#include "AboutBox.h"
+#include "Backup.h"
+#include "Clock.h"
+#include "LoginWindow.h"
+#include "MainWindow.h"
+#include "MessageSink.h"
+#include "SettingsWindow.h"
+
+namespace qelvaro {
+
+Application::Application(AppPaths paths, MessageSink& messages, UrlOpener& urls, Clock& clock, QObject* parent)
+    : QObject(parent), m_paths(paths), m_messages(messages), m_urls(urls), m_clock(clock), m_store(paths)
+{
+}
+
+Application::~Application()
+{
+    // Windows first: they may still refer to the settings copy and the store.
+    delete m_settingsWindow;
+    delete m_about;
+    m_main.reset();
+    m_login.reset();
+}
+
+void Application::start()
+{
+    if (!m_store.open())
+        m_messages.tell(m_store.startupMessage());
+    m_settings = std::make_unique<SettingsCopy>(m_store.settings());
+    m_context.reset(new AppContext{m_store, *m_settings, m_messages, m_urls, m_clock});
+
+    m_login = std::make_unique<LoginWindow>(m_store.loginPassword(), m_messages);
+    connect(m_login.get(), &LoginWindow::accepted, this, &Application::showMainWindow);
+    connect(m_login.get(), &LoginWindow::cancelled, this, &Application::finish);
+    m_login->show();
+}
+
+void Application::showMainWindow()
+{
+    if (m_main)
+        return;
+    m_main = std::make_unique<MainWindow>(*m_context);
+    connect(m_main.get(), &MainWindow::closeRequested, this, &Application::shutDownWithBackup);
+    connect(m_main.get(), &MainWindow::exitRequested, this, &Application::finish);
+    connect(m_main.get(), &MainWindow::settingsRequested, this, &Application::showSettingsWindow);
+    connect(m_main.get(), &MainWindow::aboutRequested, this, &Application::showAboutBox);
+    connect(m_settings.get(), &SettingsCopy::clinicNameSaved, m_main.get(), &MainWindow::setClinicName);
+    m_main->show();
+}
+
+void Application::showSettingsWindow()
+{
+    if (!m_settingsWindow) {
+        m_settingsWindow = new SettingsWindow(*m_context);
+        m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}
+
+void Application::showAboutBox()
+{
+    if (!m_about) {
+        m_about = new AboutBox(m_urls);
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void Application::closeOtherWindows()
+{
+    // Through their normal close, so whatever a window keeps on closing is kept.
+    for (QWidget* window : {static_cast<QWidget*>(m_settingsWindow.data()), static_cast<QWidget*>(m_about.data())}) {
+        if (window)
+            window->close();
+    }
+}
+
+void Application::shutDownWithBackup()
+{
+    if (m_finished)
+        return;
+    closeOtherWindows();
+    m_store.close();
+    const BackupResult result = backUp(m_paths, m_clock.today());
+    if (!result.ok())
+        m_messages.tell(QStringLiteral("数据备份未完成：\n") + result.failures.join(u'\n'));
+    finish();
+}
+
+void Application::finish()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    if (m_main)
+        m_main->hide();
+    if (m_login)
+        m_login->hide();
+    emit finished();
+}
+
+}  // namespace qelvaro

@@ -1,0 +1,803 @@
+#include "MainWindow.h"
+
+#include "AppContext.h"
+#include "ClickLabel.h"
+#include "DataStore.h"
+#include "DrawingSurface.h"
+#include "HelpPage.h"
+#include "TextRules.h"
+#include "ToolbarButton.h"
+#include "Twips.h"
+#include "UrlOpener.h"
+#include "WindowHelpers.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+namespace qelvaro {
+namespace {
+
+constexpr int kClientWidth = 15255;
+constexpr int kClientHeight = 10215;
+constexpr int kSheetWidth = 6293;
+constexpr int kSheetHeight = 8970;
+constexpr int kFieldBoxHeight = 315;
+// The centred window leaves this much of the screen's height for the task bar.
+constexpr int kScreenReserve = 400;
+
+const QColor kBlue(0, 0, 255);
+const QColor kRed(255, 0, 0);
+
+QString fromUtf8(const char* text) { return QString::fromUtf8(text); }
+
+QFont namedFont(const char* family, double points, bool bold = false)
+{
+    QFont font(fromUtf8(family));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+struct FieldLayout {
+    const char* caption;
+    int maxLength;
+    int left;
+    int top;
+    int width;
+    bool red;
+    bool shown;
+};
+
+const std::array<FieldLayout, kHeadingFieldCount> kFields{{
+    {"姓名：", 5, 480, 1500, 1635, false, true},
+    {"性别：", 1, 2160, 1500, 975, false, true},
+    {"年龄：", 4, 3180, 1500, 1335, false, true},
+    {"费别：", 5, 4560, 1500, 1215, false, true},
+    {"医疗证(病历)号：", 20, 480, 1800, 4035, false, true},
+    {"科别：", 4, 4560, 1800, 1215, false, true},
+    {"住址(电话)：", 20, 480, 2100, 3435, false, true},
+    {"电话：", 20, 60, 540, 1755, false, false},
+    {"诊断：", 20, 480, 2400, 3435, false, true},
+    {"日期：", 20, 3960, 2100, 1815, false, true},
+    {"医生：", 5, 4140, 7800, 1635, false, true},
+    {"配药：", 5, 4140, 8100, 1635, false, true},
+    {"复核：", 5, 4140, 8400, 1635, false, true},
+    {"药费：", 10, 600, 7920, 1635, false, true},
+    {"其他：", 10, 600, 8220, 1635, false, true},
+    {"过敏史：", 20, 3960, 2400, 1815, true, true},
+    {"既往史：", 20, 120, 240, 3495, false, false},
+}};
+
+// The shown fields in tab order first, then the hidden ones where their turn would be, then the
+// footer fields.
+constexpr std::array<int, kHeadingFieldCount> kFieldTabOrder{0, 1, 2, 3, 4, 5, 6, 9, 8, 15, 16, 7, 10, 11, 12, 13, 14};
+
+struct SheetLabel {
+    const char* text;
+    const char* family;
+    double points;
+    bool bold;
+    int left;
+    int top;
+};
+
+const std::array<SheetLabel, 8> kSheetLabels{{
+    {"普通处方笺", "黑体", 12, false, 2460, 960},
+    {"Rp", "宋体", 18, true, 600, 2760},
+    {"", "黑体", 12, false, 2100, 600},
+    {"普通", "宋体", 10.5, true, 5220, 660},
+    {"处方", "宋体", 10.5, true, 5220, 900},
+    {"收费", "宋体", 10.5, false, 3000, 7980},
+    {"盖章", "宋体", 10.5, false, 3000, 8280},
+    {"处方正文请勿写过此线", "宋体", 7.5, false, 2460, 7605},
+}};
+
+struct RuleLayout {
+    int x1, y1, x2, y2, width;
+};
+
+const std::array<RuleLayout, 10> kSheetRules{{
+    {540, 7680, 2400, 7680, 1},
+    {4020, 7680, 5760, 7680, 1},
+    {5100, 600, 5760, 600, 2},
+    {540, 7860, 2280, 7860, 1},
+    {540, 7860, 540, 8580, 1},
+    {5100, 600, 5100, 1140, 2},
+    {2280, 7860, 2280, 8580, 1},
+    {540, 8580, 2280, 8580, 1},
+    {5760, 615, 5760, 1140, 2},
+    {5115, 1140, 5730, 1140, 2},
+}};
+
+struct KindTitle {
+    const char* kind;
+    const char* title;
+};
+const std::array<KindTitle, 3> kKinds{{{"普通", "普通处方笺"}, {"中医", "中医处方笺"}, {"儿科", "儿科处方笺"}}};
+
+struct ToolbarLayout {
+    ToolbarCommand command;
+    const char* caption;
+    const char* objectName;
+    int left;
+};
+
+const std::array<ToolbarLayout, kToolbarCommandCount> kToolbar{{
+    {ToolbarCommand::New, "新建", "toolbarNew", 60},
+    {ToolbarCommand::Renew, "续开", "toolbarRenew", 1200},
+    {ToolbarCommand::Save, "保存", "toolbarSave", 2340},
+    {ToolbarCommand::Print, "打印", "toolbarPrint", 3540},
+    {ToolbarCommand::Copy, "复制", "toolbarCopy", 4740},
+    {ToolbarCommand::Paste, "粘贴", "toolbarPaste", 5940},
+    {ToolbarCommand::Log, "日志", "toolbarLog", 7140},
+    {ToolbarCommand::Statistics, "统计", "toolbarStatistics", 8340},
+    {ToolbarCommand::OverlayPrint, "套打", "toolbarOverlayPrint", 9540},
+    {ToolbarCommand::Help, "帮助", "toolbarHelp", 11940},
+}};
+
+struct CategoryLayout {
+    const char* caption;
+    int row;
+    int left;
+    int width;
+};
+
+const std::array<CategoryLayout, 15> kCategories{{
+    {"抗生素", 0, 60, 855},
+    {"输液", 0, 960, 735},
+    {"心血管", 0, 1740, 795},
+    {"呼吸", 0, 2580, 855},
+    {"消化", 1, 60, 735},
+    {"神经", 1, 840, 735},
+    {"内分泌", 1, 1620, 795},
+    {"解热镇痛", 1, 2460, 975},
+    {"维生素激素", 2, 60, 1155},
+    {"外用", 2, 2100, 615},
+    {"中成药", 2, 1260, 795},
+    {"其他", 2, 2760, 675},
+    {"中药", 3, 60, 855},
+    {"个人组套", 3, 2220, 1215},
+    {"中医验方", 3, 960, 1215},
+}};
+constexpr std::array<int, 4> kCategoryRowTops{240, 600, 960, 1320};
+
+// Shorthand captions by index; 17 and 21 are the captions of the two search boxes.
+const std::array<const char*, 22> kShorthands{
+    "    用法：iv/gtt qd", "ml", "qid", "tid", "bid", "iv", "qod", "st", "#", "mg", "q8h", "qn", "prn",
+    "    用法：肌注 st", "HS", "qd", "*", "拼音码查询：", "    用法：加滴管 bid", "皮试", "    用法：",
+    "病史模板查询："};
+constexpr int kDrugSearchCaption = 17;
+constexpr int kTemplateSearchCaption = 21;
+
+struct CardText {
+    int index;
+    const char* text;
+    int left, top, width, height;
+};
+
+const std::array<CardText, 7> kCardCaptions{{
+    {0, "门诊注射卡", 1860, 120, 1200, 240},
+    {1, "姓名：", 180, 540, 540, 180},
+    {3, "性别：", 1500, 540, 540, 180},
+    {2, "年龄：", 2280, 540, 540, 180},
+    {4, "日期：", 3180, 540, 540, 180},
+    {6, "医生：", 180, 3060, 540, 180},
+    {5, "护士：", 1500, 3060, 540, 180},
+}};
+
+const std::array<CardText, 5> kCardHeader{{
+    {0, "", 720, 540, 735, 270},
+    {1, "", 1980, 540, 255, 285},
+    {2, "", 2760, 540, 375, 270},
+    {3, "", 3720, 540, 975, 270},
+    {4, "", 720, 3060, 735, 270},
+}};
+
+const std::array<RuleLayout, 3> kCardRules{{
+    {180, 420, 4680, 420, 1},
+    {180, 840, 4680, 840, 1},
+    {180, 2940, 4680, 2940, 1},
+}};
+
+struct CardButtonLayout {
+    const char* caption;
+    int left;
+    int top;
+    bool shown;
+};
+
+const std::array<CardButtonLayout, 4> kCardButtons{{
+    {"打印病史", 2640, 4830, false},
+    {"打印病史", 3900, 4830, true},
+    {"打印注射卡", 2640, 8670, true},
+    {"输液执行卡", 3900, 8670, true},
+}};
+
+QGroupBox* makeFrame(QWidget* parent, const char* objectName, const QRect& geometry)
+{
+    auto* frame = new QGroupBox(parent);
+    frame->setObjectName(fromUtf8(objectName));
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, const QString& objectName, const QPoint& pos)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    label->adjustSize();
+    label->move(pos);
+    return label;
+}
+
+ClickLabel* makeLink(QWidget* parent, const QString& text, const QString& objectName, const QPoint& pos)
+{
+    auto* label = new ClickLabel(text, parent);
+    label->setObjectName(objectName);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, kBlue);
+    label->setPalette(pal);
+    label->adjustSize();
+    label->move(pos);
+    return label;
+}
+
+QLineEdit* makeLineEdit(QWidget* parent, const QString& objectName, const QRect& geometry)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(objectName);
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+QListWidget* makeList(QWidget* parent, const QString& objectName, const QRect& geometry)
+{
+    auto* list = new QListWidget(parent);
+    list->setObjectName(objectName);
+    list->setGeometry(geometry);
+    return list;
+}
+
+QListWidget* makePopup(QWidget* parent, const QString& objectName, const QRect& geometry)
+{
+    QListWidget* list = makeList(parent, objectName, geometry);
+    QPalette pal = list->palette();
+    pal.setColor(QPalette::Text, kBlue);
+    pal.setColor(QPalette::Base, Qt::white);
+    list->setPalette(pal);
+    list->hide();
+    return list;
+}
+
+QString kindTitle(const QString& kind)
+{
+    for (const KindTitle& k : kKinds)
+        if (kind == fromUtf8(k.kind))
+            return fromUtf8(k.title);
+    return {};
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppContext& context, QWidget* parent) : QMainWindow(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(kCaption);
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("mainClientArea"));
+    central->setFont(namedFont("宋体", 9));
+    central->setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    setCentralWidget(central);
+
+    // The sheet comes first so that its heading fields are the window's first tab stops.
+    buildSheet(central);
+    buildToolbar(central);
+    buildDrugPicker(central);
+    buildRecordList(central);
+    buildRightColumn(central);
+    buildShorthandStrip(central);
+    buildMenus();
+    buildBodyMenu();
+    setTabOrderOfFields();
+
+    m_recordKey = new QLabel(central);
+    m_recordKey->setObjectName(QStringLiteral("recordKeyLabel"));
+    m_recordKey->hide();
+
+    readClinicName();
+    centreOnSheet(titleLabel());
+    centreOnSheet(clinicNameLabel());
+
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+void MainWindow::buildSheet(QWidget* central)
+{
+    m_sheet = new DrawingSurface(central);
+    m_sheet->setObjectName(QStringLiteral("sheet"));
+    m_sheet->setGeometry(twipsRect(3660, 810, kSheetWidth, kSheetHeight));
+    connect(m_sheet, &DrawingSurface::backgroundClicked, this, &MainWindow::hidePopups);
+
+    const QFont captionFont = namedFont("宋体", 9, true);
+    const QFont inputFont = namedFont("宋体", 9.75);
+    for (int i = 0; i < kHeadingFieldCount; ++i) {
+        const FieldLayout& f = kFields[i];
+        auto* box = new DrawingSurface(m_sheet);
+        box->setObjectName(QStringLiteral("headingFieldBox%1").arg(i));
+        box->setGeometry(twipsRect(f.left, f.top, f.width, kFieldBoxHeight));
+
+        auto* caption = new QLabel(fromUtf8(f.caption), box);
+        caption->setObjectName(QStringLiteral("headingCaption%1").arg(i));
+        caption->setFont(captionFont);
+        caption->adjustSize();
+        caption->move(twipsPoint(60, 60));
+
+        auto* input = new QLineEdit(box);
+        input->setObjectName(QStringLiteral("headingField%1").arg(i));
+        input->setFrame(false);
+        input->setFont(i == int(HeadingField::CardNumber) ? namedFont("宋体", 10.5) : inputFont);
+        input->setMaxLength(f.maxLength);
+        input->setTextMargins(0, 0, 0, 0);
+        QPalette pal = input->palette();
+        pal.setColor(QPalette::Text, f.red ? kRed : kBlue);
+        pal.setColor(QPalette::Base, Qt::transparent);  // the box's underline shows through
+        input->setPalette(pal);
+
+        // Input box and underline follow from the caption's width, whatever the box's design size.
+        const int captionWidth = pixelsToTwips(caption->width());
+        const int inputLeft = captionWidth + 75;
+        const int inputWidth = f.width - captionWidth - 135;
+        constexpr int inputTop = 30;
+        constexpr int underlineY = 240;
+        input->setGeometry(twipsRect(inputLeft, inputTop, inputWidth, kFieldBoxHeight - inputTop - 45));
+        box->addRule(twipsLine(inputLeft - 60, underlineY, inputLeft + inputWidth + 60, underlineY));
+
+        box->setVisible(f.shown);
+        m_headingBoxes[i] = box;
+        m_headingCaptions[i] = caption;
+        m_headingInputs[i] = input;
+    }
+
+    for (int i = 0; i < int(kSheetLabels.size()); ++i) {
+        const SheetLabel& l = kSheetLabels[i];
+        auto* label = new QLabel(fromUtf8(l.text), m_sheet);
+        label->setObjectName(QStringLiteral("sheetLabel%1").arg(i));
+        label->setFont(namedFont(l.family, l.points, l.bold));
+        label->adjustSize();
+        label->move(twipsPoint(l.left, l.top));
+        m_sheetLabels[i] = label;
+    }
+    titleLabel()->setObjectName(QStringLiteral("titleLabel"));
+    clinicNameLabel()->setObjectName(QStringLiteral("clinicNameLabel"));
+    kindLabel()->setObjectName(QStringLiteral("kindLabel"));
+
+    for (const RuleLayout& r : kSheetRules)
+        m_sheet->addRule(twipsLine(r.x1, r.y1, r.x2, r.y2), r.width);
+
+    m_body = new BodyTextEdit(m_sheet);
+    m_body->setObjectName(QStringLiteral("body"));
+    m_body->setFrameShape(QFrame::NoFrame);
+    m_body->setFont(namedFont("宋体", 10.5));
+    m_body->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_body->setGeometry(twipsRect(1440, 3120, 4275, 4335));
+    m_body->viewport()->installEventFilter(this);
+    connect(m_body, &BodyTextEdit::contextMenuRequested, this, [this](const QPoint& pos) { m_bodyMenu->popup(pos); });
+
+    m_kindArea = new ClickLabel(QString(), m_sheet);
+    m_kindArea->setObjectName(QStringLiteral("kindArea"));
+    m_kindArea->setGeometry(twipsRect(5100, 600, 675, 555));
+    m_kindArea->setCursor(Qt::PointingHandCursor);
+    m_kindArea->raise();
+    connect(m_kindArea, &ClickLabel::clicked, this, &MainWindow::cycleKind);
+
+    m_patientPopup = makePopup(m_sheet, QStringLiteral("patientPopup"), twipsRect(1080, 1740, 1395, 1290));
+    m_addressPopup = makePopup(m_sheet, QStringLiteral("addressPopup"), twipsRect(1680, 2340, 2835, 1290));
+    m_diagnosisPopup = makePopup(m_sheet, QStringLiteral("diagnosisPopup"), twipsRect(1080, 2640, 2835, 1290));
+}
+
+void MainWindow::buildToolbar(QWidget* central)
+{
+    // The strip reaches above the client area, so its buttons stand clear of the frames below.
+    auto* strip = new QWidget(central);
+    strip->setObjectName(QStringLiteral("toolbarStrip"));
+    strip->setGeometry(twipsRect(60, -120, 15135, 795));
+    for (const ToolbarLayout& t : kToolbar) {
+        auto* button = new ToolbarButton(toolbarIcon(t.command), fromUtf8(t.caption), strip);
+        button->setObjectName(fromUtf8(t.objectName));
+        button->move(twipsPoint(t.left, 180));
+        const ToolbarCommand command = t.command;
+        connect(button, &ToolbarButton::activated, this, [this, command] { runToolbarCommand(command); });
+        m_toolbarButtons[int(t.command)] = button;
+    }
+    for (ToolbarCommand later : {ToolbarCommand::New, ToolbarCommand::Renew, ToolbarCommand::Save, ToolbarCommand::Print,
+                                 ToolbarCommand::Log, ToolbarCommand::Statistics, ToolbarCommand::OverlayPrint})
+        toolbarButton(later)->setEnabled(false);
+}
+
+void MainWindow::buildDrugPicker(QWidget* central)
+{
+    QGroupBox* frame = makeFrame(central, "drugPicker", twipsRect(60, 658, 3555, 6255));
+    for (int i = 0; i < int(kCategories.size()); ++i) {
+        const CategoryLayout& c = kCategories[i];
+        auto* button = new QPushButton(fromUtf8(c.caption), frame);
+        button->setObjectName(QStringLiteral("categoryButton%1").arg(i));
+        button->setFont(namedFont("宋体", 9, i == 0));
+        button->setGeometry(twipsRect(c.left, kCategoryRowTops[c.row], c.width, 300));
+        m_categoryButtons[i] = button;
+    }
+    auto* caption = makeLink(frame, fromUtf8(kShorthands[kDrugSearchCaption]),
+                             QStringLiteral("shorthandLabel%1").arg(kDrugSearchCaption), twipsPoint(120, 1740));
+    caption->setPalette(frame->palette());
+    m_shorthandLabels[kDrugSearchCaption] = caption;
+    m_drugSearch = makeLineEdit(frame, QStringLiteral("drugSearchBox"), twipsRect(1200, 1680, 1455, 315));
+    m_softKeyboardLink = makeLink(frame, QStringLiteral("软键盘"), QStringLiteral("softKeyboardLink"), twipsPoint(2820, 1760));
+    m_drugList = makeList(frame, QStringLiteral("drugList"), twipsRect(90, 2100, 3345, 4020));
+}
+
+void MainWindow::buildRecordList(QWidget* central)
+{
+    QGroupBox* frame = makeFrame(central, "recordListFrame", twipsRect(60, 6900, 3555, 3315));
+    makeLabel(frame, QStringLiteral("患者姓名"), QStringLiteral("recordNameCaption"), twipsPoint(120, 300));
+    m_recordNameFilter = makeLineEdit(frame, QStringLiteral("recordNameFilter"), twipsRect(900, 240, 1035, 315));
+    m_recordQuery = new QPushButton(QStringLiteral("查询"), frame);
+    m_recordQuery->setObjectName(QStringLiteral("recordQueryButton"));
+    m_recordQuery->setGeometry(twipsRect(1995, 225, 615, 345));
+    m_todayPatientsLink = makeLink(frame, QStringLiteral("今日患者"), QStringLiteral("todayPatientsLink"), twipsPoint(2700, 300));
+    makeLabel(frame, QStringLiteral("就诊日期"), QStringLiteral("recordDateCaption"), twipsPoint(120, 660));
+    m_recordFrom = makeLineEdit(frame, QStringLiteral("recordFromDate"), twipsRect(900, 600, 1095, 315));
+    makeLabel(frame, QStringLiteral("至"), QStringLiteral("recordDateTo"), twipsPoint(2055, 660));
+    m_recordTo = makeLineEdit(frame, QStringLiteral("recordToDate"), twipsRect(2280, 600, 1095, 315));
+    m_recordList = makeList(frame, QStringLiteral("recordList"), twipsRect(90, 1020, 3375, 2190));
+}
+
+void MainWindow::buildRightColumn(QWidget* central)
+{
+    QGroupBox* frame = makeFrame(central, "rightColumn", twipsRect(10020, 720, 5175, 9075));
+
+    auto* caption = makeLink(frame, fromUtf8(kShorthands[kTemplateSearchCaption]),
+                             QStringLiteral("shorthandLabel%1").arg(kTemplateSearchCaption), twipsPoint(120, 240));
+    caption->setPalette(frame->palette());
+    m_shorthandLabels[kTemplateSearchCaption] = caption;
+    m_templateSearch = makeLineEdit(frame, QStringLiteral("templateSearchBox"), twipsRect(120, 480, 1575, 315));
+    m_templateList = makeList(frame, QStringLiteral("templateList"), twipsRect(120, 840, 1575, 3900));
+
+    makeLabel(frame, QStringLiteral("病史记录"), QStringLiteral("historyCaption"), twipsPoint(1800, 240));
+    m_addTemplateLink = makeLink(frame, QStringLiteral("添加到模板"), QStringLiteral("addTemplateLink"), twipsPoint(4080, 240));
+    m_historyBox = new QPlainTextEdit(frame);
+    m_historyBox->setObjectName(QStringLiteral("historyBox"));
+    m_historyBox->setGeometry(twipsRect(1800, 480, 3255, 4260));
+    m_historyBox->viewport()->installEventFilter(this);
+
+    m_cardPreview = new DrawingSurface(frame);
+    m_cardPreview->setObjectName(QStringLiteral("injectionCardPreview"));
+    m_cardPreview->setBorder(true);
+    m_cardPreview->setGeometry(twipsRect(105, 5220, 4965, 3345));
+    connect(m_cardPreview, &DrawingSurface::backgroundClicked, this, &MainWindow::hidePopups);
+    for (const CardText& c : kCardCaptions) {
+        auto* label = new QLabel(fromUtf8(c.text), m_cardPreview);
+        label->setObjectName(QStringLiteral("cardCaption%1").arg(c.index));
+        if (c.index == 0)
+            label->setFont(namedFont("黑体", 12));
+        label->setGeometry(twipsRect(c.left, c.top, c.width, c.height));
+    }
+    for (const CardText& c : kCardHeader) {
+        QLineEdit* box = makeLineEdit(m_cardPreview, QStringLiteral("cardHeaderBox%1").arg(c.index),
+                                      twipsRect(c.left, c.top, c.width, c.height));
+        box->setFrame(false);
+        box->setTextMargins(0, 0, 0, 0);
+        m_cardHeader[c.index] = box;
+    }
+    m_injectionCardBox = new QPlainTextEdit(m_cardPreview);
+    m_injectionCardBox->setObjectName(QStringLiteral("injectionCardBox"));
+    m_injectionCardBox->setFrameShape(QFrame::NoFrame);
+    m_injectionCardBox->setGeometry(twipsRect(1020, 1020, 3675, 1755));
+    for (const RuleLayout& r : kCardRules)
+        m_cardPreview->addRule(twipsLine(r.x1, r.y1, r.x2, r.y2), r.width);
+
+    for (int i = 0; i < int(kCardButtons.size()); ++i) {
+        const CardButtonLayout& b = kCardButtons[i];
+        auto* button = new QLabel(fromUtf8(b.caption), frame);
+        button->setObjectName(QStringLiteral("cardButton%1").arg(i));
+        button->setAlignment(Qt::AlignCenter);
+        button->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        button->setAutoFillBackground(true);
+        button->setBackgroundRole(QPalette::Button);
+        button->setGeometry(twipsRect(b.left, b.top, 1125, 315));
+        button->setVisible(b.shown);
+        m_cardButtons[i] = button;
+    }
+}
+
+void MainWindow::buildShorthandStrip(QWidget* central)
+{
+    auto* strip = new QWidget(central);
+    strip->setObjectName(QStringLiteral("shorthandStrip"));
+    strip->setGeometry(twipsRect(3660, 9840, 11535, 375));
+    int x = twipsToPixels(60);
+    for (int i = 0; i < int(kShorthands.size()); ++i) {
+        if (i == kDrugSearchCaption || i == kTemplateSearchCaption)
+            continue;
+        auto* label = makeLink(strip, fromUtf8(kShorthands[i]), QStringLiteral("shorthandLabel%1").arg(i), QPoint(x, 0));
+        label->move(x, (strip->height() - label->height()) / 2);
+        x += label->width() + twipsToPixels(120);
+        m_shorthandLabels[i] = label;
+    }
+}
+
+void MainWindow::buildMenus()
+{
+    struct Item {
+        const char* objectName;  // empty for a separator
+        const char* caption;
+        QKeyCombination keys;
+    };
+    const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
+    const auto addMenu = [this](const char* objectName, const char* title, std::initializer_list<Item> items) {
+        QMenu* menu = menuBar()->addMenu(fromUtf8(title));
+        menu->setObjectName(fromUtf8(objectName));
+        for (const Item& item : items) {
+            if (!*item.objectName) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(fromUtf8(item.caption));
+            action->setObjectName(fromUtf8(item.objectName));
+            action->setShortcut(QKeySequence(item.keys));
+            action->setEnabled(false);
+            addAction(action);
+            m_menuActions << action;
+        }
+    };
+    menuBar()->setObjectName(QStringLiteral("menuBar"));
+    addMenu("menuFile", "文件(F)",
+            {{"actionNew", "新建", ctrl(Qt::Key_N)},
+             {"actionRenew", "续开", ctrl(Qt::Key_W)},
+             {"actionSave", "保存", ctrl(Qt::Key_S)},
+             {"", "", {}},
+             {"actionStatistics", "统计", ctrl(Qt::Key_D)},
+             {"actionOutpatientLog", "门诊日志", ctrl(Qt::Key_G)},
+             {"", "", {}},
+             {"actionPrint", "打印", ctrl(Qt::Key_P)},
+             {"actionOverlayPrint", "在印刷处方上套打", ctrl(Qt::Key_L)},
+             {"", "", {}},
+             {"actionExit", "退出", ctrl(Qt::Key_E)}});
+    addMenu("menuSettings", "设置(S)",
+            {{"actionDrugs", "药品维护", ctrl(Qt::Key_J)},
+             {"actionSets", "个人组套/中医验方维护", ctrl(Qt::Key_F)},
+             {"actionDiagnoses", "诊断名称维护", ctrl(Qt::Key_I)},
+             {"actionHistoryTemplates", "病史模板维护", ctrl(Qt::Key_O)},
+             {"actionAddresses", "地址库维护", ctrl(Qt::Key_M)},
+             {"", "", {}},
+             {"actionSettings", "综合设置", ctrl(Qt::Key_X)}});
+    addMenu("menuHelp", "帮助(H)",
+            {{"actionHelp", "操作教程", ctrl(Qt::Key_H)}, {"actionAbout", "关于", ctrl(Qt::Key_Z)}});
+
+    const auto wire = [this](const char* objectName, auto handler) {
+        QAction* action = findChild<QAction*>(fromUtf8(objectName));
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    wire("actionExit", [this] { emit exitRequested(); });
+    wire("actionSettings", [this] { emit settingsRequested(); });
+    wire("actionHelp", [this] { openHelpPage(); });
+    wire("actionAbout", [this] { emit aboutRequested(); });
+}
+
+void MainWindow::buildBodyMenu()
+{
+    m_bodyMenu = new QMenu(QStringLiteral("右键菜单"), this);
+    m_bodyMenu->setObjectName(QStringLiteral("bodyMenu"));
+    const std::initializer_list<std::pair<const char*, const char*>> items{
+        {"actionBodyCut", "剪切(T)"},
+        {"actionBodyCopy", "复制(C)"},
+        {"actionBodyPaste", "粘贴(P)"},
+        {"actionBodyDelete", "删除(D)"},
+        {"", ""},
+        {"actionCopyToCard", "复制到注射卡"},
+        {"actionAddToSets", "添加到个人组套/中医验方"},
+        {"", ""},
+        {"actionDrip", "静脉滴注"},
+        {"actionIntramuscular", "肌肉注射"},
+        {"actionIntravenous", "静脉推注"},
+        {"actionDripTube", "加滴管"}};
+    for (const auto& [objectName, caption] : items) {
+        if (!*objectName) {
+            m_bodyMenu->addSeparator();
+            continue;
+        }
+        QAction* action = m_bodyMenu->addAction(fromUtf8(caption));
+        action->setObjectName(fromUtf8(objectName));
+        action->setEnabled(false);
+    }
+}
+
+void MainWindow::setTabOrderOfFields()
+{
+    for (int i = 1; i < kHeadingFieldCount; ++i)
+        setTabOrder(m_headingInputs[kFieldTabOrder[i - 1]], m_headingInputs[kFieldTabOrder[i]]);
+}
+
+QWidget* MainWindow::headingFieldBox(HeadingField field) const { return m_headingBoxes.at(int(field)); }
+QLineEdit* MainWindow::headingBox(HeadingField field) const { return m_headingInputs.at(int(field)); }
+QLabel* MainWindow::headingCaption(HeadingField field) const { return m_headingCaptions.at(int(field)); }
+
+QLine MainWindow::headingUnderline(HeadingField field) const
+{
+    return m_headingBoxes.at(int(field))->rules().value(0).line;
+}
+
+ToolbarButton* MainWindow::toolbarButton(ToolbarCommand command) const { return m_toolbarButtons.at(int(command)); }
+
+void MainWindow::setKind(const QString& kind)
+{
+    kindLabel()->setText(kind);
+    kindLabel()->adjustSize();
+    const QString title = kindTitle(kind);
+    if (!title.isEmpty()) {
+        titleLabel()->setText(title);
+        titleLabel()->adjustSize();
+    }
+}
+
+void MainWindow::cycleKind()
+{
+    const QString kind = kindLabel()->text();
+    for (int i = 0; i < int(kKinds.size()); ++i) {
+        if (kind == fromUtf8(kKinds[i].kind)) {
+            setKind(fromUtf8(kKinds[(i + 1) % kKinds.size()].kind));
+            return;
+        }
+    }
+}
+
+void MainWindow::setClinicName(const QString& typed)
+{
+    clinicNameLabel()->setText(trimBlanks(typed));
+    clinicNameLabel()->adjustSize();
+    centreOnSheet(clinicNameLabel());
+}
+
+void MainWindow::centreOnSheet(QLabel* label)
+{
+    label->move((m_sheet->width() - label->width()) / 2, label->y());
+}
+
+void MainWindow::readClinicName()
+{
+    Database* settings = m_context.store.settings();
+    if (!settings)
+        return;
+    Statement row = settings->prepare(R"(SELECT "名称" FROM "设置" ORDER BY rowid LIMIT 1)");
+    if (row.next()) {
+        clinicNameLabel()->setText(row.text("名称"));
+        clinicNameLabel()->adjustSize();
+    }
+}
+
+void MainWindow::hidePopups()
+{
+    m_diagnosisPopup->hide();
+    m_addressPopup->hide();
+    m_patientPopup->hide();
+}
+
+void MainWindow::runToolbarCommand(ToolbarCommand command)
+{
+    switch (command) {
+    case ToolbarCommand::Copy:
+        copyBodyToClipboard();
+        break;
+    case ToolbarCommand::Paste:
+        pasteClipboardIntoBody();
+        break;
+    case ToolbarCommand::Help:
+        openHelpPage();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::copyBodyToClipboard()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(m_body->toPlainText());
+}
+
+void MainWindow::pasteClipboardIntoBody()
+{
+    QString text = QGuiApplication::clipboard()->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    // Assigning the text the body already holds must not count as a change.
+    if (m_body->toPlainText() != text)
+        m_body->setPlainText(text);
+}
+
+void MainWindow::openHelpPage()
+{
+    const QString path = writeHelpPage();
+    if (!path.isEmpty())
+        m_context.urls.open(QUrl::fromLocalFile(path));
+}
+
+bool MainWindow::isWindowShortcut(const QKeySequence& keys) const
+{
+    for (const QAction* action : m_menuActions)
+        if (action->isEnabled() && action->shortcut() == keys)
+            return true;
+    return false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // A text box would claim Ctrl+X, Ctrl+Z and the like for editing; the menu's keys win.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (isWindowShortcut(QKeySequence(key->keyCombination()))) {
+                event->ignore();
+                return true;
+            }
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if ((watched == m_body->viewport() || watched == m_historyBox->viewport())
+            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            hidePopups();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_centred)
+        return;
+    m_centred = true;
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize size = frameGeometry().size();
+    move(area.x() + (area.width() - size.width()) / 2,
+         area.y() + (area.height() - twipsToPixels(kScreenReserve) - size.height()) / 2);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    hide();
+    event->accept();
+    emit closeRequested();
+}
+
+}  // namespace qelvaro

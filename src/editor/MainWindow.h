@@ -1,0 +1,205 @@
+#pragma once
+
+#include "ToolbarIcons.h"
+
+#include <QLine>
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace qelvaro {
+
+struct AppContext;
+class BodyTextEdit;
+class ClickLabel;
+class DrawingSurface;
+class ToolbarButton;
+
+// The seventeen heading fields of the prescription sheet; the value is the field's index, which
+// is also the name of the record column that stores it.
+enum class HeadingField {
+    Name = 0,
+    Sex,
+    Age,
+    FeeClass,
+    CardNumber,
+    Department,
+    Address,
+    Telephone,
+    Diagnosis,
+    Date,
+    Doctor,
+    Dispenser,
+    Reviewer,
+    DrugFee,
+    OtherFee,
+    Allergy,
+    PastHistory
+};
+inline constexpr int kHeadingFieldCount = 17;
+
+// The program's main window, laid out like a paper prescription sheet: the toolbar, the drug
+// picker and the record list at the left, the sheet in the middle, the history text and the
+// injection-card preview at the right, the shorthand strip below.
+//
+// Menu items (objectName: caption, shortcut):
+//   文件(F)  "menuFile":     actionNew 新建 Ctrl+N, actionRenew 续开 Ctrl+W, actionSave 保存 Ctrl+S,
+//                           actionStatistics 统计 Ctrl+D, actionOutpatientLog 门诊日志 Ctrl+G,
+//                           actionPrint 打印 Ctrl+P, actionOverlayPrint 在印刷处方上套打 Ctrl+L,
+//                           actionExit 退出 Ctrl+E
+//   设置(S)  "menuSettings": actionDrugs 药品维护 Ctrl+J, actionSets 个人组套/中医验方维护 Ctrl+F,
+//                           actionDiagnoses 诊断名称维护 Ctrl+I, actionHistoryTemplates 病史模板维护 Ctrl+O,
+//                           actionAddresses 地址库维护 Ctrl+M, actionSettings 综合设置 Ctrl+X
+//   帮助(H)  "menuHelp":     actionHelp 操作教程 Ctrl+H, actionAbout 关于 Ctrl+Z
+// Body menu "bodyMenu" (右键菜单): actionBodyCut 剪切(T), actionBodyCopy 复制(C), actionBodyPaste 粘贴(P),
+//   actionBodyDelete 删除(D), actionCopyToCard 复制到注射卡, actionAddToSets 添加到个人组套/中医验方,
+//   actionDrip 静脉滴注, actionIntramuscular 肌肉注射, actionIntravenous 静脉推注, actionDripTube 加滴管.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static inline const QString kCaption = QStringLiteral("Qelvaro V4.0");
+
+    explicit MainWindow(AppContext& context, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Sheet.
+    DrawingSurface* sheet() const { return m_sheet; }
+    QWidget* headingFieldBox(HeadingField field) const;
+    QLineEdit* headingBox(HeadingField field) const;
+    QLabel* headingCaption(HeadingField field) const;
+    QLine headingUnderline(HeadingField field) const;  // pixels, in the field box
+    BodyTextEdit* body() const { return m_body; }
+    QLabel* titleLabel() const { return m_sheetLabels[0]; }
+    QLabel* clinicNameLabel() const { return m_sheetLabels[2]; }
+    QLabel* kindLabel() const { return m_sheetLabels[3]; }
+    QLabel* sheetLabel(int index) const { return m_sheetLabels.at(index); }
+    ClickLabel* kindArea() const { return m_kindArea; }
+    QLabel* recordKeyLabel() const { return m_recordKey; }
+    QListWidget* diagnosisPopup() const { return m_diagnosisPopup; }
+    QListWidget* addressPopup() const { return m_addressPopup; }
+    QListWidget* patientPopup() const { return m_patientPopup; }
+
+    // Drug picker.
+    QPushButton* categoryButton(int index) const { return m_categoryButtons.at(index); }
+    QLineEdit* drugSearchBox() const { return m_drugSearch; }
+    QListWidget* drugList() const { return m_drugList; }
+
+    // Record list.
+    QLineEdit* recordNameFilter() const { return m_recordNameFilter; }
+    QLineEdit* recordFromDate() const { return m_recordFrom; }
+    QLineEdit* recordToDate() const { return m_recordTo; }
+    QPushButton* recordQueryButton() const { return m_recordQuery; }
+    QListWidget* recordList() const { return m_recordList; }
+
+    // Right column.
+    QLineEdit* templateSearchBox() const { return m_templateSearch; }
+    QListWidget* templateList() const { return m_templateList; }
+    QPlainTextEdit* historyBox() const { return m_historyBox; }
+    DrawingSurface* injectionCardPreview() const { return m_cardPreview; }
+    QPlainTextEdit* injectionCardBox() const { return m_injectionCardBox; }
+    QLineEdit* cardHeaderBox(int index) const { return m_cardHeader.at(index); }
+
+    QLabel* cardButton(int index) const { return m_cardButtons.at(index); }
+
+    // Shorthand labels by index 0..21 (17 and 21 are the captions of the two search boxes).
+    ClickLabel* shorthandLabel(int index) const { return m_shorthandLabels.at(index); }
+    ClickLabel* softKeyboardLink() const { return m_softKeyboardLink; }
+    ClickLabel* todayPatientsLink() const { return m_todayPatientsLink; }
+    ClickLabel* addTemplateLink() const { return m_addTemplateLink; }
+
+    ToolbarButton* toolbarButton(ToolbarCommand command) const;
+    QMenu* bodyMenu() const { return m_bodyMenu; }
+
+public slots:
+    // Sets the prescription kind; a known kind (普通, 中医, 儿科) brings its sheet title with it,
+    // any other kind leaves the title as it is.
+    void setKind(const QString& kind);
+    // The clinic name as typed in the settings, blanks trimmed, centred on the sheet.
+    void setClinicName(const QString& typed);
+    // Hides the three look-up popups of the heading fields.
+    void hidePopups();
+
+signals:
+    void exitRequested();
+    void settingsRequested();
+    void aboutRequested();
+    void closeRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildSheet(QWidget* central);
+    void buildToolbar(QWidget* central);
+    void buildDrugPicker(QWidget* central);
+    void buildRecordList(QWidget* central);
+    void buildRightColumn(QWidget* central);
+    void buildShorthandStrip(QWidget* central);
+    void buildMenus();
+    void buildBodyMenu();
+    void setTabOrderOfFields();
+
+    void cycleKind();
+    void centreOnSheet(QLabel* label);
+    void runToolbarCommand(ToolbarCommand command);
+    void copyBodyToClipboard();
+    void pasteClipboardIntoBody();
+    void openHelpPage();
+    void readClinicName();
+    bool isWindowShortcut(const QKeySequence& keys) const;
+
+    AppContext& m_context;
+    bool m_centred = false;
+
+    DrawingSurface* m_sheet = nullptr;
+    std::array<DrawingSurface*, kHeadingFieldCount> m_headingBoxes{};
+    std::array<QLabel*, kHeadingFieldCount> m_headingCaptions{};
+    std::array<QLineEdit*, kHeadingFieldCount> m_headingInputs{};
+    std::array<QLabel*, 8> m_sheetLabels{};
+    BodyTextEdit* m_body = nullptr;
+    ClickLabel* m_kindArea = nullptr;
+    QListWidget* m_diagnosisPopup = nullptr;
+    QListWidget* m_addressPopup = nullptr;
+    QListWidget* m_patientPopup = nullptr;
+    QLabel* m_recordKey = nullptr;
+
+    std::array<ToolbarButton*, kToolbarCommandCount> m_toolbarButtons{};
+
+    std::array<QPushButton*, 15> m_categoryButtons{};
+    QLineEdit* m_drugSearch = nullptr;
+    ClickLabel* m_softKeyboardLink = nullptr;
+    QListWidget* m_drugList = nullptr;
+
+    QLineEdit* m_recordNameFilter = nullptr;
+    QLineEdit* m_recordFrom = nullptr;
+    QLineEdit* m_recordTo = nullptr;
+    QPushButton* m_recordQuery = nullptr;
+    ClickLabel* m_todayPatientsLink = nullptr;
+    QListWidget* m_recordList = nullptr;
+
+    QLineEdit* m_templateSearch = nullptr;
+    QListWidget* m_templateList = nullptr;
+    QPlainTextEdit* m_historyBox = nullptr;
+    DrawingSurface* m_cardPreview = nullptr;
+    QPlainTextEdit* m_injectionCardBox = nullptr;
+    std::array<QLineEdit*, 5> m_cardHeader{};
+    std::array<QLabel*, 4> m_cardButtons{};
+    ClickLabel* m_addTemplateLink = nullptr;
+    std::array<ClickLabel*, 22> m_shorthandLabels{};
+
+    QList<QAction*> m_menuActions;  // every menu item with a shortcut
+    QMenu* m_bodyMenu = nullptr;
+};
+
+}  // namespace qelvaro

@@ -1,0 +1,307 @@
+#include "RecordStore.h"
+
+#include "TextRules.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace qelvaro {
+namespace {
+
+using P = Prescription;
+
+constexpr std::array<const char*, P::kFieldCount> kFieldColumns{
+    "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16"};
+
+// The columns a save writes, in binding order: 0..16, C1, C2, T1, T2, T3, then the key.
+constexpr std::string_view kUpdateRecord =
+    R"(UPDATE "档案" SET "0" = ?1, "1" = ?2, "2" = ?3, "3" = ?4, "4" = ?5, "5" = ?6, "6" = ?7,
+       "7" = ?8, "8" = ?9, "9" = ?10, "10" = ?11, "11" = ?12, "12" = ?13, "13" = ?14, "14" = ?15,
+       "15" = ?16, "16" = ?17, "C1" = ?18, "C2" = ?19, "T1" = ?20, "T2" = ?21, "T3" = ?22
+       WHERE "名称" = ?23)";
+constexpr std::string_view kInsertRecord =
+    R"(INSERT INTO "档案" ("0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12",
+       "13", "14", "15", "16", "C1", "C2", "T1", "T2", "T3", "名称")
+       VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18,
+               ?19, ?20, ?21, ?22, ?23))";
+
+constexpr std::string_view kUpdatePatient =
+    R"(UPDATE "患者信息" SET "序号" = ?1, "姓名" = ?2, "性别" = ?3, "出生年月" = ?4, "费别" = ?5,
+       "医疗证号" = ?6, "住址" = ?7, "诊断" = ?8, "过敏史" = ?9, "既往史" = ?10, "电话" = ?11
+       WHERE "序号" = ?1)";
+constexpr std::string_view kInsertPatient =
+    R"(INSERT INTO "患者信息" ("序号", "姓名", "性别", "出生年月", "费别", "医疗证号", "住址",
+       "诊断", "过敏史", "既往史", "电话") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11))";
+
+// Ties on the key (rows stored before keys were made unique) keep a fixed order by rowid.
+constexpr std::string_view kListRecords =
+    R"(SELECT rowid, "0", "1", "2", "9", "名称" FROM "档案"
+       WHERE "0" LIKE ?1 ESCAPE '\' AND "9" BETWEEN ?2 AND ?3
+       ORDER BY "名称" DESC, rowid DESC)";
+
+constexpr std::string_view kOpenByRowId =
+    R"(SELECT "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15",
+       "16", "C1", "C2", "T1", "T2", "T3", "名称" FROM "档案" WHERE rowid = ?1)";
+constexpr std::string_view kOpenByKey =
+    R"(SELECT "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15",
+       "16", "C1", "C2", "T1", "T2", "T3", "名称" FROM "档案" WHERE "名称" = ?1 ORDER BY rowid LIMIT 1)";
+
+constexpr std::string_view kKeyStored = R"(SELECT 1 FROM "档案" WHERE "名称" = ?1 LIMIT 1)";
+constexpr std::string_view kDeleteRecord = R"(DELETE FROM "档案" WHERE "名称" = ?1)";
+
+QString inMemoryLineBreaks(const QString& stored) { return splitLines(stored).join(u'\n'); }
+
+void bindRecord(Statement& st, const Prescription& p, const QString& visitDate)
+{
+    for (int i = 0; i < P::kFieldCount; ++i)
+        st.bind(i + 1, i == P::kDate ? visitDate : p.fields[i]);
+    st.bind(18, p.title)
+        .bind(19, p.kind)
+        .bind(20, toStoredLineBreaks(p.body))
+        .bind(21, toStoredLineBreaks(p.injectionCard))
+        .bind(22, toStoredLineBreaks(p.history))
+        .bind(23, p.key);
+}
+
+// Updates the rows found by the statement's key or, when there is none, inserts one.
+bool updateOrInsert(Database& db, std::string_view updateSql, std::string_view insertSql,
+                    const std::function<void(Statement&)>& bindValues)
+{
+    Statement update = db.prepare(updateSql);
+    bindValues(update);
+    if (!update.run())
+        return false;
+    if (db.changes() > 0)
+        return true;
+    Statement insert = db.prepare(insertSql);
+    bindValues(insert);
+    return insert.run();
+}
+
+bool writePatient(Database& db, const Prescription& p, int currentYear)
+{
+    const QString year = birthYear(p.fields[P::kAge], currentYear);
+    const QString key = patientKey(p.fields[P::kName], year);
+    return updateOrInsert(db, kUpdatePatient, kInsertPatient, [&](Statement& st) {
+        st.bindAll(key, p.fields[P::kName], p.fields[P::kSex], year, p.fields[P::kFeeClass],
+                   p.fields[P::kCardNumber], p.fields[P::kAddress], p.fields[P::kDiagnosis],
+                   p.fields[P::kAllergy], p.fields[P::kPastHistory], p.fields[P::kTelephone]);
+    });
+}
+
+void setProblem(QString* problem, const QString& text)
+{
+    if (problem)
+        *problem = text;
+}
+
+}  // namespace
+
+QString tooLongMessage(const QString& fieldName)
+{
+    return QStringLiteral("“%1”不能超过%2个字！").arg(fieldName).arg(kShortColumnWidth);
+}
+
+// ---- RecordKeyIssuer ----------------------------------------------------------------------
+
+QString RecordKeyIssuer::issue(const QDateTime& now)
+{
+    QDateTime candidate = now.addMSecs(-now.time().msec());
+    if (m_last.isValid() && candidate <= m_last)
+        candidate = m_last.addSecs(1);
+    while (isStored(recordKey(candidate)))
+        candidate = candidate.addSecs(1);
+    m_last = candidate;
+    return recordKey(candidate);
+}
+
+bool RecordKeyIssuer::isStored(const QString& key) const
+{
+    if (!m_records)
+        return false;
+    Statement st = m_records->prepare(kKeyStored);
+    st.bind(1, key);
+    return st.next();
+}
+
+// ---- RecordStore --------------------------------------------------------------------------
+
+SaveResult RecordStore::save(const Prescription& p, int currentYear)
+{
+    SaveResult result;
+    // The checks the schema would make, made first so the doctor learns which field to mend.
+    if (p.fields[P::kName].isEmpty()) {
+        result.problem = kMissingNameMessage;
+        return result;
+    }
+    const std::optional<QDate> visitDate = parseVisitDate(p.fields[P::kDate]);
+    if (!visitDate) {
+        result.problem = kBadDateMessage;
+        return result;
+    }
+    for (int i = 0; i < P::kFieldCount; ++i) {
+        if (i != P::kDate && characterCount(p.fields[i]) > kShortColumnWidth) {
+            result.problem = tooLongMessage(headingFieldName(i));
+            return result;
+        }
+    }
+    if (characterCount(p.title) > kShortColumnWidth) {
+        result.problem = tooLongMessage(QStringLiteral("处方标题"));
+        return result;
+    }
+    if (characterCount(p.kind) > kShortColumnWidth) {
+        result.problem = tooLongMessage(QStringLiteral("处方类别"));
+        return result;
+    }
+    if (!m_db) {
+        result.problem = kSaveFailedMessage;
+        return result;
+    }
+
+    Transaction transaction(*m_db);
+    const QString isoVisitDate = isoDate(*visitDate);
+    if (!transaction.isActive()
+        || !updateOrInsert(*m_db, kUpdateRecord, kInsertRecord,
+                           [&](Statement& st) { bindRecord(st, p, isoVisitDate); })) {
+        result.problem = kSaveFailedMessage;
+        return result;
+    }
+
+    // The name is known to be filled; the age decides (exactly empty: a blank counts as filled).
+    if (!p.fields[P::kAge].isEmpty()) {
+        // The register is a convenience for the next visit: a patient row it refuses (no sex,
+        // a key too long) must not cost the doctor the prescription, so it has its own savepoint.
+        const bool marked = m_db->exec("SAVEPOINT patient");
+        if (marked && writePatient(*m_db, p, currentYear)) {
+            result.patient = SaveResult::PatientRow::Written;
+        } else {
+            if (marked)
+                m_db->exec("ROLLBACK TO patient");
+            result.patient = SaveResult::PatientRow::Refused;
+            result.patientNote =
+                p.fields[P::kSex].isEmpty() ? kPatientWithoutSexNote : kPatientRefusedNote;
+        }
+        if (marked)
+            m_db->exec("RELEASE patient");
+    }
+
+    if (!transaction.commit()) {
+        result = SaveResult();
+        result.problem = kSaveFailedMessage;
+        return result;
+    }
+    result.stored = true;
+    return result;
+}
+
+RecordList RecordStore::list(const QString& nameFilter, const QDate& from, const QDate& to) const
+{
+    RecordList result;
+    if (!m_db) {
+        result.problem = kRecordsUnavailableMessage;
+        return result;
+    }
+    Statement st = m_db->prepare(kListRecords);
+    st.bindAll(likeContains(nameFilter), isoDate(from), isoDate(to));
+    while (st.next()) {
+        result.rows.append({st.integer(0), st.text("名称"),
+                            recordListItemText(st.text("0"), st.text("1"), st.text("2"),
+                                               st.text("9"))});
+    }
+    if (!st.ok()) {
+        result.rows.clear();
+        result.problem = kRecordsUnavailableMessage;
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+RecordList RecordStore::list(const QString& nameFilter, const QString& fromText,
+                             const QString& toText) const
+{
+    const std::optional<QDate> from = parseVisitDate(fromText);
+    const std::optional<QDate> to = parseVisitDate(toText);
+    if (!from || !to) {
+        RecordList result;
+        result.problem = kBadDateRangeMessage;
+        return result;
+    }
+    return list(nameFilter, *from, *to);
+}
+
+std::optional<Prescription> RecordStore::open(qint64 rowId, QString* problem) const
+{
+    if (!m_db) {
+        setProblem(problem, kRecordsUnavailableMessage);
+        return std::nullopt;
+    }
+    Statement st = m_db->prepare(kOpenByRowId);
+    st.bind(1, rowId);
+    return read(st, problem);
+}
+
+std::optional<Prescription> RecordStore::openByKey(const QString& key, QString* problem) const
+{
+    if (!m_db) {
+        setProblem(problem, kRecordsUnavailableMessage);
+        return std::nullopt;
+    }
+    Statement st = m_db->prepare(kOpenByKey);
+    st.bind(1, key);
+    return read(st, problem);
+}
+
+std::optional<Prescription> RecordStore::read(Statement& st, QString* problem) const
+{
+    if (!st.next()) {
+        // No row is no failure: the record was deleted meanwhile, or never stored.
+        setProblem(problem, st.ok() ? QString() : kRecordsUnavailableMessage);
+        return std::nullopt;
+    }
+    Prescription p;
+    for (int i = 0; i < P::kFieldCount; ++i)
+        p.fields[i] = st.text(kFieldColumns[i]);
+    // An empty kind would leave the kind box with nothing to cycle from: it gets the default,
+    // and a missing title the one that goes with the kind.
+    p.kind = st.text("C2");
+    if (p.kind.isEmpty())
+        p.kind = kDefaultKind;
+    p.title = st.text("C1");
+    if (p.title.isEmpty())
+        p.title = titleOfKind(p.kind);
+    p.body = inMemoryLineBreaks(st.text("T1"));
+    p.injectionCard = inMemoryLineBreaks(st.text("T2"));
+    p.history = inMemoryLineBreaks(st.text("T3"));
+    p.key = st.text("名称");
+    return p;
+}
+
+bool RecordStore::remove(const QString& key, QString* problem)
+{
+    if (!m_db) {
+        setProblem(problem, kRecordsUnavailableMessage);
+        return false;
+    }
+    Statement st = m_db->prepare(kDeleteRecord);
+    st.bind(1, key);
+    if (!st.run()) {
+        setProblem(problem, kRecordsUnavailableMessage);
+        return false;
+    }
+    return m_db->changes() > 0;
+}
+
+QList<NamedQuery> RecordStore::queries()
+{
+    return {{"record list", kListRecords},
+            {"open record", kOpenByRowId},
+            {"open record by key", kOpenByKey},
+            {"update record", kUpdateRecord},
+            {"update patient", kUpdatePatient},
+            {"key stored", kKeyStored},
+            {"delete record", kDeleteRecord}};
+}
+
+}  // namespace qelvaro

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "Database.h"
+#include "Prescription.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+namespace qelvaro {
+
+inline const QString kMissingNameMessage = QStringLiteral("请填写患者姓名！");
+inline const QString kBadDateMessage = QStringLiteral("请填写正确格式的日期！日期格式为“2016-01-03”。");
+inline const QString kBadDateRangeMessage =
+    QStringLiteral("请填写正确格式的起止日期！日期格式为“2016-01-03”。");
+inline const QString kSaveFailedMessage = QStringLiteral("处方保存失败！");
+inline const QString kRecordsUnavailableMessage = QStringLiteral("档案数据库无法使用！");
+inline const QString kPatientWithoutSexNote = QStringLiteral("处方已保存，但性别为空，未登记患者信息。");
+inline const QString kPatientRefusedNote = QStringLiteral("处方已保存，但患者信息未能登记。");
+
+// Widest text the record's short columns take, in characters.
+inline constexpr int kShortColumnWidth = 50;
+
+// The message for a text too long for its column, naming the field.
+QString tooLongMessage(const QString& fieldName);
+
+// An SQL text of this code with a name, so a benchmark can show how the database runs it.
+struct NamedQuery {
+    enum class Target { Records, Settings };
+    const char* name;
+    std::string_view sql;
+    Target database = Target::Records;
+};
+
+// Gives each new prescription its record key: the time it was begun, moved on by a second while
+// the key was already given out in this run or is already stored, so no two prescriptions share
+// a row.
+class RecordKeyIssuer {
+public:
+    explicit RecordKeyIssuer(Database* records) : m_records(records) {}
+    QString issue(const QDateTime& now);
+
+private:
+    bool isStored(const QString& key) const;
+
+    Database* m_records;
+    QDateTime m_last;
+};
+
+struct SaveResult {
+    enum class PatientRow {
+        NotWanted,  // name or age empty: the register is left alone
+        Written,
+        Refused,  // the prescription is stored all the same; patientNote says why
+    };
+
+    bool stored = false;
+    QString problem;  // why nothing was stored; a message for the doctor
+    PatientRow patient = PatientRow::NotWanted;
+    QString patientNote;
+
+    explicit operator bool() const { return stored; }
+};
+
+struct RecordListRow {
+    qint64 rowId = 0;
+    QString key;
+    QString itemText;
+};
+
+struct RecordList {
+    bool ok = false;
+    QString problem;
+    QList<RecordListRow> rows;
+};
+
+// The stored prescriptions (table 档案) and the patient register that a save keeps up to date.
+// Every operation fails cleanly, with a reason, when there is no records database.
+class RecordStore {
+public:
+    explicit RecordStore(Database* records) : m_db(records) {}
+
+    // Stores the prescription under its key: nothing at all when it fails (the problem says why).
+    // The prescription row and the patient row are one transaction; a patient row the register
+    // refuses is left out without undoing the prescription.
+    SaveResult save(const Prescription& prescription, int currentYear);
+
+    // Records whose name contains the filter literally and whose visit date lies in [from, to],
+    // newest key first.
+    RecordList list(const QString& nameFilter, const QDate& from, const QDate& to) const;
+    // The same with the two dates as typed; a date that does not parse is the range message.
+    RecordList list(const QString& nameFilter, const QString& fromText, const QString& toText) const;
+
+    std::optional<Prescription> open(qint64 rowId, QString* problem = nullptr) const;
+    std::optional<Prescription> openByKey(const QString& key, QString* problem = nullptr) const;
+
+    // Deletes the record with this key; false when none has it (nothing changes) or on a failure,
+    // which sets the problem.
+    bool remove(const QString& key, QString* problem = nullptr);
+
+    static QList<NamedQuery> queries();
+
+private:
+    std::optional<Prescription> read(Statement& query, QString* problem) const;
+
+    Database* m_db;
+};
+
+}  // namespace qelvaro
