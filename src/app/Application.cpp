@@ -11,7 +11,7 @@
 namespace qelvaro {
 
 Application::Application(AppPaths paths, MessageSink& messages, UrlOpener& urls, Clock& clock, QObject* parent)
-    : QObject(parent), m_paths(paths), m_messages(messages), m_urls(urls), m_clock(clock), m_store(paths)
+    : QObject(parent), m_paths(paths), m_messages(messages), m_urls(urls), m_clock(clock), m_store(paths), m_printer(messages, m_fileDialog)
 {
 }
 
@@ -29,7 +29,7 @@ void Application::start()
     if (!m_store.open())
         m_messages.tell(m_store.startupMessage());
     m_settings = std::make_unique<SettingsCopy>(m_store.settings());
-    m_context.reset(new AppContext{m_store, *m_settings, m_messages, m_urls, m_clock});
+    m_context.reset(new AppContext{m_store, *m_settings, m_messages, m_urls, m_clock, &m_printer});
 
     m_login = std::make_unique<LoginWindow>(m_store.loginPassword(), m_messages);
     connect(m_login.get(), &LoginWindow::accepted, this, &Application::showMainWindow);

@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "AppPaths.h"
 #include "DataStore.h"
+#include "PrintTarget.h"
 #include "SettingsCopy.h"
 #include "SettingsWindow.h"
 
@@ -58,6 +59,8 @@ private:
     Clock& m_clock;
     DataStore m_store;
     std::unique_ptr<SettingsCopy> m_settings;
+    WidgetFileDialog m_fileDialog;
+    PrinterTarget m_printer;
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<LoginWindow> m_login;
     std::unique_ptr<MainWindow> m_main;

@@ -717,8 +717,27 @@ void MainWindow::runToolbarCommand(ToolbarCommand command)
         openHelpPage();
         break;
     default:
+        if (const auto& handler = m_toolbarHandlers[size_t(command)])
+            handler();
         break;
     }
+}
+
+QAction* MainWindow::menuAction(const QString& objectName) const { return findChild<QAction*>(objectName); }
+
+void MainWindow::provideCommand(const QString& actionName, std::function<void()> handler)
+{
+    QAction* action = menuAction(actionName);
+    Q_ASSERT(action);
+    action->setEnabled(true);
+    connect(action, &QAction::triggered, this, [handler] { handler(); });
+}
+
+void MainWindow::provideCommand(const QString& actionName, ToolbarCommand button, std::function<void()> handler)
+{
+    provideCommand(actionName, handler);
+    m_toolbarHandlers[size_t(button)] = handler;
+    toolbarButton(button)->setEnabled(true);
 }
 
 void MainWindow::copyBodyToClipboard()

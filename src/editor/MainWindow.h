@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QGroupBox;
@@ -118,6 +119,27 @@ public:
 
     ToolbarButton* toolbarButton(ToolbarCommand command) const;
     QMenu* bodyMenu() const { return m_bodyMenu; }
+    QAction* menuAction(const QString& objectName) const;
+
+    // Gives a command its work: enables the menu item (and the toolbar button, when the command
+    // has one) and runs handler when either is used. The parts of the editor call this as they
+    // come, so a command without its part stays visibly disabled.
+    void provideCommand(const QString& actionName, std::function<void()> handler);
+    void provideCommand(const QString& actionName, ToolbarCommand button, std::function<void()> handler);
+
+    // True while a stored record or a known patient is being copied into the editor: the change
+    // handlers of the heading fields and the body skip their look-ups and rebuilds meanwhile.
+    bool isFilling() const { return m_filling > 0; }
+    class FillingScope {
+    public:
+        explicit FillingScope(MainWindow& window) : m_window(window) { ++m_window.m_filling; }
+        ~FillingScope() { --m_window.m_filling; }
+        FillingScope(const FillingScope&) = delete;
+        FillingScope& operator=(const FillingScope&) = delete;
+
+    private:
+        MainWindow& m_window;
+    };
 
 public slots:
     // Sets the prescription kind; a known kind (普通, 中医, 儿科) brings its sheet title with it,
@@ -161,6 +183,8 @@ private:
 
     AppContext& m_context;
     bool m_centred = false;
+    int m_filling = 0;
+    std::array<std::function<void()>, kToolbarCommandCount> m_toolbarHandlers{};
 
     DrawingSurface* m_sheet = nullptr;
     std::array<DrawingSurface*, kHeadingFieldCount> m_headingBoxes{};

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QMarginsF>
+#include <QString>
+
+#include <functional>
+
+class QPrinter;
+class QWidget;
+
+namespace qelvaro {
+
+class MessageSink;
+class Page;
+
+// What a printout draws on a fresh page; the target ends the job if the drawing does not.
+using PageDrawing = std::function<void(Page&)>;
+
+// Where a print job goes: the default printer in the program, a PDF file or a recorder in tests.
+class PrintTarget {
+public:
+    virtual ~PrintTarget() = default;
+    // True only when the job reached a printer or a file.
+    virtual bool run(const QString& jobName, const PageDrawing& draw) = 0;
+};
+
+// Asks the user where to save a file; an empty path when cancelled. Tests answer instead.
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+    virtual QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) = 0;
+};
+
+class WidgetFileDialog : public FileDialog {
+public:
+    explicit WidgetFileDialog(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override;
+
+private:
+    QWidget* m_parent;
+};
+
+// Prints straight into a PDF file of A4 paper. The printable area is the whole sheet unless
+// margins (millimetres) are given. The file appears only once the job is complete; a job that
+// draws nothing writes no file.
+class PdfTarget : public PrintTarget {
+public:
+    explicit PdfTarget(QString path, QMarginsF marginsMillimetres = {});
+    bool run(const QString& jobName, const PageDrawing& draw) override;
+
+private:
+    QString m_path;
+    QMarginsF m_margins;
+};
+
+// The default printer, without a dialog. When there is none, or the job fails, the user is asked
+// whether to save the printout as a PDF file instead; nothing is ever reported as printed that
+// was not.
+class PrinterTarget : public PrintTarget {
+public:
+    PrinterTarget(MessageSink& messages, FileDialog& fileDialog);
+    bool run(const QString& jobName, const PageDrawing& draw) override;
+
+protected:
+    enum class Outcome { NoPrinter, Failed, Printed };
+    // Prints the job on the system's default printer (tests replace the printer).
+    virtual Outcome printOnDefaultPrinter(const QString& jobName, const PageDrawing& draw);
+
+private:
+    bool offerPdf(const QString& question, const QString& jobName, const PageDrawing& draw);
+
+    MessageSink& m_messages;
+    FileDialog& m_fileDialog;
+};
+
+// Runs a job on a set-up printer through a fresh page; true when it reached the device.
+bool printJob(QPrinter& printer, const PageDrawing& draw, bool* drewSomething = nullptr);
+
+inline const QString kNoPrinterQuestion = QStringLiteral("没有可用的打印机，是否保存为PDF文件？");
+inline const QString kPrintFailedQuestion = QStringLiteral("打印没有成功，是否保存为PDF文件？");
+inline const QString kPdfFailedMessage = QStringLiteral("PDF文件保存失败。");
+
+}  // namespace qelvaro
