@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <random>
 
@@ -169,11 +168,7 @@ void printPlans(Database& records, Database& settings)
 {
     QList<NamedQuery> queries = RecordStore::queries();
     queries += Lookups::queries();
-    const QByteArray only = qgetenv("BENCH_ONLY");
     for (const NamedQuery& q : queries) {
-        if (!only.isEmpty() && !QByteArray(q.name).contains(only)) continue;
-        if (qEnvironmentVariableIsSet("BENCH_PRINTONLY")) { std::printf("-- %s\n", q.name); continue; }
-        if (qEnvironmentVariableIsSet("BENCH_PREPONLY")) { Database& d = q.database == NamedQuery::Target::Records ? records : settings; Statement x = d.prepare("EXPLAIN QUERY PLAN " + std::string(q.sql)); continue; }
         Database& db = q.database == NamedQuery::Target::Records ? records : settings;
         Statement st = db.prepare("EXPLAIN QUERY PLAN " + std::string(q.sql));
         std::printf("-- %s\n", q.name);
@@ -212,9 +207,7 @@ bool setUp()
     }
     if (!matchTemplateIndexes(db))
         return false;
-    if (qEnvironmentVariableIsSet("BENCH_CACHE")) db.exec("PRAGMA cache_size = -131072");
-    if (qEnvironmentVariableIsSet("BENCH_X")) { std::printf("x\n"); }
-    if (!qEnvironmentVariableIsSet("BENCH_NOPLANS")) printPlans(db, *data.store->settings());
+    printPlans(db, *data.store->settings());
     g_data = &data;
     return true;
 }
@@ -337,68 +330,6 @@ void BM_OpenRecord(benchmark::State& state)
 }
 BENCHMARK(BM_OpenRecord)->Unit(benchmark::kMillisecond);
 
-
-void BM_Sql(benchmark::State& state)
-{
-    Database& db = *g_data->store->records();
-    const char* sqls[] = {
-        R"(SELECT count(*) FROM "患者信息")",
-        R"(SELECT count(*) FROM "患者信息" WHERE "序号" LIKE ?1 ESCAPE '\')",
-        R"(SELECT count(*) FROM "患者信息" WHERE "序号" LIKE ?1)",
-        R"(SELECT count(*) FROM "患者信息" WHERE instr("序号", ?2) > 0)",
-        R"(SELECT count(*) FROM "患者信息" INDEXED BY "ID" WHERE "序号" LIKE ?1 ESCAPE '\')",
-        R"(SELECT count(*) FROM "患者信息" INDEXED BY "ID" WHERE instr("序号", ?2) > 0)",
-        R"(SELECT count(*) FROM "患者信息" INDEXED BY "ID" WHERE "序号" GLOB ?3)",
-    };
-    const char* sql = sqls[state.range(0)];
-    std::string full = std::string(sql);
-    full.insert(full.size() - 0, std::string(std::strstr(sql, "WHERE") ? " AND" : " WHERE") + " coalesce(?1, ?2, ?3) IS NOT NULL");
-    Statement st = db.prepare(full);
-    if (!st.isValid()) std::printf("%s\n", qPrintable(st.error()));
-    int n = 0;
-    for (auto _ : state) {
-        const QString t = g_data->names[(n * 37) % kDistinctNames].left(2);
-        st.reset();
-        st.bindAll(likeContains(t), t, u"*"_s + t + u"*"_s);
-        st.next();
-        if (n == 0) std::printf("count %lld for %s\n", st.integer(0), qPrintable(t));
-        benchmark::DoNotOptimize(st.integer(0));
-        if (qEnvironmentVariableIsSet("BENCH_FINISH")) st.next();
-        ++n;
-    }
-    state.SetLabel(sql);
-}
-BENCHMARK(BM_Sql)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
-
-void BM_Sql2(benchmark::State& state)
-{
-    Database& db = *g_data->store->records();
-    const char* sqls[] = {
-        R"(SELECT rowid, "姓名", "出生年月" FROM "患者信息" WHERE "序号" LIKE ?1 ESCAPE '\' ORDER BY rowid)",
-        R"(SELECT rowid, "姓名", "出生年月" FROM "患者信息" WHERE rowid IN (SELECT rowid FROM "患者信息" WHERE "序号" LIKE ?1 ESCAPE '\') ORDER BY rowid)",
-        R"(SELECT rowid, "姓名", "出生年月" FROM "患者信息" WHERE "序号" LIKE ?1 ESCAPE '\')",
-        R"(SELECT count(*) FROM "患者信息" INDEXED BY "ID" WHERE "序号" LIKE ?1 ESCAPE '\')",
-        R"(SELECT rowid FROM "患者信息" INDEXED BY "ID" WHERE "序号" LIKE ?1 ESCAPE '\')",
-        R"(SELECT count(*) FROM "患者信息" INDEXED BY "ID" WHERE "序号" LIKE ?1 ESCAPE '\' AND coalesce(?1, ?2, ?3) IS NOT NULL)",
-    };
-    const char* sql = sqls[state.range(0)];
-    Statement st = db.prepare(sql);
-    if (!st.isValid()) std::printf("%s\n", qPrintable(st.error()));
-    if (qEnvironmentVariableIsSet("BENCH_EXPLAIN")) { Statement e = db.prepare("EXPLAIN QUERY PLAN " + std::string(sql)); while (e.next()) std::printf("  %s\n", qPrintable(e.text("detail"))); }
-    int n = 0;
-    qint64 rows = 0;
-    for (auto _ : state) {
-        const QString name = g_data->names[(n * 37) % kDistinctNames];
-        QString t = state.range(1) == 0 ? name.left(2) : state.range(1) == 1 ? pinyinCode(name).left(2) : QString::number(1930 + n % 90);
-        st.reset();
-        st.bind(1, likeContains(t));
-        if (state.range(0) == 5) st.bindAll(likeContains(t), t, u"*"_s + t + u"*"_s);
-        while (st.next()) { benchmark::DoNotOptimize(st.text(1)); ++rows; }
-        ++n;
-    }
-    state.counters["rows"] = benchmark::Counter(double(rows), benchmark::Counter::kAvgIterations);
-}
-BENCHMARK(BM_Sql2)->ArgsProduct({{0, 1, 2}, {0, 2}})->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv)

@@ -70,8 +70,6 @@ CREATE TABLE "患者信息" (
   "备用3" TEXT CHECK (length("备用3") <= 50)
 );
 CREATE INDEX "ID" ON "患者信息" ("序号");
--- The patient look-up scans every search key: this index holds all it reads, far fewer pages than the table.
-CREATE INDEX "序号姓名" ON "患者信息" ("序号", "姓名", "出生年月");
 
 CREATE TABLE "密码" (
   "密码" TEXT CHECK (length("密码") <= 50)

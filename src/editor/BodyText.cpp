@@ -146,7 +146,10 @@ QString drugInsertionText(const QString& entry)
 
 BodyEdit insertDrug(const QString& body, const QString& entry)
 {
-    return appended(editorText(body), drugInsertionText(entry));
+    const QString text = editorText(body);
+    // A drug joined to the text of the last line ("qd生脉注射液") would be read as one line.
+    const bool lastLineHoldsText = columnAt(text, int(text.size())) > 1;
+    return appended(text, (lastLineHoldsText ? QStringLiteral("\n") : QString()) + drugInsertionText(entry));
 }
 
 QString herbCell(const QString& herb)

@@ -42,8 +42,8 @@ DrugEntryParts splitDrugEntry(const QString& entry);
 
 // What a drug entry appends to the body: drug line, a usage line for each usage and one empty
 // line; an entry that is itself a usage ("用法" in it) becomes an indented usage line and an empty
-// line; a plain drug one line. It is appended right after the body's last character, so a body
-// whose last line holds text continues on that line.
+// line; a plain drug one line. It is appended at the end of the body, on a line of its own: a
+// body whose last line holds text gets a line break first.
 QString drugInsertionText(const QString& entry);
 BodyEdit insertDrug(const QString& body, const QString& entry);
 

@@ -1,10 +1,13 @@
 #include "MainWindow.h"
 
 #include "AppContext.h"
+#include "BodyCommands.h"
 #include "ClickLabel.h"
 #include "DataStore.h"
 #include "DrawingSurface.h"
+#include "DrugPicker.h"
 #include "HelpPage.h"
+#include "PrintCommands.h"
 #include "TextRules.h"
 #include "ToolbarButton.h"
 #include "Twips.h"
@@ -323,6 +326,10 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QMainWindow(paren
     readClinicName();
     centreOnSheet(titleLabel());
     centreOnSheet(clinicNameLabel());
+
+    new DrugPicker(*this, context.store.settings());
+    new BodyCommands(*this);
+    new PrintCommands(*this, context);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     qApp->installEventFilter(this);

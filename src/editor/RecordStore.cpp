@@ -198,6 +198,10 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
 RecordList RecordStore::list(const QString& nameFilter, const QDate& from, const QDate& to) const
 {
     RecordList result;
+    if (!from.isValid() || !to.isValid()) {
+        result.problem = kBadDateRangeMessage;
+        return result;
+    }
     if (!m_db) {
         result.problem = kRecordsUnavailableMessage;
         return result;

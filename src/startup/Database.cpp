@@ -242,6 +242,10 @@ std::unique_ptr<Database> Database::open(const QString& path, const QByteArray& 
         return report(OpenError::NoEncryption, QStringLiteral("the SQLite library does not encrypt"));
     if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
         return report(OpenError::NotADatabase, errorText(db));
+    // 4 KiB cipher pages (the library's default is 1 KiB) halve the per-page decryption work of
+    // a search that scans a whole table; the files are always written and read with this size.
+    // A larger page cache keeps a clinic's patient register decrypted in memory between keystrokes.
+    sqlite3_exec(db, "PRAGMA cipher_page_size = 4096; PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
     // Reading the schema is the first access that needs the key: a wrong key or a damaged file
     // fails here, before anything is written.
     rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);

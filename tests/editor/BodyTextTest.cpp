@@ -76,9 +76,12 @@ private slots:
         QTest::newRow("backslash wins over 用法") << "" << "甲用法\\tid" << "甲用法\n    用法：tid\n\n";
         QTest::newRow("plain drug, one line break")
             << "甲\n    用法：tid\n\n" << "生脉注射液  10ml" << "甲\n    用法：tid\n\n生脉注射液  10ml\n";
-        QTest::newRow("last line holds text: joins it") << "qd" << "生脉注射液  10ml" << "qd生脉注射液  10ml\n";
+        QTest::newRow("last line holds text: new line first") << "qd" << "生脉注射液  10ml" << "qd\n生脉注射液  10ml\n";
+        QTest::newRow("last line only blanks: new line first") << "甲\n  " << "乙" << "甲\n  \n乙\n";
+        QTest::newRow("usage entry after text") << "甲" << "用法：iv qd" << "甲\n    用法：iv qd\n\n";
+        QTest::newRow("entry with usage after text") << "甲" << "乙\\tid" << "甲\n乙\n    用法：tid\n\n";
         QTest::newRow("CR LF body") << "甲\r\n乙\r\n" << "丙" << "甲\n乙\n丙\n";
-        QTest::newRow("appended whatever the caret") << "甲\n乙" << "丙" << "甲\n乙丙\n";
+        QTest::newRow("CR body ending in a break") << "甲\r" << "丙" << "甲\n丙\n";
     }
     void appendsDrug()
     {

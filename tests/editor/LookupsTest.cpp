@@ -104,6 +104,7 @@ private slots:
         QTest::addColumn<QStringList>("items");
         QTest::newRow("one character asks nothing") << u"王"_s << QStringList{};
         QTest::newRow("pinyin initials") << u"wx"_s << QStringList{u"王小明[26岁]"_s, u"王晓[36岁]"_s};
+        QTest::newRow("capitals find the lower-case code") << u"WX"_s << QStringList{u"王小明[26岁]"_s, u"王晓[36岁]"_s};
         QTest::newRow("birth year") << u"1980"_s << QStringList{u"王晓[36岁]"_s};
         QTest::newRow("percent is literal") << u"%王"_s << QStringList{u"5%王[26岁]"_s};
         QTest::newRow("fractional birth year rounds") << u"李四"_s << QStringList{u"李四[27岁]"_s};

@@ -423,8 +423,8 @@ private slots:
         row("actionSave", "Ctrl+S", false);
         row("actionStatistics", "Ctrl+D", false);
         row("actionOutpatientLog", "Ctrl+G", false);
-        row("actionPrint", "Ctrl+P", false);
-        row("actionOverlayPrint", "Ctrl+L", false);
+        row("actionPrint", "Ctrl+P", true);
+        row("actionOverlayPrint", "Ctrl+L", true);
         row("actionExit", "Ctrl+E", true);
         row("actionDrugs", "Ctrl+J", false);
         row("actionSets", "Ctrl+F", false);
@@ -434,13 +434,14 @@ private slots:
         row("actionSettings", "Ctrl+X", true);
         row("actionHelp", "Ctrl+H", true);
         row("actionAbout", "Ctrl+Z", true);
-        for (const char* name : {"actionBodyCut", "actionBodyCopy", "actionBodyPaste", "actionBodyDelete", "actionCopyToCard",
-                                 "actionAddToSets", "actionDrip", "actionIntramuscular", "actionIntravenous", "actionDripTube"})
+        // With an empty body nothing is selected; 粘贴 follows the clipboard.
+        for (const char* name : {"actionBodyCut", "actionBodyCopy", "actionBodyDelete", "actionCopyToCard", "actionAddToSets"})
             row(name, "", false);
-        for (const char* name : {"toolbarNew", "toolbarRenew", "toolbarSave", "toolbarPrint", "toolbarLog",
-                                 "toolbarStatistics", "toolbarOverlayPrint"})
+        for (const char* name : {"actionDrip", "actionIntramuscular", "actionIntravenous", "actionDripTube"})
+            row(name, "", true);
+        for (const char* name : {"toolbarNew", "toolbarRenew", "toolbarSave", "toolbarLog", "toolbarStatistics"})
             row(name, "", false);
-        for (const char* name : {"toolbarCopy", "toolbarPaste", "toolbarHelp"})
+        for (const char* name : {"toolbarCopy", "toolbarPaste", "toolbarHelp", "toolbarPrint", "toolbarOverlayPrint"})
             row(name, "", true);
     }
     void onlyTheWiredCommandsAreEnabled()

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+class QListWidget;
+class QListWidgetItem;
+
+namespace qelvaro {
+
+// Tells which item of a list the user chose: the item clicked with the left button (again, if it
+// was already selected), or the item the keyboard moved the selection onto. Taking the focus, a
+// right click, a drag or a refill chooses nothing; a double-click chooses once.
+class ItemChooser : public QObject {
+    Q_OBJECT
+public:
+    explicit ItemChooser(QListWidget* list);
+
+signals:
+    void chosen(QListWidgetItem* item);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void selectionChanged();
+
+    QListWidget* m_list;
+    bool m_buttonDown = false;
+    int m_pressedRow = -1;  // the row a left press began on; -1 when the release chooses nothing
+};
+
+}  // namespace qelvaro

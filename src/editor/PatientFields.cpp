@@ -1,0 +1,373 @@
+#include "PatientFields.h"
+
+#include "AppContext.h"
+#include "ClickLabel.h"
+#include "Clock.h"
+#include "DataStore.h"
+#include "ItemChooser.h"
+#include "MainWindow.h"
+#include "Prescription.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+
+namespace qelvaro {
+namespace {
+
+using P = Prescription;
+
+constexpr int kRowIdRole = Qt::UserRole;
+
+// The card header shows these fields, in its own order.
+constexpr std::array<int, 5> kCardHeaderFields{P::kName, P::kSex, P::kAge, P::kDate, P::kDoctor};
+
+void setIfChanged(QLineEdit* box, const QString& text)
+{
+    if (box->text() != text)
+        box->setText(text);
+}
+
+bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+// Sets a flag for the life of the object.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
+    ~FlagScope() { m_flag = m_old; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_old;
+};
+
+}  // namespace
+
+PatientFields::PatientFields(MainWindow& window, AppContext& context)
+    : QObject(&window), m_window(window), m_context(context),
+      m_lookups(context.store.records(), context.store.settings())
+{
+    setObjectName(QStringLiteral("patientFields"));
+    for (int i = 0; i < P::kFieldCount; ++i) {
+        QLineEdit* box = window.headingBox(HeadingField(i));
+        m_fields[i] = box;
+        box->installEventFilter(this);
+        connect(box, &QLineEdit::textChanged, this, [this, i] { fieldChanged(i); });
+    }
+    // After the box's own focus handling (a Tab selects the whole text), so the caret stays put.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (m_entered && now == m_entered)
+            m_entered->end(false);
+        m_entered = nullptr;
+    });
+
+    for (QListWidget* popup : {window.diagnosisPopup(), window.addressPopup(), window.patientPopup()}) {
+        popup->setUniformItemSizes(true);
+        popup->installEventFilter(this);
+    }
+    connect(window.diagnosisPopup(), &QListWidget::itemDoubleClicked, this, &PatientFields::takeDiagnosis);
+    connect(window.addressPopup(), &QListWidget::itemDoubleClicked, this, &PatientFields::takeAddress);
+    connect(window.patientPopup(), &QListWidget::itemDoubleClicked, this, &PatientFields::takePatient);
+
+    QListWidget* templates = window.templateList();
+    templates->setUniformItemSizes(true);
+    auto* chooser = new ItemChooser(templates);
+    chooser->setObjectName(QStringLiteral("templateChooser"));
+    connect(chooser, &ItemChooser::chosen, this, &PatientFields::insertTemplate);
+    connect(window.templateSearchBox(), &QLineEdit::textChanged, this, &PatientFields::searchTemplates);
+    searchTemplates(window.templateSearchBox()->text());
+
+    // Its window comes later: until then the link shows that it does nothing.
+    ClickLabel* addTemplate = window.addTemplateLink();
+    QPalette pal = addTemplate->palette();
+    pal.setColor(QPalette::Disabled, QPalette::WindowText,
+                 QApplication::palette().color(QPalette::Disabled, QPalette::WindowText));
+    addTemplate->setPalette(pal);
+    addTemplate->setCursor(Qt::ArrowCursor);
+    addTemplate->setEnabled(false);
+
+    copyToCardHeader();
+}
+
+int PatientFields::currentYear() const { return m_context.clock.today().year(); }
+
+int PatientFields::fieldIndex(const QObject* object) const
+{
+    for (int i = 0; i < P::kFieldCount; ++i)
+        if (m_fields[i] == object)
+            return i;
+    return -1;
+}
+
+void PatientFields::fieldChanged(int index)
+{
+    QLineEdit* box = m_fields[index];
+    const QString text = box->text();
+    switch (index) {
+    case P::kSex:
+        // The rewritten text comes back through this handler, which does the rest.
+        if (text == u"1") {
+            box->setText(QStringLiteral("男"));
+            return;
+        }
+        if (text == u"2") {
+            box->setText(QStringLiteral("女"));
+            return;
+        }
+        box->end(false);
+        break;
+    case P::kDrugFee:
+    case P::kOtherFee:
+        if (text.contains(u'。')) {
+            const int caret = box->cursorPosition();
+            box->setText(QString(text).replace(u'。', u'.'));
+            box->setCursorPosition(caret);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+
+    if (!m_window.isFilling() && !m_taking) {
+        switch (index) {
+        case P::kDiagnosis:
+            showItems(m_window.diagnosisPopup(), m_lookups.diagnosesWhileTyping(text));
+            break;
+        case P::kAddress:
+            showItems(m_window.addressPopup(), m_lookups.addressesWhileTyping(text));
+            break;
+        case P::kName:
+            if (characterCount(text) <= 1)
+                m_window.patientPopup()->hide();
+            else
+                showItems(m_window.patientPopup(), m_lookups.patients(text, currentYear()));
+            break;
+        default:
+            break;
+        }
+    }
+    copyToCardHeader();
+}
+
+void PatientFields::copyToCardHeader()
+{
+    for (int i = 0; i < int(kCardHeaderFields.size()); ++i)
+        setIfChanged(m_window.cardHeaderBox(i), m_fields[kCardHeaderFields[i]]->text());
+}
+
+void PatientFields::showItems(QListWidget* popup, const QList<LookupItem>& items)
+{
+    popup->hide();
+    popup->clear();
+    if (items.isEmpty())
+        return;
+    QStringList texts;
+    texts.reserve(items.size());
+    for (const LookupItem& item : items)
+        texts << item.text;
+    popup->addItems(texts);
+    for (int i = 0; i < items.size(); ++i)
+        popup->item(i)->setData(kRowIdRole, items[i].rowId);
+    popup->show();
+    popup->raise();
+}
+
+void PatientFields::fieldEntered(int index)
+{
+    m_entered = m_fields[index];
+    if (m_taking)
+        return;
+    const QString text = m_fields[index]->text();
+    switch (index) {
+    case P::kDiagnosis:
+        m_window.addressPopup()->hide();
+        showItems(m_window.diagnosisPopup(), m_lookups.diagnosesOnEntry(text));
+        break;
+    case P::kAddress:
+        m_window.diagnosisPopup()->hide();
+        showItems(m_window.addressPopup(), m_lookups.addressesOnEntry(text));
+        break;
+    default:
+        m_window.diagnosisPopup()->hide();
+        m_window.addressPopup()->hide();
+        break;
+    }
+}
+
+bool PatientFields::fieldKeyPressed(int index, int key)
+{
+    QLineEdit* box = m_fields[index];
+    if (key == Qt::Key_Down) {
+        // Swallowed in every field, also where no popup belongs.
+        if (index == P::kName)
+            enterPopup(m_window.patientPopup());
+        else if (index == P::kAddress)
+            enterPopup(m_window.addressPopup());
+        else if (index == P::kDiagnosis)
+            enterPopup(m_window.diagnosisPopup());
+        return true;
+    }
+    if (isEnter(key)) {
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &tab);
+        box->end(false);
+        return true;
+    }
+    return false;
+}
+
+void PatientFields::enterPopup(QListWidget* popup)
+{
+    if (popup->isHidden() || popup->count() == 0)
+        return;
+    popup->setFocus(Qt::OtherFocusReason);
+    popup->setCurrentRow(0);
+}
+
+void PatientFields::toggleSex()
+{
+    QLineEdit* box = m_fields[P::kSex];
+    box->setText(box->text() == u"男" ? QStringLiteral("女") : QStringLiteral("男"));
+    box->end(false);
+}
+
+void PatientFields::takeDiagnosis()
+{
+    QListWidget* popup = m_window.diagnosisPopup();
+    const QListWidgetItem* item = popup->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    QLineEdit* box = m_fields[P::kDiagnosis];
+    {
+        FlagScope taking(m_taking);
+        box->setText(qelvaro::takeDiagnosis(box->text(), item->text()));
+        box->end(false);
+        box->setFocus(Qt::OtherFocusReason);
+    }
+    popup->hide();
+}
+
+void PatientFields::takeAddress()
+{
+    QListWidget* popup = m_window.addressPopup();
+    const QListWidgetItem* item = popup->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    QLineEdit* box = m_fields[P::kAddress];
+    {
+        FlagScope taking(m_taking);
+        box->setText(item->text());
+        box->end(false);
+        box->setFocus(Qt::OtherFocusReason);
+    }
+    popup->hide();
+}
+
+void PatientFields::takePatient()
+{
+    QListWidget* popup = m_window.patientPopup();
+    const QListWidgetItem* item = popup->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    const qint64 rowId = item->data(kRowIdRole).toLongLong();
+    {
+        MainWindow::FillingScope filling(m_window);
+        // The row the item shows, read again: a row gone meanwhile leaves the fields as they are.
+        if (const auto fills = m_lookups.takePatient(rowId, currentYear())) {
+            for (const auto& [index, text] : *fills)
+                m_fields[index]->setText(text);
+        }
+    }
+    popup->hide();
+    m_window.drugSearchBox()->setFocus(Qt::OtherFocusReason);
+}
+
+void PatientFields::searchTemplates(const QString& text)
+{
+    QListWidget* list = m_window.templateList();
+    const QList<LookupItem> items = m_lookups.templates(text);
+    QStringList texts;
+    texts.reserve(items.size());
+    for (const LookupItem& item : items)
+        texts << item.text;
+    // Refilling chooses nothing.
+    const QSignalBlocker quiet(list->findChild<ItemChooser*>(QStringLiteral("templateChooser")));
+    list->clear();
+    list->addItems(texts);
+    for (int i = 0; i < items.size(); ++i)
+        list->item(i)->setData(kRowIdRole, items[i].rowId);
+}
+
+void PatientFields::insertTemplate(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    // The row the item shows, read again: a template deleted meanwhile inserts nothing.
+    if (const std::optional<QString> content = m_lookups.templateContent(item->data(kRowIdRole).toLongLong()))
+        m_window.historyBox()->insertPlainText(*content);
+}
+
+bool PatientFields::eventFilter(QObject* watched, QEvent* event)
+{
+    const int index = fieldIndex(watched);
+    if (index >= 0) {
+        switch (event->type()) {
+        case QEvent::FocusIn: {
+            // Coming back from another window or a menu is no entry into the field.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                fieldEntered(index);
+            break;
+        }
+        case QEvent::KeyPress:
+            if (fieldKeyPressed(index, static_cast<QKeyEvent*>(event)->key()))
+                return true;
+            break;
+        case QEvent::MouseButtonDblClick:
+            // The second click of a double-click is no second toggle.
+            if (index == P::kSex)
+                m_sexDoubleClick = true;
+            break;
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (index == P::kSex && mouse->button() == Qt::LeftButton
+                && m_fields[index]->rect().contains(mouse->position().toPoint())) {
+                if (m_sexDoubleClick)
+                    m_sexDoubleClick = false;
+                else
+                    toggleSex();
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+    if (event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent*>(event)->key())) {
+        if (watched == m_window.diagnosisPopup()) {
+            takeDiagnosis();
+            return true;
+        }
+        if (watched == m_window.addressPopup()) {
+            takeAddress();
+            return true;
+        }
+        if (watched == m_window.patientPopup()) {
+            takePatient();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace qelvaro

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+
+class QLabel;
+
+namespace qelvaro {
+
+struct AppContext;
+class MainWindow;
+
+// The main window's print commands: 打印 (the sheet on blank paper), 套打 (the overlay on a
+// pre-printed form) and the card buttons below the history text and the card preview. Each job
+// goes to the context's print target, which tells the user when there is no printer or the job
+// fails; nothing else is shown.
+class PrintCommands : public QObject {
+    Q_OBJECT
+public:
+    PrintCommands(MainWindow& window, AppContext& context);
+
+    // True only when the job reached a printer or a file.
+    bool printSheet();
+    bool printOverlay();
+    bool printInjectionCard();
+
+signals:
+    // Released card buttons whose windows belong to the cards; nothing answers them yet.
+    void historyCardRequested();
+    void infusionCardRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void releaseCardButton(int index);
+
+    MainWindow& m_window;
+    AppContext& m_context;
+    std::array<QLabel*, 4> m_cardButtons{};
+};
+
+}  // namespace qelvaro
