@@ -7,7 +7,9 @@
 #include "DrawingSurface.h"
 #include "DrugPicker.h"
 #include "HelpPage.h"
+#include "PatientFields.h"
 #include "PrintCommands.h"
+#include "RecordCommands.h"
 #include "TextRules.h"
 #include "ToolbarButton.h"
 #include "Twips.h"
@@ -330,6 +332,9 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QMainWindow(paren
     new DrugPicker(*this, context.store.settings());
     new BodyCommands(*this);
     new PrintCommands(*this, context);
+    new PatientFields(*this, context);
+    // Last: its start-up lists the records and begins a new prescription through the parts above.
+    m_recordCommands = new RecordCommands(*this, context);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     qApp->installEventFilter(this);
@@ -746,6 +751,8 @@ void MainWindow::provideCommand(const QString& actionName, ToolbarCommand button
     m_toolbarHandlers[size_t(button)] = handler;
     toolbarButton(button)->setEnabled(true);
 }
+
+bool MainWindow::save() { return m_recordCommands && m_recordCommands->save(); }
 
 void MainWindow::copyBodyToClipboard()
 {

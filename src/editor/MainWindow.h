@@ -23,6 +23,7 @@ struct AppContext;
 class BodyTextEdit;
 class ClickLabel;
 class DrawingSurface;
+class RecordCommands;
 class ToolbarButton;
 
 // The seventeen heading fields of the prescription sheet; the value is the field's index, which
@@ -127,6 +128,10 @@ public:
     void provideCommand(const QString& actionName, std::function<void()> handler);
     void provideCommand(const QString& actionName, ToolbarCommand button, std::function<void()> handler);
 
+    // 保存: stores the prescription in the editor under its key. False when nothing was stored
+    // (the doctor has been told why), so a caller that goes on to write the same row can stop.
+    bool save();
+
     // True while a stored record or a known patient is being copied into the editor: the change
     // handlers of the heading fields and the body skip their look-ups and rebuilds meanwhile.
     bool isFilling() const { return m_filling > 0; }
@@ -224,6 +229,7 @@ private:
 
     QList<QAction*> m_menuActions;  // every menu item with a shortcut
     QMenu* m_bodyMenu = nullptr;
+    RecordCommands* m_recordCommands = nullptr;
 };
 
 }  // namespace qelvaro

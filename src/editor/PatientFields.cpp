@@ -78,9 +78,8 @@ PatientFields::PatientFields(MainWindow& window, AppContext& context)
 
     QListWidget* templates = window.templateList();
     templates->setUniformItemSizes(true);
-    auto* chooser = new ItemChooser(templates);
-    chooser->setObjectName(QStringLiteral("templateChooser"));
-    connect(chooser, &ItemChooser::chosen, this, &PatientFields::insertTemplate);
+    m_templateChooser = new ItemChooser(templates);
+    connect(m_templateChooser, &ItemChooser::chosen, this, &PatientFields::insertTemplate);
     connect(window.templateSearchBox(), &QLineEdit::textChanged, this, &PatientFields::searchTemplates);
     searchTemplates(window.templateSearchBox()->text());
 
@@ -299,7 +298,7 @@ void PatientFields::searchTemplates(const QString& text)
     for (const LookupItem& item : items)
         texts << item.text;
     // Refilling chooses nothing.
-    const QSignalBlocker quiet(list->findChild<ItemChooser*>(QStringLiteral("templateChooser")));
+    const QSignalBlocker quiet(m_templateChooser);
     list->clear();
     list->addItems(texts);
     for (int i = 0; i < items.size(); ++i)

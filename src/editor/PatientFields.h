@@ -13,6 +13,7 @@ class QListWidgetItem;
 namespace qelvaro {
 
 struct AppContext;
+class ItemChooser;
 class MainWindow;
 
 // The heading fields of the sheet while the doctor types, and the history templates.
@@ -56,7 +57,8 @@ private:
     MainWindow& m_window;
     AppContext& m_context;
     Lookups m_lookups;
-    std::array<QLineEdit*, 17> m_fields{};
+    std::array<QLineEdit*, Prescription::kFieldCount> m_fields{};
+    ItemChooser* m_templateChooser = nullptr;
     // While a popup item is taken its field's own look-ups would only be hidden again.
     bool m_taking = false;
     // The field whose entry waits for the box's own focus handling to put the caret at the end.

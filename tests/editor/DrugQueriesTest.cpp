@@ -93,7 +93,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QStringList, found);
         // The name is the code, so the order is the codes' byte order.
-        for (const QString code : {u"abc"_s, u"a%b"_s, u"a_b"_s, u"a\\b"_s, u"o'k"_s})
+        for (const QString& code : {u"abc"_s, u"a%b"_s, u"a_b"_s, u"a\\b"_s, u"o'k"_s})
             QVERIFY(addDrug(code, code, u"其他"_s) > 0);
         QCOMPARE(texts(DrugQueries(&db()).searchDrugs(typed)), found);
     }

@@ -1,0 +1,277 @@
+#include "RecordCommands.h"
+
+#include "AppContext.h"
+#include "ClickLabel.h"
+#include "Clock.h"
+#include "DataStore.h"
+#include "ItemChooser.h"
+#include "MainWindow.h"
+#include "MessageSink.h"
+#include "SettingsCopy.h"
+#include "WindowHelpers.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace qelvaro {
+namespace {
+
+using P = Prescription;
+
+constexpr int kRowIdRole = Qt::UserRole;
+constexpr int kKeyRole = Qt::UserRole + 1;
+
+QLineEdit* field(const MainWindow& window, int index) { return window.headingBox(HeadingField(index)); }
+
+// A multi-line box reports a change even when given the text it holds: such an assignment is
+// left out.
+void setBoxText(QPlainTextEdit* box, const QString& text)
+{
+    if (box->toPlainText() != text)
+        box->setPlainText(text);
+}
+
+}  // namespace
+
+RecordCommands::RecordCommands(MainWindow& window, AppContext& context)
+    : QObject(&window), m_window(window), m_context(context), m_store(context.store.records()),
+      m_keys(context.store.records()), m_chooser(new ItemChooser(window.recordList())),
+      m_recordMenu(new QMenu(QStringLiteral("mu"), &window))
+{
+    setObjectName(QStringLiteral("recordCommands"));
+    window.provideCommand(QStringLiteral("actionNew"), ToolbarCommand::New, [this] { newPrescription(); });
+    window.provideCommand(QStringLiteral("actionRenew"), ToolbarCommand::Renew, [this] { renew(); });
+    window.provideCommand(QStringLiteral("actionSave"), ToolbarCommand::Save, [this] { save(); });
+
+    m_recordMenu->setObjectName(QStringLiteral("recordListMenu"));
+    QAction* remove = m_recordMenu->addAction(QStringLiteral("删除"));
+    remove->setObjectName(QStringLiteral("actionDeleteRecord"));
+    connect(remove, &QAction::triggered, this, &RecordCommands::deleteRecord);
+    // 取消 only closes the menu.
+    m_recordMenu->addAction(QStringLiteral("取消"))->setObjectName(QStringLiteral("actionCancelRecordMenu"));
+
+    QListWidget* list = window.recordList();
+    list->setUniformItemSizes(true);
+    connect(m_chooser, &ItemChooser::chosen, this, &RecordCommands::openRecord);
+    // Installed after the chooser's, so this filter sees the right button first.
+    list->viewport()->installEventFilter(this);
+    window.recordFromDate()->installEventFilter(this);
+    window.recordToDate()->installEventFilter(this);
+    connect(window.recordQueryButton(), &QPushButton::clicked, this, &RecordCommands::query);
+    connect(window.todayPatientsLink(), &ClickLabel::clicked, this, &RecordCommands::listTodaysPatients);
+
+    // The window opens on the records of the last month and a new prescription.
+    window.recordNameFilter()->setText(QString());
+    const QDate end = today();
+    setRecordDates(end.addMonths(-1), end);
+    listRecords({QString(), end.addMonths(-1), end});
+    newPrescription();
+}
+
+QDate RecordCommands::today() const { return m_context.clock.today(); }
+
+void RecordCommands::setRecordDates(const QDate& from, const QDate& to)
+{
+    m_window.recordFromDate()->setText(isoDate(from));
+    m_window.recordToDate()->setText(isoDate(to));
+}
+
+Prescription RecordCommands::prescription() const
+{
+    Prescription p;
+    for (int i = 0; i < P::kFieldCount; ++i)
+        p.fields[i] = field(m_window, i)->text();
+    p.title = m_window.titleLabel()->text();
+    p.kind = m_window.kindLabel()->text();
+    p.body = m_window.body()->toPlainText();
+    p.injectionCard = m_window.injectionCardBox()->toPlainText();
+    p.history = m_window.historyBox()->toPlainText();
+    p.key = m_window.recordKeyLabel()->text();
+    return p;
+}
+
+void RecordCommands::newPrescription()
+{
+    const QDateTime now = m_context.clock.now();
+    for (int i = 0; i < P::kFieldCount; ++i)
+        field(m_window, i)->setText(QString());
+    field(m_window, P::kCardNumber)->setText(caseNumber(now));
+    field(m_window, P::kDate)->setText(isoDate(now.date()));
+    const SettingsCopy::Values defaults = m_context.settings.values();
+    field(m_window, P::kFeeClass)->setText(defaults.feeClass);
+    field(m_window, P::kDepartment)->setText(defaults.department);
+    field(m_window, P::kDoctor)->setText(defaults.doctor);
+    field(m_window, P::kDispenser)->setText(defaults.dispenser);
+    field(m_window, P::kReviewer)->setText(defaults.reviewer);
+    field(m_window, P::kAllergy)->setText(QStringLiteral("无"));
+    field(m_window, P::kPastHistory)->setText(QStringLiteral("无"));
+    m_window.recordKeyLabel()->setText(m_keys.issue(now));
+    setBoxText(m_window.injectionCardBox(), QString());
+    setBoxText(m_window.body(), QString());
+    setBoxText(m_window.historyBox(), QString());
+    // Emptying 诊断 and 住址 looked them up.
+    m_window.diagnosisPopup()->hide();
+    m_window.addressPopup()->hide();
+    field(m_window, P::kName)->setFocus(Qt::OtherFocusReason);
+}
+
+void RecordCommands::renew()
+{
+    const QDateTime now = m_context.clock.now();
+    m_window.recordKeyLabel()->setText(m_keys.issue(now));
+    field(m_window, P::kDate)->setText(isoDate(now.date()));
+    setBoxText(m_window.injectionCardBox(), QString());
+    setBoxText(m_window.body(), QString());
+    field(m_window, P::kDrugFee)->setText(QString());
+    field(m_window, P::kOtherFee)->setText(QString());
+    m_window.drugSearchBox()->setFocus(Qt::OtherFocusReason);
+}
+
+bool RecordCommands::save()
+{
+    const Prescription p = prescription();
+    const QDate end = today();
+    const SaveResult result = m_store.save(p, end.year());
+    if (!result) {
+        m_context.messages.tell(result.problem);
+        return false;
+    }
+    const ListQuery patientRecords{p.fields[P::kName], fiveYearsBefore(end), end};
+    m_window.recordNameFilter()->setText(patientRecords.name);
+    setRecordDates(patientRecords.from, patientRecords.to);
+    listRecords(patientRecords);
+    if (!result.patientNote.isEmpty())
+        m_context.messages.tell(result.patientNote);
+    return true;
+}
+
+void RecordCommands::listRecords(const ListQuery& query)
+{
+    const RecordList list = m_store.list(query.name, query.from, query.to);
+    showList(list);
+    if (list.ok)
+        m_shown = query;
+}
+
+void RecordCommands::showList(const RecordList& list)
+{
+    QListWidget* box = m_window.recordList();
+    const QSignalBlocker quiet(m_chooser);  // a refill opens nothing
+    box->clear();
+    QStringList texts;
+    texts.reserve(list.rows.size());
+    for (const RecordListRow& row : list.rows)
+        texts << row.itemText;
+    box->addItems(texts);
+    for (int i = 0; i < list.rows.size(); ++i) {
+        QListWidgetItem* item = box->item(i);
+        item->setData(kRowIdRole, list.rows[i].rowId);
+        item->setData(kKeyRole, list.rows[i].key);
+    }
+}
+
+void RecordCommands::query()
+{
+    const std::optional<QDate> from = parseVisitDate(m_window.recordFromDate()->text());
+    const std::optional<QDate> to = parseVisitDate(m_window.recordToDate()->text());
+    if (!from || !to) {
+        showList({});
+        m_context.messages.tell(kBadDateRangeMessage);
+        return;
+    }
+    const ListQuery query{m_window.recordNameFilter()->text(), *from, *to};
+    const RecordList list = m_store.list(query.name, query.from, query.to);
+    showList(list);
+    if (!list.ok) {
+        m_context.messages.tell(list.problem);
+        return;
+    }
+    m_shown = query;
+}
+
+void RecordCommands::listTodaysPatients()
+{
+    const QDate day = today();
+    m_window.recordNameFilter()->setText(QString());
+    setRecordDates(day, day);
+    listRecords({QString(), day, day});
+}
+
+void RecordCommands::openRecord(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    QString problem;
+    // The row the item stands for, whatever the filter boxes say by now.
+    const std::optional<Prescription> p = m_store.open(item->data(kRowIdRole).toLongLong(), &problem);
+    if (!p) {
+        // A record deleted since the list was read opens nothing.
+        if (!problem.isEmpty())
+            m_context.messages.tell(problem);
+        return;
+    }
+    {
+        MainWindow::FillingScope filling(m_window);
+        for (int i = 0; i < P::kFieldCount; ++i)
+            field(m_window, i)->setText(p->fields[i]);
+        m_window.setKind(p->kind);
+        m_window.titleLabel()->setText(p->title);
+        m_window.titleLabel()->adjustSize();
+        // The stored card, not one rebuilt from the body: the body's handler skips while filling.
+        setBoxText(m_window.body(), p->body);
+        setBoxText(m_window.injectionCardBox(), p->injectionCard);
+        setBoxText(m_window.historyBox(), p->history);
+        m_window.recordKeyLabel()->setText(p->key);
+    }
+    m_window.hidePopups();
+}
+
+void RecordCommands::deleteRecord()
+{
+    if (!m_context.messages.ask(kDeleteRecordQuestion))
+        return;
+    QString problem;
+    if (!m_store.remove(m_window.recordKeyLabel()->text(), &problem)) {
+        // No stored row has the key (a prescription never saved): nothing changes.
+        if (!problem.isEmpty())
+            m_context.messages.tell(problem);
+        return;
+    }
+    if (m_shown)
+        listRecords(*m_shown);
+    newPrescription();
+}
+
+bool RecordCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_window.recordList()->viewport()) {
+        // The right button selects nothing; its release over a filled list brings the menu.
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick
+            || event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::RightButton) {
+                if (event->type() == QEvent::MouseButtonRelease && m_window.recordList()->count() > 0)
+                    m_recordMenu->popup(mouse->globalPosition().toPoint());
+                return true;
+            }
+        }
+    } else if (watched == m_window.recordFromDate() || watched == m_window.recordToDate()) {
+        if (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            auto* box = static_cast<QLineEdit*>(watched);
+            if (box->text().isEmpty()) {
+                box->setText(isoDate(today()));
+                box->end(false);
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace qelvaro

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "RecordStore.h"
+
+#include <QDate>
+#include <QObject>
+
+#include <optional>
+
+class QListWidgetItem;
+class QMenu;
+
+namespace qelvaro {
+
+struct AppContext;
+class ItemChooser;
+class MainWindow;
+
+inline const QString kDeleteRecordQuestion = QStringLiteral("确实要永久删除该病人档案吗？");
+
+// The prescription in the editor and the record list beside it: 新建, 续开 and 保存; 查询,
+// 今日患者, a click into an empty date box (today), opening a listed record, and deleting the
+// record in the editor from the list's right-click menu. Built with the window, it lists the
+// records of the last month and begins a new prescription.
+class RecordCommands : public QObject {
+    Q_OBJECT
+public:
+    RecordCommands(MainWindow& window, AppContext& context);
+
+    // An empty editor with a new key, today's date, the staff and class defaults of the settings
+    // copy and 无 for the histories; the kind stays.
+    void newPrescription();
+    // A follow-up for the patient in the editor: new key, today's date, empty body, card and fees.
+    void renew();
+    // Stores the editor under its key and lists the patient's records of the last five years.
+    // Nothing is stored, and false returned after telling why, when a field is not right or the
+    // database refuses; a patient row the register refuses is told after the save.
+    bool save();
+    // The editor's values as a save stores them.
+    Prescription prescription() const;
+
+    // 查询: the list by the name filter and the two dates as typed; a bad date is told.
+    void query();
+    // 今日患者: every record of today.
+    void listTodaysPatients();
+    // The record the item stands for, into the editor.
+    void openRecord(QListWidgetItem* item);
+    // 删除 in the list's menu: after the confirmation, the stored record with the editor's key is
+    // deleted, the list read again and a new prescription begun. An unsaved one changes nothing.
+    void deleteRecord();
+
+    QMenu* recordMenu() const { return m_recordMenu; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct ListQuery {
+        QString name;
+        QDate from;
+        QDate to;
+    };
+    void listRecords(const ListQuery& query);
+    void showList(const RecordList& list);
+    void setRecordDates(const QDate& from, const QDate& to);
+    QDate today() const;
+
+    MainWindow& m_window;
+    AppContext& m_context;
+    RecordStore m_store;
+    RecordKeyIssuer m_keys;
+    ItemChooser* m_chooser;
+    QMenu* m_recordMenu;
+    std::optional<ListQuery> m_shown;  // what the list shows, so a delete can read it again
+};
+
+}  // namespace qelvaro
