@@ -42,17 +42,14 @@ AboutBox::AboutBox(UrlOpener& urlOpener, QWidget* parent) : QWidget(parent, Qt::
 {
     setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("关于"));
+    centreWhenFirstShown(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("aboutPicture"));
     picture->setPixmap(programMark(64));
 
-    auto* product = new QLabel(QStringLiteral("Qelvaro"), this);
-    product->setObjectName(QStringLiteral("productName"));
-    QFont productFont(QStringLiteral("楷体_GB2312"), 18);
-    productFont.setBold(true);
-    product->setFont(productFont);
+    QLabel* product = productNameLabel(this);
 
     auto* version = new QLabel(QStringLiteral("版本：V4.0"), this);
     version->setObjectName(QStringLiteral("versionLabel"));
@@ -79,14 +76,6 @@ AboutBox::AboutBox(UrlOpener& urlOpener, QWidget* parent) : QWidget(parent, Qt::
     setFixedSize(sizeHint());
 }
 
-void AboutBox::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!m_centred) {
-        centreOnScreen(this);
-        m_centred = true;
-    }
-}
 
 bool AboutBox::eventFilter(QObject* watched, QEvent* event)
 {

@@ -18,13 +18,11 @@ public:
     QLabel* homePageLink() const { return m_link; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     UrlOpener& m_urlOpener;
     QLabel* m_link;
-    bool m_centred = false;
 };
 
 }  // namespace qelvaro

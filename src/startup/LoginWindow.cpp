@@ -47,16 +47,13 @@ LoginWindow::LoginWindow(const std::optional<QString>& storedPassword, MessageSi
 {
     setObjectName(QStringLiteral("loginWindow"));
     setWindowTitle(QStringLiteral("登录"));
+    centreWhenFirstShown(this);
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("loginPicture"));
     picture->setPixmap(loginPicture(48));
 
-    auto* product = new QLabel(QStringLiteral("Qelvaro"), this);
-    product->setObjectName(QStringLiteral("productName"));
-    QFont productFont(QStringLiteral("楷体_GB2312"), 18);
-    productFont.setBold(true);
-    product->setFont(productFont);
+    QLabel* product = productNameLabel(this);
 
     auto* prompt = new QLabel(QStringLiteral("请输入登录密码"), this);
     prompt->setObjectName(QStringLiteral("promptLabel"));
@@ -124,14 +121,6 @@ void LoginWindow::confirm()
     m_messages.tell(QStringLiteral("密码错误！"));
 }
 
-void LoginWindow::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!m_centred) {
-        centreOnScreen(this);
-        m_centred = true;
-    }
-}
 
 void LoginWindow::closeEvent(QCloseEvent* event)
 {

@@ -25,7 +25,6 @@ signals:
     void cancelled();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -36,7 +35,6 @@ private:
     QLineEdit* m_entry;
     QLabel* m_hint;
     bool m_accepted = false;
-    bool m_centred = false;
 };
 
 }  // namespace qelvaro

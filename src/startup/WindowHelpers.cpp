@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -105,6 +106,37 @@ void centreOnScreen(QWidget* window)
     const QRect area = screen->availableGeometry();
     const QSize size = window->frameGeometry().size();
     window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+namespace {
+
+class CentreOnFirstShow : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            centreOnScreen(static_cast<QWidget*>(watched));
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void centreWhenFirstShown(QWidget* window) { window->installEventFilter(new CentreOnFirstShow(window)); }
+
+QLabel* productNameLabel(QWidget* parent)
+{
+    auto* label = new QLabel(QStringLiteral("Qelvaro"), parent);
+    label->setObjectName(QStringLiteral("productName"));
+    QFont font(QStringLiteral("楷体_GB2312"), 18);
+    font.setBold(true);
+    label->setFont(font);
+    return label;
 }
 
 void installFontSubstitutions()

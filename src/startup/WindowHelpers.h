@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+class QLabel;
 class QWidget;
 
 namespace qelvaro {
@@ -32,6 +33,11 @@ QString makeDirs(const QString& path, bool* ok = nullptr);
 
 // Centres a window on the screen it is on.
 void centreOnScreen(QWidget* window);
+// Centres the window the first time it is shown; later shows leave it where the user put it.
+void centreWhenFirstShown(QWidget* window);
+
+// The product name as the login window and the about box show it.
+QLabel* productNameLabel(QWidget* parent);
 
 // Maps the Windows font names the settings and layouts use onto installed Chinese fonts, so text
 // never shows as empty boxes.

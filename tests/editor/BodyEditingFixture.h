@@ -3,16 +3,7 @@
 // A program folder with a small catalogue of its own and a main window over it, for the tests of
 // the drug picker, the body commands and the on-screen keyboard.
 
-#include "AppContext.h"
-#include "Clock.h"
-#include "DataStore.h"
-#include "MainWindow.h"
-#include "SettingsCopy.h"
-#include "TestSupport.h"
-
-#include <QTest>
-
-#include <memory>
+#include "MainWindowFixture.h"
 
 namespace qelvaro::test {
 
@@ -48,19 +39,12 @@ inline const QList<CatalogueSet> kSets{
     {"感冒组套", "个人组套", "gmzt", "复方氨酚烷胺胶囊  12粒\r\n    用法：1粒 bid"},
 };
 
-struct Editor {
+struct Editor : MainWindowFixture {
     explicit Editor(const QList<CatalogueDrug>& drugs = kDrugs, const QList<CatalogueSet>& sets = kSets)
     {
         if (opened)
             opened = replaceCatalogue(drugs, sets);
-        window = std::make_unique<MainWindow>(context);
-    }
-
-    bool show()
-    {
-        window->show();
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window.get());
+        buildWindow();
     }
 
     bool replaceCatalogue(const QList<CatalogueDrug>& drugs, const QList<CatalogueSet>& sets)
@@ -83,16 +67,6 @@ struct Editor {
         }
         return transaction.commit();
     }
-
-    TempProgramFolder folder;
-    DataStore store{folder.paths()};
-    bool opened = store.open();
-    SettingsCopy settings{store.settings()};
-    MessageRecorder messages;
-    UrlRecorder urls;
-    FixedClock clock{QDateTime(QDate(2024, 3, 5), QTime(9, 30))};
-    AppContext context{store, settings, messages, urls, clock};
-    std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace qelvaro::test

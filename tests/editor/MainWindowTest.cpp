@@ -1,11 +1,6 @@
-#include "AppContext.h"
 #include "ClickLabel.h"
-#include "Clock.h"
-#include "DataStore.h"
 #include "DrawingSurface.h"
-#include "MainWindow.h"
-#include "SettingsCopy.h"
-#include "TestSupport.h"
+#include "MainWindowFixture.h"
 #include "ToolbarButton.h"
 #include "Twips.h"
 #include "WindowHelpers.h"
@@ -33,30 +28,13 @@ using namespace qelvaro::test;
 namespace {
 
 // A program folder with its databases and a main window over them.
-struct Editor {
+struct Editor : MainWindowFixture {
     explicit Editor(const QString& clinicName = QString())
     {
         if (opened && !clinicName.isNull())
             store.settings()->prepare(R"(UPDATE "设置" SET "名称" = ?)").bind(1, clinicName).run();
-        window = std::make_unique<MainWindow>(context);
+        buildWindow();
     }
-
-    bool show()
-    {
-        window->show();
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window.get());
-    }
-
-    TempProgramFolder folder;
-    DataStore store{folder.paths()};
-    bool opened = store.open();
-    SettingsCopy settings{store.settings()};
-    MessageRecorder messages;
-    UrlRecorder urls;
-    FixedClock clock{QDateTime(QDate(2024, 3, 5), QTime(9, 30))};
-    AppContext context{store, settings, messages, urls, clock};
-    std::unique_ptr<MainWindow> window;
 };
 
 QPoint centreOf(const QWidget* w) { return w->rect().center(); }

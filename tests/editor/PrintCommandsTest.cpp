@@ -1,13 +1,9 @@
-#include "AppContext.h"
-#include "Clock.h"
-#include "DataStore.h"
-#include "MainWindow.h"
+#include "MainWindowFixture.h"
 #include "Page.h"
+#include "PdfText.h"
 #include "PrintCommands.h"
 #include "PrintTarget.h"
 #include "RecordingSink.h"
-#include "SettingsCopy.h"
-#include "TestSupport.h"
 #include "OverlayPrint.h"
 #include "DrawingSurface.h"
 #include "ToolbarButton.h"
@@ -18,13 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QXmlStreamReader>
-
-#include <memory>
 
 using namespace qelvaro;
 using namespace qelvaro::test;
@@ -35,22 +26,8 @@ namespace {
 constexpr double kMm = 56.7;
 
 // A program folder, its databases and a main window printing to the given target.
-struct Editor {
-    explicit Editor(PrintTarget* target)
-    {
-        context.printTarget = target;
-        window = std::make_unique<MainWindow>(context);
-    }
-
-    TempProgramFolder folder;
-    DataStore store{folder.paths()};
-    bool opened = store.open();
-    SettingsCopy settings{store.settings()};
-    MessageRecorder messages;
-    UrlRecorder urls;
-    FixedClock clock{QDateTime(QDate(2024, 3, 5), QTime(9, 30))};
-    AppContext context{store, settings, messages, urls, clock};
-    std::unique_ptr<MainWindow> window;
+struct Editor : MainWindowFixture {
+    explicit Editor(PrintTarget* target) : MainWindowFixture(target) { buildWindow(); }
 };
 
 const QString kBody = u"阿莫西林胶囊  0.25g*24\n    用法：0.5g tid\n\n0.9%氯化钠注射液  250ml\n    用法：iv/gtt qd"_qs;
@@ -81,47 +58,6 @@ QPointF cornerOn(const QWidget* control, const QWidget* surface)
     return QPointF(pixelsToTwips(p.x()), pixelsToTwips(p.y()));
 }
 
-QByteArray runTool(const QString& tool, const QStringList& arguments)
-{
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        qFatal("%s is not installed (scripts/setup installs poppler-utils)", qPrintable(tool));
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        qFatal("%s failed: %s", qPrintable(tool), process.readAllStandardError().constData());
-    return process.readAllStandardOutput();
-}
-
-struct PdfWord {
-    QString text;
-    QPointF topLeft;  // points from the sheet's corner
-};
-
-struct PdfPage {
-    QSizeF size;
-    QList<PdfWord> words;
-};
-
-PdfPage readPdf(const QString& path)
-{
-    PdfPage page;
-    QXmlStreamReader xml(runTool(u"pdftotext"_qs, {u"-bbox-layout"_qs, path, u"-"_qs}));
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const auto a = xml.attributes();
-        const auto number = [&](const char* name) { return a.value(QLatin1String(name)).toDouble(); };
-        if (xml.name() == u"page")
-            page.size = {number("width"), number("height")};
-        else if (xml.name() == u"word") {
-            const QPointF topLeft(number("xMin"), number("yMin"));
-            page.words.append({xml.readElementText(), topLeft});
-        }
-    }
-    return page;
-}
-
 // The words a text was printed as start with it; the one nearest to where it should be.
 const PdfWord* nearestWord(const PdfPage& page, const QString& text, QPointF expected)
 {
@@ -130,7 +66,7 @@ const PdfWord* nearestWord(const PdfPage& page, const QString& text, QPointF exp
     for (const PdfWord& w : page.words) {
         if (!w.text.startsWith(text))
             continue;
-        const double d = QLineF(w.topLeft, expected).length();
+        const double d = QLineF(w.box.topLeft(), expected).length();
         if (!best || d < bestDistance) {
             best = &w;
             bestDistance = d;
@@ -378,17 +314,17 @@ private slots:
         print(*e.window, Printout(printout));
         QVERIFY(QFileInfo::exists(pdf));
 
-        const PdfPage page = readPdf(pdf);
+        const PdfPage page = readPdfPage(pdf);
         QCOMPARE(page.size.width() > page.size.height(), !portrait);
         for (const auto& [text, twips] : expected) {
             const QPointF points = twips / 20.0;
             const PdfWord* word = nearestWord(page, text, points);
             QVERIFY2(word, qPrintable(u"not on the page: "_qs + text));
-            QVERIFY2(QLineF(word->topLeft, points).length() <= 0.5,
+            QVERIFY2(QLineF(word->box.topLeft(), points).length() <= 0.5,
                      qPrintable(QStringLiteral("%1 at (%2, %3), expected (%4, %5)")
                                     .arg(text)
-                                    .arg(word->topLeft.x())
-                                    .arg(word->topLeft.y())
+                                    .arg(word->box.left())
+                                    .arg(word->box.top())
                                     .arg(points.x())
                                     .arg(points.y())));
         }

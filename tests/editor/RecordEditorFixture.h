@@ -3,49 +3,17 @@
 // A program folder with a main window over it for the tests of the record commands and the
 // heading fields: known staff defaults, and helpers that write rows the way an earlier run did.
 
-#include "AppContext.h"
-#include "Clock.h"
-#include "DataStore.h"
-#include "MainWindow.h"
+#include "MainWindowFixture.h"
 #include "Prescription.h"
-#include "SettingsCopy.h"
-#include "TestSupport.h"
 
-#include <QApplication>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTest>
 
 #include <functional>
-#include <memory>
 
 namespace qelvaro::test {
 
-// Types as the doctor would: ASCII by keys, Chinese (anything else) as an input method commits it.
-inline void typeText(QWidget* widget, const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const bool ascii = text[i].unicode() < 0x80;
-        qsizetype j = i;
-        while (j < text.size() && (text[j].unicode() < 0x80) == ascii)
-            ++j;
-        const QString run = text.mid(i, j - i);
-        if (ascii) {
-            QTest::keyClicks(widget, run);
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(run);
-            QApplication::sendEvent(widget, &commit);
-        }
-        i = j;
-    }
-}
-
-inline const QDateTime kNow(QDate(2024, 3, 5), QTime(9, 30));
-
-struct RecordEditor {
+struct RecordEditor : MainWindowFixture {
     // before runs on the fresh databases before the window is built (and lists them).
     explicit RecordEditor(const std::function<void(RecordEditor&)>& before = {})
     {
@@ -57,14 +25,7 @@ struct RecordEditor {
         }
         if (opened && before)
             before(*this);
-        window = std::make_unique<MainWindow>(context);
-    }
-
-    bool show()
-    {
-        window->show();
-        window->activateWindow();
-        return QTest::qWaitForWindowActive(window.get());
+        buildWindow();
     }
 
     QLineEdit* field(int index) const { return window->headingBox(HeadingField(index)); }
@@ -111,16 +72,6 @@ struct RecordEditor {
         }
         return true;
     }
-
-    TempProgramFolder folder;
-    DataStore store{folder.paths()};
-    bool opened = store.open();
-    SettingsCopy settings{store.settings()};
-    MessageRecorder messages;
-    UrlRecorder urls;
-    FixedClock clock{kNow};
-    AppContext context{store, settings, messages, urls, clock};
-    std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace qelvaro::test

@@ -2,20 +2,19 @@
 #include "PrintTarget.h"
 #include "RecordingSink.h"
 
+#include "PdfText.h"
 #include "TestSupport.h"
 #include "WindowHelpers.h"
 
 #include <QImage>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QXmlStreamReader>
 
 #include <cmath>
 #include <limits>
 
 using namespace qelvaro;
+using namespace qelvaro::test;
 using Kind = PageOperation::Kind;
 
 namespace {
@@ -74,49 +73,6 @@ QStringList numbered(const QString& stem, int count)
     for (int i = 1; i <= count; ++i)
         lines << stem + QString::number(i);
     return lines;
-}
-
-QByteArray runTool(const QString& tool, const QStringList& arguments)
-{
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        qFatal("%s is not installed (scripts/setup installs poppler-utils)", qPrintable(tool));
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        qFatal("%s failed: %s", qPrintable(tool), process.readAllStandardError().constData());
-    return process.readAllStandardOutput();
-}
-
-struct PdfWord {
-    QString text;
-    QRectF box;  // points from the top-left corner of the sheet
-};
-
-struct PdfPage {
-    QSizeF size;
-    QList<PdfWord> words;
-};
-
-PdfPage readPdfPage(const QString& path)
-{
-    PdfPage page;
-    QXmlStreamReader xml(runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox-layout"), QStringLiteral("-f"),
-                                                               QStringLiteral("1"), QStringLiteral("-l"),
-                                                               QStringLiteral("1"), path, QStringLiteral("-")}));
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const auto a = xml.attributes();
-        if (xml.name() == u"page") {
-            page.size = {a.value(QLatin1String("width")).toDouble(), a.value(QLatin1String("height")).toDouble()};
-        } else if (xml.name() == u"word") {
-            const QPointF topLeft(a.value(QLatin1String("xMin")).toDouble(), a.value(QLatin1String("yMin")).toDouble());
-            const QPointF bottomRight(a.value(QLatin1String("xMax")).toDouble(), a.value(QLatin1String("yMax")).toDouble());
-            page.words.append({xml.readElementText(), QRectF(topLeft, bottomRight)});
-        }
-    }
-    return page;
 }
 
 // A file dialog that answers with a prepared path and remembers being asked.

@@ -1,18 +1,12 @@
-#include "AppContext.h"
-#include "Clock.h"
-#include "DataStore.h"
 #include "LoginWindow.h"
-#include "SettingsCopy.h"
+#include "ProgramFixture.h"
 #include "SettingsWindow.h"
-#include "TestSupport.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QApplication>
-#include <QInputMethodEvent>
 
 #include <memory>
 
@@ -21,41 +15,18 @@ using namespace qelvaro::test;
 
 namespace {
 
-// Types as the keyboard does; Chinese text arrives as the input method's commit.
-void typeText(QWidget* box, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClicks(box, QString(c));
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(c));
-            QApplication::sendEvent(box, &commit);
-        }
-    }
-}
-
-struct Fixture {
-    TempProgramFolder folder;
-    DataStore store{folder.paths()};
-    MessageRecorder messages;
-    UrlRecorder urls;
-    FixedClock clock{QDateTime(QDate(2024, 3, 5), QTime(9, 0))};
-    std::unique_ptr<SettingsCopy> settings;
-    std::unique_ptr<AppContext> context;
+struct Fixture : ProgramFixture {
     std::unique_ptr<SettingsWindow> window;
 
     bool open(const QString& password)
     {
-        if (!store.open())
+        if (!opened)
             return false;
         Statement st = store.records()->prepare("UPDATE \"密码\" SET \"密码\" = ?");
         st.bind(1, password);
         if (!st.run())
             return false;
-        settings = std::make_unique<SettingsCopy>(store.settings());
-        context.reset(new AppContext{store, *settings, messages, urls, clock});
-        window = std::make_unique<SettingsWindow>(*context);
+        window = std::make_unique<SettingsWindow>(context);
         window->show();
         return true;
     }
@@ -118,12 +89,12 @@ private slots:
         QCOMPARE(f.window->isVisible(), !succeeded);
         if (succeeded) {
             // The window is gone and its unsaved edits with it.
-            QVERIFY(!f.settings->isLoaded());
-            QCOMPARE(f.settings->values().doctor, QStringLiteral("林志远"));
+            QVERIFY(!f.settings.isLoaded());
+            QCOMPARE(f.settings.values().doctor, QStringLiteral("林志远"));
         } else {
             QCOMPARE(f.edit("oldPasswordEdit")->text(), oldPassword);
             QCOMPARE(f.edit("newPasswordEdit")->text(), newPassword);
-            QCOMPARE(f.settings->values().doctor, QStringLiteral("林志远乙"));
+            QCOMPARE(f.settings.values().doctor, QStringLiteral("林志远乙"));
         }
     }
 
@@ -205,7 +176,7 @@ private slots:
         f.change(QStringLiteral("abc"), QStringLiteral("xyz"));
         QCOMPARE(f.messages.texts(), QStringList{message});
         QVERIFY(f.window->isVisible());
-        QVERIFY(f.settings->isLoaded());
+        QVERIFY(f.settings.isLoaded());
         QCOMPARE(f.stored(), storedAfter);
     }
 

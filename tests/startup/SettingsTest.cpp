@@ -1,9 +1,5 @@
-#include "AppContext.h"
-#include "Clock.h"
-#include "DataStore.h"
-#include "SettingsCopy.h"
+#include "ProgramFixture.h"
 #include "SettingsWindow.h"
-#include "TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,8 +10,6 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QApplication>
-#include <QInputMethodEvent>
 
 #include <algorithm>
 #include <memory>
@@ -25,38 +19,15 @@ using namespace qelvaro::test;
 
 namespace {
 
-// Types as the keyboard does; Chinese text arrives as the input method's commit.
-void typeText(QWidget* box, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClicks(box, QString(c));
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(c));
-            QApplication::sendEvent(box, &commit);
-        }
-    }
-}
-
 // A program folder with the template databases, the working copy and its window.
-struct Fixture {
-    TempProgramFolder folder;
-    DataStore store{folder.paths()};
-    MessageRecorder messages;
-    UrlRecorder urls;
-    FixedClock clock{QDateTime(QDate(2024, 3, 5), QTime(9, 0))};
-    std::unique_ptr<SettingsCopy> settings;
-    std::unique_ptr<AppContext> context;
+struct Fixture : ProgramFixture {
     std::unique_ptr<SettingsWindow> window;
 
     bool open()
     {
-        if (!store.open())
+        if (!opened)
             return false;
-        settings = std::make_unique<SettingsCopy>(store.settings());
-        context.reset(new AppContext{store, *settings, messages, urls, clock});
-        window = std::make_unique<SettingsWindow>(*context);
+        window = std::make_unique<SettingsWindow>(context);
         return true;
     }
 
@@ -227,7 +198,7 @@ private slots:
     {
         Fixture f;
         QVERIFY(f.open());
-        QSignalSpy saved(f.settings.get(), &SettingsCopy::clinicNameSaved);
+        QSignalSpy saved(&f.settings, &SettingsCopy::clinicNameSaved);
         f.window->show();
         f.retype(f.edit("sheetLeftEdit"), QStringLiteral("12mm"));
         f.retype(f.edit("clinicNameEdit"), QStringLiteral("  河口'诊所\"%_"));
@@ -240,7 +211,7 @@ private slots:
         QCOMPARE(saved.size(), 1);
         QCOMPARE(saved.first().first().toString(), QStringLiteral("  河口'诊所\"%_"));
         QVERIFY(!f.window->isVisible());
-        QVERIFY(!f.settings->isLoaded());
+        QVERIFY(!f.settings.isLoaded());
         QCOMPARE(f.column(QStringLiteral("左边距")), QStringLiteral("12mm"));
         QCOMPARE(f.column(QStringLiteral("名称")), QStringLiteral("  河口'诊所\"%_"));
         QCOMPARE(f.column(QStringLiteral("大小")), QStringLiteral("1"));
@@ -281,7 +252,7 @@ private slots:
         f.retype(f.edit("overlayLeft3"), QStringLiteral("7.5"));
         QTest::mouseClick(f.find<QCheckBox>(QStringLiteral("overlayCheck3")), Qt::LeftButton);
 
-        const SettingsCopy::Values& v = f.settings->values();
+        const SettingsCopy::Values& v = f.settings.values();
         QCOMPARE(v.doctor, QStringLiteral("张三"));
         QCOMPARE(v.fontName, QStringLiteral("隶书"));
         QCOMPARE(v.overlay[3].left, QStringLiteral("7.5"));
@@ -308,7 +279,7 @@ private slots:
         Fixture f;
         QVERIFY(f.open());
         const QStringList before = f.row();
-        QSignalSpy saved(f.settings.get(), &SettingsCopy::clinicNameSaved);
+        QSignalSpy saved(&f.settings, &SettingsCopy::clinicNameSaved);
         f.window->show();
         f.retype(f.edit("doctorEdit"), QStringLiteral("张三"));
         f.retype(f.edit("overlayLeft0"), QStringLiteral("99"));
@@ -317,9 +288,9 @@ private slots:
         else
             f.window->close();
         QVERIFY(!f.window->isVisible());
-        QVERIFY(!f.settings->isLoaded());
-        QCOMPARE(f.settings->values().doctor, QStringLiteral("林志远"));
-        QCOMPARE(f.settings->values().overlay[0].left, QStringLiteral("26"));
+        QVERIFY(!f.settings.isLoaded());
+        QCOMPARE(f.settings.values().doctor, QStringLiteral("林志远"));
+        QCOMPARE(f.settings.values().overlay[0].left, QStringLiteral("26"));
         QCOMPARE(f.row(), before);
         QCOMPARE(saved.size(), 0);
         f.window->show();
@@ -347,7 +318,7 @@ private slots:
         Fixture f;
         QVERIFY(f.open());
         const QStringList before = f.row();
-        QSignalSpy saved(f.settings.get(), &SettingsCopy::clinicNameSaved);
+        QSignalSpy saved(&f.settings, &SettingsCopy::clinicNameSaved);
         f.window->show();
         f.retype(f.edit("clinicNameEdit"), QStringLiteral("新名称"));
         QLineEdit* edit = f.edit(box.toUtf8());
@@ -361,8 +332,8 @@ private slots:
         QVERIFY(f.window->isVisible());
         QCOMPARE(saved.size(), 0);
         QCOMPARE(f.row(), before);
-        QVERIFY(f.settings->isLoaded());
-        QCOMPARE(f.settings->values().clinicName, QStringLiteral("新名称"));
+        QVERIFY(f.settings.isLoaded());
+        QCOMPARE(f.settings.values().clinicName, QStringLiteral("新名称"));
         QCOMPARE(edit->text(), typed);
 
         // Mended, the same window saves.
@@ -407,7 +378,7 @@ private slots:
         QVERIFY(f.setColumn(QStringLiteral("性别2"), QStringLiteral("abc")));
         QVERIFY(f.setColumn(QStringLiteral("医生"), QVariant()));
         QVERIFY(f.setColumn(QStringLiteral("上边距"), QVariant()));
-        const SettingsCopy::Values& v = f.settings->values();
+        const SettingsCopy::Values& v = f.settings.values();
         QVERIFY(!v.overlay[0].printed);
         QVERIFY(v.overlay[22].printed);
         QCOMPARE(v.overlay[1].left, QStringLiteral("0"));
@@ -451,10 +422,10 @@ private slots:
     {
         Fixture f;
         QVERIFY(f.open());
-        QSignalSpy unloaded(f.settings.get(), &SettingsCopy::unloaded);
+        QSignalSpy unloaded(&f.settings, &SettingsCopy::unloaded);
         f.window->show();
-        QVERIFY(f.settings->isLoaded());
-        f.settings->unload();
+        QVERIFY(f.settings.isLoaded());
+        f.settings.unload();
         QVERIFY(!f.window->isVisible());
         QCOMPARE(unloaded.size(), 1);
     }

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+class QWidget;
+
 namespace qelvaro::test {
 
 // A fresh program folder for one test; removed with the object.
@@ -49,6 +51,9 @@ public:
     QList<QUrl> opened;
     bool succeed = true;
 };
+
+// Types as the user would: ASCII by keys, any other text as an input method commits it.
+void typeText(QWidget* widget, const QString& text);
 
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
