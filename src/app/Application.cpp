@@ -8,6 +8,8 @@
 #include "MessageSink.h"
 #include "SettingsWindow.h"
 
+#include <QApplication>
+
 namespace qelvaro {
 
 Application::Application(AppPaths paths, MessageSink& messages, UrlOpener& urls, Clock& clock, QObject* parent)
@@ -26,8 +28,9 @@ Application::~Application()
 
 void Application::start()
 {
-    if (!m_store.open())
-        m_messages.tell(m_store.startupMessage());
+    m_store.open();
+    if (const QString problems = m_store.startupMessage(); !problems.isEmpty())
+        m_messages.tell(problems);
     m_settings = std::make_unique<SettingsCopy>(m_store.settings());
     m_context.reset(new AppContext{m_store, *m_settings, m_messages, m_urls, m_clock, &m_printer});
 
@@ -74,9 +77,10 @@ void Application::showAboutBox()
 
 void Application::closeOtherWindows()
 {
-    // Through their normal close, so whatever a window keeps on closing is kept.
-    for (QWidget* window : {static_cast<QWidget*>(m_settingsWindow.data()), static_cast<QWidget*>(m_about.data())}) {
-        if (window)
+    // Every other window (settings, about box, on-screen keyboard, and whatever later windows the
+    // editor opens) through its normal close, so whatever a window keeps on closing is kept.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != m_main.get() && window != m_login.get() && window->isVisible())
             window->close();
     }
 }

@@ -9,6 +9,9 @@
 
 #include <cstdio>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace qelvaro {
 namespace {
 
@@ -19,6 +22,18 @@ bool databaseIsSound(const QString& path, const QByteArray& key)
         return false;
     Statement check = db->prepare("PRAGMA quick_check");
     return check.next() && check.text(0) == QLatin1String("ok");
+}
+
+// Flushes a file (or a folder's entries) to the disk, so a power cut after the rename leaves the
+// complete copy, not a torn one in place of the older backup.
+bool syncToDisk(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
 }
 
 // Copies source to target through target's temporary name; key, when given, is the database key
@@ -34,7 +49,8 @@ QString copyChecked(const QString& source, const QString& target, const QByteArr
         QFile::remove(partial);
         return QStringLiteral("%1：无法写入备份文件夹").arg(name);
     }
-    if (QFileInfo(partial).size() != QFileInfo(source).size() || (!key.isEmpty() && !databaseIsSound(partial, key))) {
+    if (QFileInfo(partial).size() != QFileInfo(source).size() || !syncToDisk(partial)
+        || (!key.isEmpty() && !databaseIsSound(partial, key))) {
         QFile::remove(partial);
         return QStringLiteral("%1：备份副本校验失败，原有备份保持不变").arg(name);
     }
@@ -43,6 +59,7 @@ QString copyChecked(const QString& source, const QString& target, const QByteArr
         QFile::remove(partial);
         return QStringLiteral("%1：无法替换原有备份").arg(name);
     }
+    syncToDisk(QFileInfo(target).absolutePath());
     return QString();
 }
 

@@ -5,9 +5,9 @@
 
 namespace qelvaro {
 
-ItemChooser::ItemChooser(QListWidget* list) : QObject(list), m_list(list)
+ItemChooser::ItemChooser(QListWidget* list) : QObject(list), m_list(list), m_viewport(list->viewport())
 {
-    list->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     connect(list, &QListWidget::itemSelectionChanged, this, &ItemChooser::selectionChanged);
 }
 
@@ -23,7 +23,8 @@ void ItemChooser::selectionChanged()
 
 bool ItemChooser::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_list->viewport())
+    // Compared with the pointer kept at the start: the list may be half destroyed by now.
+    if (watched != m_viewport)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress: {

@@ -25,6 +25,7 @@ private:
     void selectionChanged();
 
     QListWidget* m_list;
+    QObject* m_viewport;
     bool m_buttonDown = false;
     int m_pressedRow = -1;  // the row a left press began on; -1 when the release chooses nothing
 };

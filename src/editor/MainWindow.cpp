@@ -329,12 +329,13 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QMainWindow(paren
     centreOnSheet(titleLabel());
     centreOnSheet(clinicNameLabel());
 
-    new DrugPicker(*this, context.store.settings());
-    new BodyCommands(*this);
-    new PrintCommands(*this, context);
-    new PatientFields(*this, context);
+    m_parts.push_back(new DrugPicker(*this, context.store.settings()));
+    m_parts.push_back(new BodyCommands(*this));
+    m_parts.push_back(new PrintCommands(*this, context));
+    m_parts.push_back(new PatientFields(*this, context));
     // Last: its start-up lists the records and begins a new prescription through the parts above.
     m_recordCommands = new RecordCommands(*this, context);
+    m_parts.push_back(m_recordCommands);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     qApp->installEventFilter(this);
@@ -344,6 +345,12 @@ MainWindow::~MainWindow()
 {
     if (qApp)
         qApp->removeEventFilter(this);
+    // The parts of the editor watch the window's widgets: they go first, while the window is whole.
+    m_recordCommands = nullptr;
+    while (!m_parts.empty()) {
+        delete m_parts.back();
+        m_parts.pop_back();
+    }
 }
 
 void MainWindow::buildSheet(QWidget* central)
@@ -371,7 +378,7 @@ void MainWindow::buildSheet(QWidget* central)
         input->setObjectName(QStringLiteral("headingField%1").arg(i));
         input->setFrame(false);
         input->setFont(i == int(HeadingField::CardNumber) ? namedFont("宋体", 10.5) : inputFont);
-        input->setMaxLength(f.maxLength);
+        input->setValidator(new TypingLimit(f.maxLength, input));
         input->setTextMargins(0, 0, 0, 0);
         QPalette pal = input->palette();
         pal.setColor(QPalette::Text, f.red ? kRed : kBlue);
@@ -474,6 +481,8 @@ void MainWindow::buildRecordList(QWidget* central)
     QGroupBox* frame = makeFrame(central, "recordListFrame", twipsRect(60, 6900, 3555, 3315));
     makeLabel(frame, QStringLiteral("患者姓名"), QStringLiteral("recordNameCaption"), twipsPoint(120, 300));
     m_recordNameFilter = makeLineEdit(frame, QStringLiteral("recordNameFilter"), twipsRect(900, 240, 1035, 315));
+    // Names are at most 50 characters; a longer filter could only find nothing.
+    m_recordNameFilter->setValidator(new TypingLimit(50, m_recordNameFilter));
     m_recordQuery = new QPushButton(QStringLiteral("查询"), frame);
     m_recordQuery->setObjectName(QStringLiteral("recordQueryButton"));
     m_recordQuery->setGeometry(twipsRect(1995, 225, 615, 345));

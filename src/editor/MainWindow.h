@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 class QAction;
 class QGroupBox;
@@ -230,6 +231,7 @@ private:
     QList<QAction*> m_menuActions;  // every menu item with a shortcut
     QMenu* m_bodyMenu = nullptr;
     RecordCommands* m_recordCommands = nullptr;
+    std::vector<QObject*> m_parts;  // the editor's parts, deleted before the widgets they watch
 };
 
 }  // namespace qelvaro

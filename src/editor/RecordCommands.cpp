@@ -182,7 +182,7 @@ void RecordCommands::query()
     const std::optional<QDate> to = parseVisitDate(m_window.recordToDate()->text());
     if (!from || !to) {
         showList({});
-        m_context.messages.tell(kBadDateRangeMessage);
+        m_context.messages.warn(kBadDateRangeMessage);
         return;
     }
     const ListQuery query{m_window.recordNameFilter()->text(), *from, *to};
@@ -234,7 +234,7 @@ void RecordCommands::openRecord(QListWidgetItem* item)
 
 void RecordCommands::deleteRecord()
 {
-    if (!m_context.messages.ask(kDeleteRecordQuestion))
+    if (!m_context.messages.confirm(kDeleteRecordQuestion))
         return;
     QString problem;
     if (!m_store.remove(m_window.recordKeyLabel()->text(), &problem)) {

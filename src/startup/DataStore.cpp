@@ -104,8 +104,10 @@ PreparedFile prepareFile(const QString& path, const QString& templateResource, c
 
 bool DataStore::open()
 {
-    close();
+    m_records.reset();
+    m_settings.reset();
     m_problems.clear();
+    m_warnings.clear();
     m_loginPassword.reset();
 
     if (!QDir().mkpath(m_paths.dataDir())) {
@@ -123,6 +125,14 @@ bool DataStore::open()
         for (PreparedFile* file : {&records, &settingsFile})
             if (!file->problem.isEmpty())
                 m_problems << file->problem;
+        // The files open for reading when they cannot be written (permissions): the doctor can
+        // look, but every save would fail, so it is said now rather than at the first save.
+        const bool folderWritable = QFileInfo(m_paths.dataDir()).isWritable();
+        for (const PreparedFile* file : {&records, &settingsFile}) {
+            if (file->db && (file->db->isReadOnly() || !folderWritable))
+                m_warnings << QStringLiteral("数据文件%1不能写入：处方、设置和密码将无法保存。")
+                                  .arg(displayName(file->db->path()));
+        }
         m_records = std::move(records.db);
         m_settings = std::move(settingsFile.db);
     }
@@ -142,16 +152,22 @@ bool DataStore::open()
 
 QString DataStore::startupMessage() const
 {
-    if (m_problems.isEmpty())
+    if (m_problems.isEmpty() && m_warnings.isEmpty())
         return QString();
-    return QStringLiteral("启动时发现以下问题：\n\n") + m_problems.join(u'\n')
-           + QStringLiteral("\n\n数据文件保持原样，未作任何改动。问题解决之前，程序不能登录。");
+    QString text = QStringLiteral("启动时发现以下问题：\n\n") + (m_problems + m_warnings).join(u'\n');
+    if (!m_problems.isEmpty())
+        text += QStringLiteral("\n\n数据文件保持原样，未作任何改动。问题解决之前，程序不能登录。");
+    return text;
 }
 
 void DataStore::close()
 {
-    m_records.reset();
-    m_settings.reset();
+    // The connections close, the objects stay: windows that still hold them get a clean refusal
+    // ("database is closed") instead of a dangling pointer.
+    if (m_records)
+        m_records->close();
+    if (m_settings)
+        m_settings->close();
 }
 
 }  // namespace qelvaro

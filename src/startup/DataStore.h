@@ -30,9 +30,10 @@ public:
     bool open();
 
     // One message for the doctor naming everything that went wrong at start-up; empty when all
-    // went well.
+    // went well. Problems keep everybody out; warnings (files that can only be read) do not.
     QString startupMessage() const;
     bool isHealthy() const { return m_problems.isEmpty(); }
+    bool hasWarnings() const { return !m_warnings.isEmpty(); }
 
     Database* records() const { return m_records.get(); }
     Database* settings() const { return m_settings.get(); }
@@ -43,7 +44,8 @@ public:
 
     const AppPaths& paths() const { return m_paths; }
 
-    // Closes both connections (before the close-time backup copies the files).
+    // Closes both connections (before the close-time backup copies the files); records() and
+    // settings() stay valid and refuse every statement from then on.
     void close();
 
 private:
@@ -52,6 +54,7 @@ private:
     std::unique_ptr<Database> m_settings;
     std::optional<QString> m_loginPassword;
     QStringList m_problems;
+    QStringList m_warnings;
 };
 
 // Writes a template (a Qt resource) to target through a temporary file renamed when complete, so

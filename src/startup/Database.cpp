@@ -242,10 +242,12 @@ std::unique_ptr<Database> Database::open(const QString& path, const QByteArray& 
         return report(OpenError::NoEncryption, QStringLiteral("the SQLite library does not encrypt"));
     if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
         return report(OpenError::NotADatabase, errorText(db));
-    // 4 KiB cipher pages (the library's default is 1 KiB) halve the per-page decryption work of
-    // a search that scans a whole table; the files are always written and read with this size.
-    // A larger page cache keeps a clinic's patient register decrypted in memory between keystrokes.
-    sqlite3_exec(db, "PRAGMA cipher_page_size = 4096; PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
+    // The cipher settings are named rather than left to the library's defaults, so a later library
+    // with other defaults still reads the files. 4 KiB cipher pages (this library's default is
+    // 1 KiB) halve the decryption work of a search that scans a whole table. A larger page cache
+    // keeps a clinic's patient register decrypted in memory between keystrokes.
+    sqlite3_exec(db, "PRAGMA kdf_iter = 64000; PRAGMA cipher_page_size = 4096; PRAGMA cache_size = -32768",
+                 nullptr, nullptr, nullptr);
     // Reading the schema is the first access that needs the key: a wrong key or a damaged file
     // fails here, before anything is written.
     rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
@@ -300,6 +302,8 @@ bool Database::exec(std::string_view sql)
 qint64 Database::lastInsertRowId() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
 
 int Database::changes() const { return m_db ? sqlite3_changes(m_db) : 0; }
+
+bool Database::isReadOnly() const { return !m_db || sqlite3_db_readonly(m_db, "main") == 1; }
 
 QString Database::cipherVersion() const
 {

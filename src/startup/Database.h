@@ -101,11 +101,15 @@ public:
     // Runs SQL text without parameters (one or several statements).
     bool exec(std::string_view sql);
 
+    bool isOpen() const { return m_db != nullptr; }
     QString lastError() const { return m_lastError; }
     QString path() const { return m_path; }
     qint64 lastInsertRowId() const;
     int changes() const;
     sqlite3* handle() const { return m_db; }
+
+    // True when the file could be opened for reading only (no write permission): every write fails.
+    bool isReadOnly() const;
 
     // The cipher library's version, empty when the linked SQLite does not encrypt.
     QString cipherVersion() const;

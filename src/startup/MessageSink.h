@@ -17,6 +17,10 @@ public:
     virtual void tell(const QString& text, const QString& title = kMessageTitle) = 0;
     // A question with 是 / 否; true for 是.
     virtual bool ask(const QString& text, const QString& title = kMessageTitle) = 0;
+    // A warning (exclamation icon) with one 确定 button.
+    virtual void warn(const QString& text, const QString& title = kMessageTitle) { tell(text, title); }
+    // A warning that asks to go on, with 确定 / 取消; true for 确定.
+    virtual bool confirm(const QString& text, const QString& title = kMessageTitle) { return ask(text, title); }
 };
 
 class MessageBoxSink : public MessageSink {
@@ -25,6 +29,8 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
     void tell(const QString& text, const QString& title = kMessageTitle) override;
     bool ask(const QString& text, const QString& title = kMessageTitle) override;
+    void warn(const QString& text, const QString& title = kMessageTitle) override;
+    bool confirm(const QString& text, const QString& title = kMessageTitle) override;
 
 private:
     QWidget* m_parent;

@@ -318,7 +318,7 @@ void SettingsWindow::changePassword()
         return;
     }
     Database* records = m_context.store.records();
-    if (!records) {
+    if (!records || !records->isOpen()) {
         m_context.messages.tell(QStringLiteral("档案数据库未打开，无法修改密码！"));
         return;
     }

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -29,6 +30,18 @@ void BodyTextEdit::contextMenuEvent(QContextMenuEvent* event)
                            ? event->globalPos()
                            : viewport()->mapToGlobal(cursorRect().bottomLeft());
     emit contextMenuRequested(pos);
+}
+
+TypingLimit::TypingLimit(int limit, QLineEdit* box) : QValidator(box), m_limit(limit), m_length(box->text().size())
+{
+    // The box holds the edited text already while it validates, so the length it had before is
+    // kept here.
+    connect(box, &QLineEdit::textChanged, this, [this](const QString& text) { m_length = text.size(); });
+}
+
+QValidator::State TypingLimit::validate(QString& input, int&) const
+{
+    return input.size() <= m_limit || input.size() <= m_length ? Acceptable : Invalid;
 }
 
 namespace {

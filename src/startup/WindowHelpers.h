@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QValidator>
 #include <QString>
 
 class QLabel;
+class QLineEdit;
 class QWidget;
 
 namespace qelvaro {
@@ -20,6 +22,21 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+};
+
+// Limits what the user types into a line box, as an edit box's typing limit does: text the program
+// puts there (defaults, a name taken from a list) is never cut, and a text already longer than the
+// limit may still be shortened. Unlike QLineEdit::setMaxLength, which cuts setText() too.
+class TypingLimit : public QValidator {
+    Q_OBJECT
+public:
+    TypingLimit(int limit, QLineEdit* box);
+    int limit() const { return m_limit; }
+    State validate(QString& input, int& position) const override;
+
+private:
+    int m_limit;
+    qsizetype m_length;
 };
 
 // The text of one displayed line of a multi-line box (a wrapped paragraph counts as several

@@ -2,7 +2,9 @@
 #include "Backup.h"
 #include "Clock.h"
 #include "LoginWindow.h"
+#include "ClickLabel.h"
 #include "MainWindow.h"
+#include "OnScreenKeyboard.h"
 #include "SettingsWindow.h"
 #include "TestSupport.h"
 
@@ -75,6 +77,28 @@ private slots:
         QCOMPARE(*copy.loginPassword(), QStringLiteral("586"));
         // Nothing temporary is left behind.
         QCOMPARE(QDir(day + QStringLiteral("/档案数据库")).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    // Windows beside the main window close with it, and nothing they hold outlives the databases.
+    void closingClosesTheOtherWindows()
+    {
+        Program p;
+        p.logIn();
+        emit p.app->mainWindow()->aboutRequested();
+        emit p.app->mainWindow()->settingsRequested();
+        p.app->mainWindow()->softKeyboardLink()->clicked();
+        auto* keyboard = p.app->mainWindow()->findChild<OnScreenKeyboard*>();
+        QVERIFY(keyboard && keyboard->isVisible());
+        QVERIFY(p.app->aboutBox()->isVisible());
+        QVERIFY(p.app->settingsWindow()->isVisible());
+
+        p.app->mainWindow()->close();
+        QVERIFY(!keyboard->isVisible());
+        QVERIFY(!p.app->aboutBox() || !p.app->aboutBox()->isVisible());
+        QVERIFY(!p.app->settingsWindow() || !p.app->settingsWindow()->isVisible());
+        // A key of the keyboard, had it stayed, would now search a closed database: refused cleanly.
+        QVERIFY(!p.app->store().settings()->isOpen());
+        QVERIFY(!p.app->store().settings()->prepare("SELECT 1").next());
     }
 
     void exitEndsWithoutBackup()

@@ -108,6 +108,8 @@ private slots:
         QTest::newRow("birth year") << u"1980"_s << QStringList{u"王晓[36岁]"_s};
         QTest::newRow("percent is literal") << u"%王"_s << QStringList{u"5%王[26岁]"_s};
         QTest::newRow("fractional birth year rounds") << u"李四"_s << QStringList{u"李四[27岁]"_s};
+        QTest::newRow("a capital in the name, typed as stored") << u"张A"_s << QStringList{u"张A[26岁]"_s};
+        QTest::newRow("a capital in the name, typed small") << u"张a"_s << QStringList{u"张A[26岁]"_s};
     }
     void patientSearch()
     {
@@ -117,6 +119,7 @@ private slots:
         insertPatient(u"王晓"_s, u"1980"_s);
         insertPatient(u"5%王"_s, u"1990"_s);
         insertPatient(u"李四"_s, u"1989.4"_s);
+        insertPatient(u"张A"_s, u"1990"_s);
         QCOMPARE(texts(m_lookups->patients(typed, kYear)), items);
     }
 

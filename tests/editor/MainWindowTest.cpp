@@ -143,9 +143,35 @@ private slots:
         QCOMPARE(underline.y1(), twipsToPixels(240));
         QCOMPARE(underline.y2(), twipsToPixels(240));
 
-        QCOMPARE(input->maxLength(), maxLength);
+        const auto* limit = qobject_cast<const TypingLimit*>(input->validator());
+        QVERIFY(limit);
+        QCOMPARE(limit->limit(), maxLength);
         QCOMPARE(input->palette().color(QPalette::Text), red ? QColor(255, 0, 0) : QColor(0, 0, 255));
         QCOMPARE(input->font().pointSizeF(), f == HeadingField::CardNumber ? 10.5 : 9.75);
+    }
+
+    // The limit is the typist's: text the program puts into a field is kept whole, and a field
+    // already over its limit may still be shortened.
+    void typingLimitLeavesTheProgramsTextWhole()
+    {
+        Editor e;
+        QVERIFY(e.opened);
+        QVERIFY(e.show());
+        QLineEdit* doctor = e.window->headingBox(HeadingField::Doctor);
+        doctor->setText(QStringLiteral("欧阳建国主任医师"));
+        QCOMPARE(doctor->text(), QStringLiteral("欧阳建国主任医师"));
+        doctor->setFocus();
+        doctor->end(false);
+        QTest::keyClick(doctor, Qt::Key_Backspace);
+        QCOMPARE(doctor->text(), QStringLiteral("欧阳建国主任医"));
+        QTest::keyClicks(doctor, QStringLiteral("x"));
+        QCOMPARE(doctor->text(), QStringLiteral("欧阳建国主任医"));
+
+        QLineEdit* sex = e.window->headingBox(HeadingField::Sex);
+        sex->clear();
+        sex->setFocus();
+        QTest::keyClicks(sex, QStringLiteral("ab"));
+        QCOMPARE(sex->text(), QStringLiteral("a"));
     }
 
     void headingFieldsComeFirstInTabOrder()

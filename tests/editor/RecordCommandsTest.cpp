@@ -294,6 +294,8 @@ private slots:
         QTest::mouseClick(w.recordQueryButton(), Qt::LeftButton);
         QCOMPARE(e.listed(), listed);
         QCOMPARE(e.messages.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+        if (!message.isEmpty())
+            QVERIFY(e.messages.messages[0].warning);
     }
 
     void openingTakesTheClickedRecordWhateverTheFiltersSayNow()
@@ -442,7 +444,7 @@ private slots:
 
         QCOMPARE(e.messages.messages.size(), 1);
         QCOMPARE(e.messages.messages[0].text, u"确实要永久删除该病人档案吗？"_s);
-        QVERIFY(e.messages.messages[0].question);
+        QVERIFY(e.messages.messages[0].question && e.messages.messages[0].warning);  // 确定 / 取消
         const qint64 stored = opened ? 1 : 0;
         QCOMPARE(recordsWithKey(e, key), deleted ? 0 : stored);
         QCOMPARE(rowCount(*e.store.records(), R"(SELECT count(*) FROM "档案" WHERE "名称" LIKE ?)", u"2024-03-0%"_s),

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 
 using namespace qelvaro;
@@ -281,6 +282,34 @@ private slots:
         QVERIFY(!store.records() && !store.settings());
         QVERIFY(!store.loginPassword().has_value());
         QCOMPARE(readFile(paths.dataDir()), QByteArray("in the way"));
+    }
+
+    void filesThatCannotBeWrittenAreToldButAdmit()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        {
+            DataStore first(paths);
+            QVERIFY(first.open());
+        }
+        // The immutable flag refuses writes even to the superuser the tests may run as.
+        const QStringList targets{paths.dataDir(), paths.recordsFile(), paths.settingsFile()};
+        const auto chattr = [&](const char* flag) {
+            return QProcess::execute(QStringLiteral("chattr"), QStringList{QString::fromLatin1(flag)} + targets) == 0;
+        };
+        if (!chattr("+i"))
+            QSKIP("this file system cannot make files read-only for every user");
+        DataStore store(paths);
+        const bool opened = store.open();
+        const QString message = store.startupMessage();
+        const bool admitted = store.loginPassword().has_value();
+        store.close();
+        QVERIFY(chattr("-i"));
+        QVERIFY(opened);
+        QVERIFY(admitted);
+        QVERIFY2(message.contains(QStringLiteral("不能写入")), qPrintable(message));
+        QVERIFY(message.contains(QStringLiteral("档案.dat")) && message.contains(QStringLiteral("设置.dat")));
+        QVERIFY(!message.contains(QStringLiteral("不能登录")));
     }
 
     void missingPasswordRowAdmitsNobody()

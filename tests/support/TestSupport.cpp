@@ -20,6 +20,17 @@ bool MessageRecorder::ask(const QString& text, const QString& title)
     return answers.isEmpty() ? true : answers.takeFirst();
 }
 
+void MessageRecorder::warn(const QString& text, const QString& title)
+{
+    messages.append({title, text, false, true});
+}
+
+bool MessageRecorder::confirm(const QString& text, const QString& title)
+{
+    messages.append({title, text, true, true});
+    return answers.isEmpty() ? true : answers.takeFirst();
+}
+
 QStringList MessageRecorder::texts() const
 {
     QStringList result;

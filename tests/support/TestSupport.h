@@ -31,9 +31,12 @@ public:
         QString title;
         QString text;
         bool question = false;
+        bool warning = false;  // the exclamation icon (warn, confirm)
     };
     void tell(const QString& text, const QString& title = kMessageTitle) override;
     bool ask(const QString& text, const QString& title = kMessageTitle) override;
+    void warn(const QString& text, const QString& title = kMessageTitle) override;
+    bool confirm(const QString& text, const QString& title = kMessageTitle) override;
 
     QList<Message> messages;
     QList<bool> answers;  // consumed front first
