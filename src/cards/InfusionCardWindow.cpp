@@ -326,6 +326,8 @@ void InfusionCardWindow::open()
     raise();
     activateWindow();
     m_header[6]->setFocus();
+    if (m_recordUnread)
+        m_context.messages.tell(kCardUnreadMessage);
 }
 
 void InfusionCardWindow::load()
@@ -369,8 +371,8 @@ void InfusionCardWindow::load()
         break;
     }
     case InfusionCardRead::Status::Failed:
-        // Nothing is known of a stored card, so none is made up and none may be written over.
-        m_context.messages.tell(kCardUnreadMessage);
+        // Nothing is known of a stored card, so none is made up and none may be written over;
+        // the opening says so once the window stands.
         break;
     }
     m_loading = false;
