@@ -4,6 +4,7 @@
 #include "AppContext.h"
 #include "AppPaths.h"
 #include "DataStore.h"
+#include "InfusionCardWindow.h"
 #include "PrintTarget.h"
 #include "SettingsCopy.h"
 #include "SettingsWindow.h"
@@ -41,6 +42,7 @@ public:
     MainWindow* mainWindow() const { return m_main.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow; }
     AboutBox* aboutBox() const { return m_about; }
+    InfusionCardWindow* infusionCardWindow() const { return m_infusionCard; }
 
 signals:
     void finished();
@@ -49,6 +51,7 @@ private:
     void showMainWindow();
     void showSettingsWindow();
     void showAboutBox();
+    void showInfusionCard();
     void closeOtherWindows();
     void shutDownWithBackup();
     void finish();
@@ -66,6 +69,7 @@ private:
     std::unique_ptr<MainWindow> m_main;
     QPointer<SettingsWindow> m_settingsWindow;
     QPointer<AboutBox> m_about;
+    QPointer<InfusionCardWindow> m_infusionCard;  // made on first use, kept for the run
     bool m_finished = false;
 };
 

@@ -3,8 +3,10 @@
 #include "Clock.h"
 #include "LoginWindow.h"
 #include "ClickLabel.h"
+#include "InfusionCardWindow.h"
 #include "MainWindow.h"
 #include "OnScreenKeyboard.h"
+#include "OwnPrintSettings.h"
 #include "SettingsWindow.h"
 #include "TestSupport.h"
 
@@ -99,6 +101,28 @@ private slots:
         // A key of the keyboard, had it stayed, would now search a closed database: refused cleanly.
         QVERIFY(!p.app->store().settings()->isOpen());
         QVERIFY(!p.app->store().settings()->prepare("SELECT 1").next());
+    }
+
+    // The card button opens the infusion card, one window for the run; closing the program closes
+    // it through its own close, which keeps its print settings.
+    void infusionCardButtonOpensTheCard()
+    {
+        Program p;
+        p.logIn();
+        QTest::mouseClick(p.app->mainWindow()->cardButton(3), Qt::LeftButton);
+        InfusionCardWindow* card = p.app->infusionCardWindow();
+        QVERIFY(card && card->isVisible());
+        card->close();
+        QTest::mouseClick(p.app->mainWindow()->cardButton(3), Qt::LeftButton);
+        QCOMPARE(p.app->infusionCardWindow(), card);
+        QVERIFY(card->isVisible());
+
+        card->leftMarginBox()->setText(QStringLiteral("15"));
+        p.app->mainWindow()->close();
+        QVERIFY(!card->isVisible());
+        DataStore store(p.folder.paths());
+        QVERIFY(store.open());
+        QCOMPARE(readOwnPrintSettings(store.settings(), 3)->left, QStringLiteral("15"));
     }
 
     void exitEndsWithoutBackup()
