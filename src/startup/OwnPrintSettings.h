@@ -10,7 +10,8 @@ class Database;
 
 // The print settings that a card or log window keeps for itself in the settings row, in the
 // columns with its own suffix (3 the infusion card, 4 the history card, 6 the outpatient log):
-// the left and top margin as typed and the orientation column ("1" portrait, "2" landscape).
+// the left and top margin as typed and the orientation column ("1" portrait, anything else
+// landscape).
 struct OwnPrintSettings {
     QString left;
     QString top;
