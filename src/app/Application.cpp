@@ -3,9 +3,11 @@
 #include "AboutBox.h"
 #include "Backup.h"
 #include "Clock.h"
+#include "HistoryCardWindow.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "MessageSink.h"
+#include "PrintCommands.h"
 #include "SettingsWindow.h"
 
 #include <QApplication>
@@ -22,6 +24,7 @@ Application::~Application()
     // Windows first: they may still refer to the settings copy and the store.
     delete m_settingsWindow;
     delete m_about;
+    m_historyCard.reset();
     m_main.reset();
     m_login.reset();
 }
@@ -50,6 +53,8 @@ void Application::showMainWindow()
     connect(m_main.get(), &MainWindow::settingsRequested, this, &Application::showSettingsWindow);
     connect(m_main.get(), &MainWindow::aboutRequested, this, &Application::showAboutBox);
     connect(m_settings.get(), &SettingsCopy::clinicNameSaved, m_main.get(), &MainWindow::setClinicName);
+    if (auto* printing = m_main->findChild<PrintCommands*>(QStringLiteral("printCommands")))
+        connect(printing, &PrintCommands::historyCardRequested, this, &Application::showHistoryCard);
     m_main->show();
 }
 
@@ -73,6 +78,13 @@ void Application::showAboutBox()
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
+}
+
+void Application::showHistoryCard()
+{
+    if (!m_historyCard)
+        m_historyCard = std::make_unique<HistoryCardWindow>(*m_main, *m_context);
+    m_historyCard->open();
 }
 
 void Application::closeOtherWindows()

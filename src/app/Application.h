@@ -18,6 +18,7 @@ class QWidget;
 namespace qelvaro {
 
 class Clock;
+class HistoryCardWindow;
 class LoginWindow;
 class MainWindow;
 class MessageSink;
@@ -41,6 +42,7 @@ public:
     MainWindow* mainWindow() const { return m_main.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow; }
     AboutBox* aboutBox() const { return m_about; }
+    HistoryCardWindow* historyCardWindow() const { return m_historyCard.get(); }
 
 signals:
     void finished();
@@ -49,6 +51,7 @@ private:
     void showMainWindow();
     void showSettingsWindow();
     void showAboutBox();
+    void showHistoryCard();
     void closeOtherWindows();
     void shutDownWithBackup();
     void finish();
@@ -66,6 +69,7 @@ private:
     std::unique_ptr<MainWindow> m_main;
     QPointer<SettingsWindow> m_settingsWindow;
     QPointer<AboutBox> m_about;
+    std::unique_ptr<HistoryCardWindow> m_historyCard;  // kept for the run once opened
     bool m_finished = false;
 };
 

@@ -3,6 +3,8 @@
 #include "Clock.h"
 #include "LoginWindow.h"
 #include "ClickLabel.h"
+#include "HistoryCardWindow.h"
+#include "OwnPrintSettings.h"
 #include "MainWindow.h"
 #include "OnScreenKeyboard.h"
 #include "SettingsWindow.h"
@@ -99,6 +101,29 @@ private slots:
         // A key of the keyboard, had it stayed, would now search a closed database: refused cleanly.
         QVERIFY(!p.app->store().settings()->isOpen());
         QVERIFY(!p.app->store().settings()->prepare("SELECT 1").next());
+    }
+
+    // 打印病史 opens the history card; the window is kept, and closing the program closes it
+    // through its own close, which stores its print settings before the databases close.
+    void historyCardButtonOpensTheCard()
+    {
+        Program p;
+        p.logIn();
+        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        HistoryCardWindow* card = p.app->historyCardWindow();
+        QVERIFY(card && card->isVisible());
+        QCOMPARE(card->windowTitle(), QStringLiteral("病史打印"));
+        card->close();
+        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        QCOMPARE(p.app->historyCardWindow(), card);
+        QVERIFY(card->isVisible());
+
+        card->findChild<QLineEdit*>(QStringLiteral("leftMarginBox"))->setText(QStringLiteral("7"));
+        p.app->mainWindow()->close();
+        QVERIFY(!card->isVisible());
+        DataStore reopened(p.folder.paths());
+        QVERIFY(reopened.open());
+        QCOMPARE(readOwnPrintSettings(reopened.settings(), 4)->left, QStringLiteral("7"));
     }
 
     void exitEndsWithoutBackup()
