@@ -4,6 +4,7 @@
 #include "Backup.h"
 #include "Clock.h"
 #include "InfusionCardWindow.h"
+#include "HistoryCardWindow.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "MessageSink.h"
@@ -25,6 +26,7 @@ Application::~Application()
     delete m_settingsWindow;
     delete m_about;
     delete m_infusionCard;
+    m_historyCard.reset();
     m_main.reset();
     m_login.reset();
 }
@@ -53,8 +55,10 @@ void Application::showMainWindow()
     connect(m_main.get(), &MainWindow::settingsRequested, this, &Application::showSettingsWindow);
     connect(m_main.get(), &MainWindow::aboutRequested, this, &Application::showAboutBox);
     connect(m_settings.get(), &SettingsCopy::clinicNameSaved, m_main.get(), &MainWindow::setClinicName);
-    if (auto* printCommands = m_main->findChild<PrintCommands*>(QStringLiteral("printCommands")))
+    if (auto* printCommands = m_main->findChild<PrintCommands*>(QStringLiteral("printCommands"))) {
         connect(printCommands, &PrintCommands::infusionCardRequested, this, &Application::showInfusionCard);
+        connect(printCommands, &PrintCommands::historyCardRequested, this, &Application::showHistoryCard);
+    }
     m_main->show();
 }
 
@@ -87,6 +91,13 @@ void Application::showInfusionCard()
     if (!m_infusionCard)
         m_infusionCard = new InfusionCardWindow(*m_main, *m_context);
     m_infusionCard->open();
+}
+
+void Application::showHistoryCard()
+{
+    if (!m_historyCard)
+        m_historyCard = std::make_unique<HistoryCardWindow>(*m_main, *m_context);
+    m_historyCard->open();
 }
 
 void Application::closeOtherWindows()

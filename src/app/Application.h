@@ -19,6 +19,7 @@ class QWidget;
 namespace qelvaro {
 
 class Clock;
+class HistoryCardWindow;
 class LoginWindow;
 class MainWindow;
 class MessageSink;
@@ -43,6 +44,7 @@ public:
     SettingsWindow* settingsWindow() const { return m_settingsWindow; }
     AboutBox* aboutBox() const { return m_about; }
     InfusionCardWindow* infusionCardWindow() const { return m_infusionCard; }
+    HistoryCardWindow* historyCardWindow() const { return m_historyCard.get(); }
 
 signals:
     void finished();
@@ -52,6 +54,7 @@ private:
     void showSettingsWindow();
     void showAboutBox();
     void showInfusionCard();
+    void showHistoryCard();
     void closeOtherWindows();
     void shutDownWithBackup();
     void finish();
@@ -70,6 +73,7 @@ private:
     QPointer<SettingsWindow> m_settingsWindow;
     QPointer<AboutBox> m_about;
     QPointer<InfusionCardWindow> m_infusionCard;  // made on first use, kept for the run
+    std::unique_ptr<HistoryCardWindow> m_historyCard;  // kept for the run once opened
     bool m_finished = false;
 };
 

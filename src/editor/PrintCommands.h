@@ -26,7 +26,7 @@ public:
     bool printInjectionCard();
 
 signals:
-    // Released card buttons whose windows belong to the cards; nothing answers them yet.
+    // Released card buttons whose windows belong to the cards (the composition opens them).
     void historyCardRequested();
     void infusionCardRequested();
 

@@ -4,6 +4,7 @@
 #include "LoginWindow.h"
 #include "ClickLabel.h"
 #include "InfusionCardWindow.h"
+#include "HistoryCardWindow.h"
 #include "MainWindow.h"
 #include "OnScreenKeyboard.h"
 #include "OwnPrintSettings.h"
@@ -123,6 +124,29 @@ private slots:
         DataStore store(p.folder.paths());
         QVERIFY(store.open());
         QCOMPARE(readOwnPrintSettings(store.settings(), 3)->left, QStringLiteral("15"));
+    }
+
+    // 打印病史 opens the history card; the window is kept, and closing the program closes it
+    // through its own close, which stores its print settings before the databases close.
+    void historyCardButtonOpensTheCard()
+    {
+        Program p;
+        p.logIn();
+        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        HistoryCardWindow* card = p.app->historyCardWindow();
+        QVERIFY(card && card->isVisible());
+        QCOMPARE(card->windowTitle(), QStringLiteral("病史打印"));
+        card->close();
+        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        QCOMPARE(p.app->historyCardWindow(), card);
+        QVERIFY(card->isVisible());
+
+        card->findChild<QLineEdit*>(QStringLiteral("leftMarginBox"))->setText(QStringLiteral("7"));
+        p.app->mainWindow()->close();
+        QVERIFY(!card->isVisible());
+        DataStore reopened(p.folder.paths());
+        QVERIFY(reopened.open());
+        QCOMPARE(readOwnPrintSettings(reopened.settings(), 4)->left, QStringLiteral("7"));
     }
 
     void exitEndsWithoutBackup()
