@@ -134,7 +134,7 @@ namespace {
 struct PreparedFile {
     std::unique_ptr<Database> db;
     QString problem;
-    QString warning;
+    QStringList warnings;
     bool rolledBack = false;  // SQLite's roll-back of an interrupted save changed the file
 };
 
@@ -170,7 +170,7 @@ PreparedFile prepareFile(const QString& path, const QString& templateResource, c
             result.problem = damaged;
             result.db.reset();
         } else if (changed) {
-            result.warning = QStringLiteral("数据文件%1中有一次保存因程序意外中断而未完成，已撤销；该次保存的内容未能存入。")
+            result.warnings << QStringLiteral("数据文件%1中有一次保存因程序意外中断而未完成，已撤销；该次保存的内容未能存入。")
                                  .arg(displayName(path));
         }
         break;
@@ -186,7 +186,7 @@ PreparedFile prepareFile(const QString& path, const QString& templateResource, c
         break;
     case Database::OpenError::CannotOpen:
         if (changed) {
-            result.problem = QStringLiteral("数据文件%1中有一次未完成的保存已撤销，但撤销未能完成：请检查数据文件夹的写入权限。")
+            result.problem = QStringLiteral("数据文件%1中有一次因程序意外中断而未完成的保存；撤销这次保存时文件已有改动，但撤销未能全部完成：请检查数据文件夹的写入权限。")
                                  .arg(displayName(path));
         } else if (journalWaiting) {
             result.problem = QStringLiteral("数据文件%1中有一次未完成的保存需要撤销，但文件或数据文件夹不能写入：请检查读写权限。")
@@ -196,9 +196,6 @@ PreparedFile prepareFile(const QString& path, const QString& templateResource, c
         }
         break;
     }
-    if (result.db && !restrictToOwner(path))
-        result.warning = QStringLiteral("数据文件%1其他用户也能读取，且无法改为仅本人可读写：请检查文件的所有者。")
-                             .arg(displayName(path));
     return result;
 }
 
@@ -273,8 +270,7 @@ bool DataStore::open()
     for (const PreparedFile* file : {&records, &settingsFile}) {
         if (!file->problem.isEmpty())
             m_problems << file->problem;
-        if (!file->warning.isEmpty())
-            m_warnings << file->warning;
+        m_warnings << file->warnings;
         m_rolledBack = m_rolledBack || file->rolledBack;
     }
     // The files open for reading when they cannot be written (permissions): the doctor can
@@ -300,8 +296,12 @@ bool DataStore::open()
         m_loginPassword.reset();
         return false;
     }
-    dropIndexesOnOwnCollation(*m_settings);
-    dropIndexesOnOwnCollation(*m_records);
+    for (Database* db : {m_records.get(), m_settings.get()}) {
+        if (!restrictToOwner(db->path()))
+            m_warnings << QStringLiteral("数据文件%1其他用户也能读取，且无法改为仅本人可读写：请检查文件的所有者。")
+                              .arg(displayName(db->path()));
+        dropIndexesOnOwnCollation(*db);
+    }
     return true;
 }
 

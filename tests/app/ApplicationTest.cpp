@@ -15,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace qelvaro;
 using namespace qelvaro::test;
 
@@ -135,6 +137,56 @@ private slots:
         emit p.app->mainWindow()->exitRequested();
         QCOMPARE(finished.count(), 1);
         QVERIFY(!QDir(p.folder.paths().backupRoot()).exists());
+    }
+
+    void aSecondCopySaysSoAndEnds()
+    {
+        Program first;
+        first.logIn();
+        QVERIFY(first.app->mainWindow());
+
+        MessageRecorder messages;
+        Application second(first.folder.paths(), messages, first.urls, first.clock);
+        QSignalSpy finished(&second, &Application::finished);
+        second.start();
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("程序已经在运行。")});
+        QCOMPARE(messages.messages.first().title, QStringLiteral("提示"));
+        QVERIFY(!second.loginWindow() && !second.mainWindow());
+
+        // The first copy still saves and backs up.
+        QVERIFY(first.app->store().records()->exec("UPDATE \"密码\" SET \"密码\" = 'neu'"));
+        first.app->mainWindow()->close();
+        QVERIFY2(first.messages.messages.isEmpty(), qPrintable(first.messages.texts().join(u'\n')));
+    }
+
+    void dataAndBackupsAreForTheOwnerOnly()
+    {
+        const mode_t previous = ::umask(022);
+        Program p;
+        p.logIn();
+        p.app->mainWindow()->close();
+        ::umask(previous);
+        QVERIFY(p.messages.messages.isEmpty());
+        const AppPaths paths = p.folder.paths();
+        const QString day = paths.backupRoot() + QStringLiteral("/5日");
+        const struct {
+            QString path;
+            int mode;
+        } expected[] = {{paths.dataDir(), 0700},
+                        {paths.recordsFile(), 0600},
+                        {paths.settingsFile(), 0600},
+                        {paths.backupRoot(), 0700},
+                        {day, 0700},
+                        {day + QStringLiteral("/档案数据库"), 0700},
+                        {day + QStringLiteral("/档案数据库/档案.dat"), 0600},
+                        {day + QStringLiteral("/档案数据库/设置.dat"), 0600},
+                        {day + QStringLiteral("/qelvaro"), 0600}};
+        for (const auto& e : expected) {
+            struct stat st {};
+            QVERIFY2(::stat(QFile::encodeName(e.path).constData(), &st) == 0, qPrintable(e.path));
+            QVERIFY2(int(st.st_mode & 0777) == e.mode, qPrintable(e.path + QStringLiteral(" %1").arg(st.st_mode & 0777, 0, 8)));
+        }
     }
 
     void cancellingTheLoginEnds()
