@@ -244,7 +244,8 @@ bool DataStore::open()
     // first one's saves. The lock is taken before any file is looked at, so two copies started
     // together never both write a template. A lock whose holder died is taken over.
     if (!m_lock) {
-        m_lock = std::make_unique<QLockFile>(folder + u'/' + kLockFileName);
+        const QString lockPath = folder + u'/' + kLockFileName;
+        m_lock = std::make_unique<QLockFile>(lockPath);
         m_lock->setStaleLockTime(0);
         if (!m_lock->tryLock(0)) {
             const bool heldByAnother = m_lock->error() == QLockFile::LockFailedError;
@@ -255,6 +256,8 @@ bool DataStore::open()
             }
             // No lock can be made in a folder nobody may write: then no copy can write the files
             // either, and the doctor may still look (the files are reported as read-only below).
+        } else {
+            restrictToOwner(lockPath);
         }
     }
     if (folderExisted && !restrictToOwner(folder))

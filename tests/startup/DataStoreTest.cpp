@@ -417,6 +417,7 @@ private slots:
         {
             DataStore store(paths);
             QVERIFY(store.open());
+            QCOMPARE(modeOf(paths.dataDir() + u'/' + DataStore::kLockFileName), 0600);
         }
         QCOMPARE(modeOf(paths.dataDir()), 0700);
         QCOMPARE(modeOf(paths.recordsFile()), 0600);
