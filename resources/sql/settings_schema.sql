@@ -129,8 +129,3 @@ CREATE TABLE "设置" (
   "电话2" TEXT CHECK ("电话2" <> '' AND length("电话2") <= 50),
   "电话3" TEXT CHECK ("电话3" <> '' AND length("电话3") <= 50)
 );
-
--- The drug search lists the first 200 matches in name order: this index is read in that order
--- and carries the code and category, so the search stops at the 200th match instead of sorting
--- the whole catalogue. The GBK collation is registered on every connection the program opens.
-CREATE INDEX "药品名称" ON "药品" ("名称" COLLATE GBK, "拼音", "分类");

@@ -34,6 +34,12 @@ Application::~Application()
 void Application::start()
 {
     m_store.open();
+    if (m_store.isInUseElsewhere()) {
+        // The other copy owns the data; this one ends without having touched anything.
+        m_messages.tell(QStringLiteral("程序已经在运行。"));
+        finish();
+        return;
+    }
     if (const QString problems = m_store.startupMessage(); !problems.isEmpty())
         m_messages.tell(problems);
     m_settings = std::make_unique<SettingsCopy>(m_store.settings());
@@ -114,9 +120,11 @@ void Application::shutDownWithBackup()
 {
     if (m_finished)
         return;
+    // Windows first (what they keep on closing is written), then the backup from the connections
+    // nothing writes through any more, then the connections closed.
     closeOtherWindows();
+    const BackupResult result = backUp(m_store, m_clock.today());
     m_store.close();
-    const BackupResult result = backUp(m_paths, m_clock.today());
     if (!result.ok())
         m_messages.tell(QStringLiteral("数据备份未完成：\n") + result.failures.join(u'\n'));
     finish();

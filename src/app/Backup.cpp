@@ -2,8 +2,11 @@
 
 #include "DataStore.h"
 #include "Database.h"
-#include "WindowHelpers.h"
+#include "OwnerOnly.h"
 
+#include <sqlcipher/sqlite3.h>
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -15,13 +18,37 @@
 namespace qelvaro {
 namespace {
 
+const QStringList kLeftoverPatterns{QStringLiteral(".*.part"), QStringLiteral(".*.part-journal")};
+
+QString temporaryName(const QString& target)
+{
+    return QFileInfo(target).absolutePath() + QStringLiteral("/.") + QFileInfo(target).fileName()
+           + QStringLiteral(".part");
+}
+
+// A backup that was cut short (power, kill) leaves its temporary files; the next backup, of any
+// day, clears them all.
+void removeLeftovers(const QString& backupRoot)
+{
+    const QDir root(backupRoot);
+    for (const QString& day : root.entryList({QStringLiteral("*日")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QString& folder : {root.filePath(day), root.filePath(day) + QStringLiteral("/档案数据库")}) {
+            const QDir dir(folder);
+            for (const QString& name : dir.entryList(kLeftoverPatterns, QDir::Files | QDir::Hidden | QDir::System))
+                QFile::remove(dir.filePath(name));
+        }
+    }
+}
+
+// Every page and every index entry is read: quick_check would pass a copy whose indexes disagree
+// with its rows.
 bool databaseIsSound(const QString& path, const QByteArray& key)
 {
     auto db = Database::open(path, key);
     if (!db)
         return false;
-    Statement check = db->prepare("PRAGMA quick_check");
-    return check.next() && check.text(0) == QLatin1String("ok");
+    Statement check = db->prepare("PRAGMA integrity_check");
+    return check.next() && check.text(0) == QLatin1String("ok") && !check.next();
 }
 
 // Flushes a file (or a folder's entries) to the disk, so a power cut after the rename leaves the
@@ -36,31 +63,77 @@ bool syncToDisk(const QString& path)
     return synced;
 }
 
-// Copies source to target through target's temporary name; key, when given, is the database key
-// the copy must open with.
-QString copyChecked(const QString& source, const QString& target, const QByteArray& key)
+// SQLite's online backup from the open connection: the copy is one consistent state of the
+// database, never a file caught half-way through a write.
+enum class Copied { Yes, NoTarget, Incomplete };
+
+Copied copyDatabase(const Database& source, const QString& partial, const QByteArray& key)
+{
+    if (!createOwnerOnlyFile(partial))
+        return Copied::NoTarget;
+    auto target = Database::open(partial, key);
+    if (!target)
+        return Copied::NoTarget;
+    sqlite3_backup* backup = sqlite3_backup_init(target->handle(), "main", source.handle(), "main");
+    if (!backup)
+        return Copied::Incomplete;
+    const int stepped = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    return stepped == SQLITE_DONE && finished == SQLITE_OK ? Copied::Yes : Copied::Incomplete;
+}
+
+bool copyFile(const QString& source, const QString& partial)
+{
+    // The program file keeps its owner's execute bit, so a restored copy runs.
+    return QFile::copy(source, partial) && restrictToOwner(partial);
+}
+
+// Puts the checked temporary copy in place of the older one in one step.
+QString putInPlace(const QString& partial, const QString& target)
+{
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
+        QFile::remove(partial);
+        return QStringLiteral("%1：无法替换原有备份").arg(QFileInfo(target).fileName());
+    }
+    syncToDisk(QFileInfo(target).absolutePath());
+    return QString();
+}
+
+QString backUpDatabase(const Database* source, const QString& target, const QByteArray& key)
+{
+    const QString name = QFileInfo(target).fileName();
+    if (!source || !source->isOpen())
+        return QStringLiteral("%1：数据文件未打开").arg(name);
+    const QString partial = temporaryName(target);
+    const Copied copied = copyDatabase(*source, partial, key);
+    if (copied != Copied::Yes) {
+        QFile::remove(partial);
+        QFile::remove(partial + QStringLiteral("-journal"));
+        return copied == Copied::NoTarget ? QStringLiteral("%1：无法写入备份文件夹").arg(name)
+                                          : QStringLiteral("%1：备份副本未能写完，原有备份保持不变").arg(name);
+    }
+    if (!syncToDisk(partial) || !databaseIsSound(partial, key)) {
+        QFile::remove(partial);
+        return QStringLiteral("%1：备份副本校验失败，原有备份保持不变").arg(name);
+    }
+    return putInPlace(partial, target);
+}
+
+QString backUpFile(const QString& source, const QString& target)
 {
     const QString name = QFileInfo(target).fileName();
     if (!QFileInfo::exists(source))
         return QStringLiteral("%1：原文件不存在").arg(name);
-    const QString partial = QFileInfo(target).absolutePath() + QStringLiteral("/.") + name + QStringLiteral(".part");
-    QFile::remove(partial);
-    if (!QFile::copy(source, partial)) {
+    const QString partial = temporaryName(target);
+    if (!copyFile(source, partial)) {
         QFile::remove(partial);
         return QStringLiteral("%1：无法写入备份文件夹").arg(name);
     }
-    if (QFileInfo(partial).size() != QFileInfo(source).size() || !syncToDisk(partial)
-        || (!key.isEmpty() && !databaseIsSound(partial, key))) {
+    if (QFileInfo(partial).size() != QFileInfo(source).size() || !syncToDisk(partial)) {
         QFile::remove(partial);
         return QStringLiteral("%1：备份副本校验失败，原有备份保持不变").arg(name);
     }
-    // rename() replaces the older copy in one step.
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
-        QFile::remove(partial);
-        return QStringLiteral("%1：无法替换原有备份").arg(name);
-    }
-    syncToDisk(QFileInfo(target).absolutePath());
-    return QString();
+    return putInPlace(partial, target);
 }
 
 }  // namespace
@@ -70,33 +143,35 @@ QString backupDayFolder(const AppPaths& paths, const QDate& day)
     return paths.backupRoot() + u'/' + QString::number(day.day()) + QStringLiteral("日");
 }
 
-BackupResult backUp(const AppPaths& paths, const QDate& day)
+BackupResult backUp(const DataStore& store, const QDate& day)
 {
+    const AppPaths& paths = store.paths();
     BackupResult result;
     result.dayFolder = backupDayFolder(paths, day);
     const QString dataFolder = result.dayFolder + QStringLiteral("/档案数据库");
-    bool made = false;
-    makeDirs(dataFolder, &made);
-    if (!made) {
-        result.failures << QStringLiteral("无法创建备份文件夹“%1”").arg(result.dayFolder);
-        return result;
-    }
-    const struct {
-        QString source;
-        QString target;
-        QByteArray key;
-    } copies[] = {
-        {paths.recordsFile(), dataFolder + QStringLiteral("/档案.dat"), DataStore::kRecordsKey},
-        {paths.settingsFile(), dataFolder + QStringLiteral("/设置.dat"), DataStore::kSettingsKey},
-        {paths.executable, result.dayFolder + u'/' + QFileInfo(paths.executable).fileName(), QByteArray()},
-    };
-    for (const auto& copy : copies) {
-        if (copy.source.isEmpty())
+    for (const QString& folder : {paths.backupRoot(), result.dayFolder, dataFolder}) {
+        if (makeOwnerOnlyDir(folder))
             continue;
-        const QString failure = copyChecked(copy.source, copy.target, copy.key);
+        if (!QFileInfo(folder).isDir()) {
+            result.failures << QStringLiteral("无法创建备份文件夹“%1”").arg(QDir::toNativeSeparators(folder));
+            return result;
+        }
+        result.failures << QStringLiteral("备份文件夹“%1”其他用户也能访问，且无法改为仅本人可用")
+                               .arg(QDir::toNativeSeparators(folder));
+    }
+    removeLeftovers(paths.backupRoot());
+
+    const QString records = backUpDatabase(store.records(), dataFolder + QStringLiteral("/档案.dat"),
+                                           DataStore::kRecordsKey);
+    const QString settings = backUpDatabase(store.settings(), dataFolder + QStringLiteral("/设置.dat"),
+                                            DataStore::kSettingsKey);
+    const QString program = paths.executable.isEmpty()
+                                ? QString()
+                                : backUpFile(paths.executable,
+                                             result.dayFolder + u'/' + QFileInfo(paths.executable).fileName());
+    for (const QString& failure : {records, settings, program})
         if (!failure.isEmpty())
             result.failures << failure;
-    }
     return result;
 }
 

@@ -58,7 +58,10 @@ void Statement::fail()
 
 Statement& Statement::bind(int index, const QString& value)
 {
-    if (m_stmt) {
+    if (m_stmt && !isStorableText(value)) {
+        m_ok = false;
+        m_error = QStringLiteral("text holds a character that cannot be stored (a lone surrogate)");
+    } else if (m_stmt) {
         const QByteArray utf8 = value.toUtf8();
         // A null QString still binds the empty text: callers pass text, NULL is asked for explicitly.
         if (sqlite3_bind_text(m_stmt, index, utf8.constData() ? utf8.constData() : "", int(utf8.size()),
@@ -235,7 +238,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const QByteArray& 
     if (rc != SQLITE_OK) {
         const QString text = errorText(db);
         sqlite3_close(db);
-        return report(OpenError::Unreadable, text);
+        return report(OpenError::CannotOpen, text);
     }
     std::unique_ptr<Database> result(new Database(db, path));
     if (result->cipherVersion().isEmpty())
@@ -254,7 +257,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const QByteArray& 
     if (rc != SQLITE_OK) {
         const QString text = errorText(db);
         return report(rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT ? OpenError::NotADatabase
-                                                                   : OpenError::Unreadable,
+                                                                   : OpenError::CannotOpen,
                       text);
     }
     sqlite3_busy_timeout(db, 2000);
@@ -335,6 +338,8 @@ bool Transaction::commit()
     m_active = false;
     return true;
 }
+
+bool isStorableText(const QString& text) { return QStringView(text).isValidUtf16(); }
 
 QString likeContains(const QString& text)
 {

@@ -29,6 +29,7 @@ public:
 
     bool isValid() const { return m_stmt != nullptr; }
 
+    // A text that UTF-8 cannot carry (a lone surrogate) is refused, never stored as "?".
     Statement& bind(int index, const QString& value);
     Statement& bind(int index, const char* value) { return bind(index, QString::fromUtf8(value)); }
     Statement& bind(int index, qint64 value);
@@ -86,7 +87,9 @@ private:
 // One connection to one encrypted database file, opened once and kept for the run.
 class Database {
 public:
-    enum class OpenError { None, Missing, Unreadable, NotADatabase, NoEncryption };
+    // Unreadable: the file's permissions keep us out. CannotOpen: SQLite could not open or
+    // prepare it for another reason (a lock, an I/O error, a roll-back it could not finish).
+    enum class OpenError { None, Missing, Unreadable, NotADatabase, NoEncryption, CannotOpen };
 
     // Opens an existing file with its key and checks that the key fits. With createIfMissing a
     // new, empty encrypted file is made. Returns null on failure, with the reason in *error.
@@ -138,6 +141,9 @@ private:
     Database& m_db;
     bool m_active = false;
 };
+
+// False when the text holds a character that cannot be stored as it is (a lone surrogate).
+bool isStorableText(const QString& text);
 
 // "%text%" for "LIKE ? ESCAPE '\'": the user's %, _ and \ match themselves.
 QString likeContains(const QString& text);

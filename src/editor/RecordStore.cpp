@@ -103,6 +103,11 @@ QString tooLongMessage(const QString& fieldName)
     return QStringLiteral("“%1”不能超过%2个字！").arg(fieldName).arg(kShortColumnWidth);
 }
 
+QString unstorableMessage(const QString& fieldName)
+{
+    return QStringLiteral("“%1”中有无法保存的字符！").arg(fieldName);
+}
+
 // ---- RecordKeyIssuer ----------------------------------------------------------------------
 
 QString RecordKeyIssuer::issue(const QDateTime& now)
@@ -153,6 +158,22 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
     if (characterCount(p.kind) > kShortColumnWidth) {
         result.problem = tooLongMessage(QStringLiteral("处方类别"));
         return result;
+    }
+    // A text UTF-8 cannot carry would be refused by the store; the doctor learns which one.
+    for (int i = 0; i < P::kFieldCount; ++i) {
+        if (!isStorableText(p.fields[i])) {
+            result.problem = unstorableMessage(headingFieldName(i));
+            return result;
+        }
+    }
+    const std::pair<const QString*, const char*> texts[] = {
+        {&p.title, "处方标题"}, {&p.kind, "处方类别"}, {&p.body, "处方正文"},
+        {&p.injectionCard, "注射卡"}, {&p.history, "病史记录"}};
+    for (const auto& [text, name] : texts) {
+        if (!isStorableText(*text)) {
+            result.problem = unstorableMessage(QString::fromUtf8(name));
+            return result;
+        }
     }
     if (!m_db) {
         result.problem = kSaveFailedMessage;

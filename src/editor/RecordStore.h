@@ -25,8 +25,10 @@ inline const QString kPatientRefusedNote = QStringLiteral("处方已保存，但
 // Widest text the record's short columns take, in characters.
 inline constexpr int kShortColumnWidth = 50;
 
-// The message for a text too long for its column, naming the field.
+// The messages for a text too long for its column, or holding a character that cannot be stored
+// (a lone surrogate), naming the field.
 QString tooLongMessage(const QString& fieldName);
+QString unstorableMessage(const QString& fieldName);
 
 // An SQL text of this code with a name, so a benchmark can show how the database runs it.
 struct NamedQuery {

@@ -1,11 +1,18 @@
 #include "DataStore.h"
 
+#include "OwnerOnly.h"
+
+#include <sqlcipher/sqlite3.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 
 #include <future>
+
+#include <sys/stat.h>
 
 namespace qelvaro {
 namespace {
@@ -15,15 +22,79 @@ QString displayName(const QString& path)
     return QStringLiteral("“档案数据库/") + QFileInfo(path).fileName() + QStringLiteral("”");
 }
 
-bool hasTables(const Database& db, const QStringList& tables)
+QStringList columnsOf(sqlite3* db, const QString& table)
 {
-    for (const QString& table : tables) {
-        Statement st = db.prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
-        st.bind(1, table);
-        if (!st.next())
-            return false;
+    QStringList names;
+    QString quoted = table;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    const QByteArray sql = QStringLiteral("PRAGMA table_info(\"%1\")").arg(quoted).toUtf8();
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW)
+            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    }
+    sqlite3_finalize(st);
+    return names;
+}
+
+// Every table the program's schema text creates, with its columns: made in a throw-away database
+// in memory, so the check can never drift from the schema the templates are built from.
+QList<std::pair<QString, QStringList>> expectedTables(const QString& schemaResource)
+{
+    QList<std::pair<QString, QStringList>> tables;
+    QFile file(schemaResource);
+    sqlite3* memory = nullptr;
+    if (!file.open(QIODevice::ReadOnly) || sqlite3_open(":memory:", &memory) != SQLITE_OK) {
+        sqlite3_close(memory);
+        return tables;
+    }
+    if (sqlite3_exec(memory, file.readAll().constData(), nullptr, nullptr, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(memory, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid", -1, &st,
+                           nullptr);
+        QStringList names;
+        while (sqlite3_step(st) == SQLITE_ROW)
+            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        for (const QString& name : names)
+            tables.append({name, columnsOf(memory, name)});
+    }
+    sqlite3_close(memory);
+    return tables;
+}
+
+// A file lacking a table or a column the program writes would fail every save of that kind, or
+// be read as defaults without a word; it is treated like a damaged file. Columns the program
+// does not know are left alone.
+bool hasEveryColumn(const Database& db, const QString& schemaResource)
+{
+    const auto expected = expectedTables(schemaResource);
+    if (expected.isEmpty())
+        return false;
+    for (const auto& [table, columns] : expected) {
+        const QStringList present = columnsOf(db.handle(), table);
+        for (const QString& column : columns)
+            if (!present.contains(column))
+                return false;
     }
     return true;
+}
+
+// What tells a changed file: SQLite rolling back an interrupted save rewrites pages in place.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 seconds = 0;
+    qint64 nanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {true, qint64(st.st_size), qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec)};
 }
 
 }  // namespace
@@ -38,6 +109,12 @@ bool writeTemplateFile(const QString& templateResource, const QString& target, Q
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
         *reason = QStringLiteral("文件夹不可写入");
+        return false;
+    }
+    // Readable by the doctor only, whatever the umask; the rename keeps the mode.
+    if (::fchmod(out.handle(), 0600) != 0) {
+        out.cancelWriting();
+        *reason = QStringLiteral("无法设置文件权限");
         return false;
     }
     const QByteArray bytes = source.readAll();
@@ -57,12 +134,14 @@ namespace {
 struct PreparedFile {
     std::unique_ptr<Database> db;
     QString problem;
+    QStringList warnings;
+    bool rolledBack = false;  // SQLite's roll-back of an interrupted save changed the file
 };
 
-// Writes the file from its template when it is missing, then opens it. Safe to run on another
-// thread: it touches nothing but its own file and connection.
+// Writes the file from its template when it is missing, then opens and checks it. Safe to run on
+// another thread: it touches nothing but its own file and connection.
 PreparedFile prepareFile(const QString& path, const QString& templateResource, const QByteArray& key,
-                         const QStringList& tables)
+                         const QString& schemaResource)
 {
     PreparedFile result;
     const QFileInfo info(path);
@@ -75,15 +154,24 @@ PreparedFile prepareFile(const QString& path, const QString& templateResource, c
         }
     }
     const QString damaged = QStringLiteral("数据文件%1无法打开：文件已损坏，或不是本程序的数据文件。").arg(displayName(path));
+    // A save that a crash interrupted leaves its journal beside the file; opening the file makes
+    // SQLite restore the pages the save had changed. That is a change, and it is told as one.
+    const bool journalWaiting = QFileInfo(path + QStringLiteral("-journal")).size() > 0;
+    const FileStamp before = stampOf(path);
     Database::OpenError error = Database::OpenError::None;
     result.db = Database::open(path, key, &error);
+    const bool changed = journalWaiting && !(stampOf(path) == before);
+    result.rolledBack = changed;
     switch (error) {
     case Database::OpenError::None:
         // An empty or foreign file opens as a database without our tables; it must not be
         // written into as if it were ours.
-        if (!hasTables(*result.db, tables)) {
+        if (!hasEveryColumn(*result.db, schemaResource)) {
             result.problem = damaged;
             result.db.reset();
+        } else if (changed) {
+            result.warnings << QStringLiteral("数据文件%1中有一次保存因程序意外中断而未完成，已撤销；该次保存的内容未能存入。")
+                                 .arg(displayName(path));
         }
         break;
     case Database::OpenError::NoEncryption:
@@ -96,8 +184,41 @@ PreparedFile prepareFile(const QString& path, const QString& templateResource, c
     case Database::OpenError::Unreadable:
         result.problem = QStringLiteral("数据文件%1无法读取：请检查文件是否存在及读写权限。").arg(displayName(path));
         break;
+    case Database::OpenError::CannotOpen:
+        if (changed) {
+            result.problem = QStringLiteral("数据文件%1中有一次因程序意外中断而未完成的保存；撤销这次保存时文件已有改动，但撤销未能全部完成：请检查数据文件夹的写入权限。")
+                                 .arg(displayName(path));
+        } else if (journalWaiting) {
+            result.problem = QStringLiteral("数据文件%1中有一次未完成的保存需要撤销，但文件或数据文件夹不能写入：请检查读写权限。")
+                                 .arg(displayName(path));
+        } else {
+            result.problem = QStringLiteral("数据文件%1无法打开：请检查文件及数据文件夹的读写权限。").arg(displayName(path));
+        }
+        break;
     }
     return result;
+}
+
+// Earlier versions stored an index in the GBK name order, a collation only this program has:
+// stock SQLCipher tools then could not check, vacuum or write the file. The order is a
+// per-connection collation in queries now, and such an index is dropped. No row changes.
+void dropIndexesOnOwnCollation(Database& db)
+{
+    if (db.isReadOnly())
+        return;
+    QStringList names;
+    Statement st = db.prepare("SELECT name FROM sqlite_master WHERE type = 'index' AND sql LIKE '%COLLATE GBK%'");
+    while (st.next())
+        names << st.text(0);
+    if (names.isEmpty())
+        return;
+    Transaction transaction(db);
+    for (QString name : names) {
+        name.replace(u'"', QStringLiteral("\"\""));
+        if (!db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(name).toStdString()))
+            return;
+    }
+    transaction.commit();
 }
 
 }  // namespace
@@ -109,33 +230,62 @@ bool DataStore::open()
     m_problems.clear();
     m_warnings.clear();
     m_loginPassword.reset();
+    m_inUseElsewhere = false;
+    m_rolledBack = false;
 
-    if (!QDir().mkpath(m_paths.dataDir())) {
-        m_problems << QStringLiteral("无法创建数据文件夹“%1”。").arg(QDir::toNativeSeparators(m_paths.dataDir()));
-    } else {
-        // The key derivation takes most of the start-up time, so the settings file is opened
-        // beside the records file; start-up waits for both before it goes on.
-        auto settings = std::async(std::launch::async, prepareFile, m_paths.settingsFile(), kSettingsTemplate,
-                                   kSettingsKey,
-                                   QStringList{QStringLiteral("药品"), QStringLiteral("个人组套"), QStringLiteral("病史模板"),
-                                               QStringLiteral("诊断"), QStringLiteral("地址"), QStringLiteral("设置")});
-        PreparedFile records = prepareFile(m_paths.recordsFile(), kRecordsTemplate, kRecordsKey,
-                                           {QStringLiteral("档案"), QStringLiteral("患者信息"), QStringLiteral("密码")});
-        PreparedFile settingsFile = settings.get();
-        for (PreparedFile* file : {&records, &settingsFile})
-            if (!file->problem.isEmpty())
-                m_problems << file->problem;
-        // The files open for reading when they cannot be written (permissions): the doctor can
-        // look, but every save would fail, so it is said now rather than at the first save.
-        const bool folderWritable = QFileInfo(m_paths.dataDir()).isWritable();
-        for (const PreparedFile* file : {&records, &settingsFile}) {
-            if (file->db && (file->db->isReadOnly() || !folderWritable))
-                m_warnings << QStringLiteral("数据文件%1不能写入：处方、设置和密码将无法保存。")
-                                  .arg(displayName(file->db->path()));
-        }
-        m_records = std::move(records.db);
-        m_settings = std::move(settingsFile.db);
+    const QString folder = m_paths.dataDir();
+    const bool folderExisted = QFileInfo(folder).isDir();
+    if (!folderExisted && !makeOwnerOnlyDir(folder)) {
+        m_problems << QStringLiteral("无法创建数据文件夹“%1”。").arg(QDir::toNativeSeparators(folder));
+        return false;
     }
+
+    // One writer per folder: a second copy would issue the same record keys and overwrite the
+    // first one's saves. The lock is taken before any file is looked at, so two copies started
+    // together never both write a template. A lock whose holder died is taken over.
+    if (!m_lock) {
+        const QString lockPath = folder + u'/' + kLockFileName;
+        m_lock = std::make_unique<QLockFile>(lockPath);
+        m_lock->setStaleLockTime(0);
+        if (!m_lock->tryLock(0)) {
+            const bool heldByAnother = m_lock->error() == QLockFile::LockFailedError;
+            m_lock.reset();
+            if (heldByAnother) {
+                m_inUseElsewhere = true;
+                return false;
+            }
+            // No lock can be made in a folder nobody may write: then no copy can write the files
+            // either, and the doctor may still look (the files are reported as read-only below).
+        } else {
+            restrictToOwner(lockPath);
+        }
+    }
+    if (folderExisted && !restrictToOwner(folder))
+        m_warnings << QStringLiteral("数据文件夹“%1”其他用户也能访问，且无法改为仅本人可用：请检查文件夹的所有者。")
+                          .arg(QDir::toNativeSeparators(folder));
+
+    // The key derivation takes most of the start-up time, so the settings file is opened beside
+    // the records file; start-up waits for both before it goes on.
+    auto settings = std::async(std::launch::async, prepareFile, m_paths.settingsFile(), kSettingsTemplate,
+                               kSettingsKey, kSettingsSchema);
+    PreparedFile records = prepareFile(m_paths.recordsFile(), kRecordsTemplate, kRecordsKey, kRecordsSchema);
+    PreparedFile settingsFile = settings.get();
+    for (const PreparedFile* file : {&records, &settingsFile}) {
+        if (!file->problem.isEmpty())
+            m_problems << file->problem;
+        m_warnings << file->warnings;
+        m_rolledBack = m_rolledBack || file->rolledBack;
+    }
+    // The files open for reading when they cannot be written (permissions): the doctor can
+    // look, but every save would fail, so it is said now rather than at the first save.
+    const bool folderWritable = QFileInfo(folder).isWritable();
+    for (const PreparedFile* file : {&records, &settingsFile}) {
+        if (file->db && (file->db->isReadOnly() || !folderWritable))
+            m_warnings << QStringLiteral("数据文件%1不能写入：处方、设置和密码将无法保存。")
+                              .arg(displayName(file->db->path()));
+    }
+    m_records = std::move(records.db);
+    m_settings = std::move(settingsFile.db);
 
     if (m_records) {
         Statement st = m_records->prepare("SELECT \"密码\" FROM \"密码\" LIMIT 1");
@@ -144,10 +294,18 @@ bool DataStore::open()
         else
             m_problems << QStringLiteral("无法读取登录密码。");
     }
-    // Fail closed: with any part of the data unusable nobody is admitted.
-    if (!m_problems.isEmpty())
+    // Fail closed: with any part of the data unusable nobody is admitted, and nothing is written.
+    if (!m_problems.isEmpty()) {
         m_loginPassword.reset();
-    return m_problems.isEmpty();
+        return false;
+    }
+    for (Database* db : {m_records.get(), m_settings.get()}) {
+        if (!restrictToOwner(db->path()))
+            m_warnings << QStringLiteral("数据文件%1其他用户也能读取，且无法改为仅本人可读写：请检查文件的所有者。")
+                              .arg(displayName(db->path()));
+        dropIndexesOnOwnCollation(*db);
+    }
+    return true;
 }
 
 QString DataStore::startupMessage() const
@@ -156,7 +314,8 @@ QString DataStore::startupMessage() const
         return QString();
     QString text = QStringLiteral("启动时发现以下问题：\n\n") + (m_problems + m_warnings).join(u'\n');
     if (!m_problems.isEmpty())
-        text += QStringLiteral("\n\n数据文件保持原样，未作任何改动。问题解决之前，程序不能登录。");
+        text += m_rolledBack ? QStringLiteral("\n\n除撤销那次未完成的保存外，数据文件未作其他改动。问题解决之前，程序不能登录。")
+                             : QStringLiteral("\n\n数据文件保持原样，未作任何改动。问题解决之前，程序不能登录。");
     return text;
 }
 
@@ -168,6 +327,8 @@ void DataStore::close()
         m_records->close();
     if (m_settings)
         m_settings->close();
+    // Nothing is written through this store any more: another copy may have the folder.
+    m_lock.reset();
 }
 
 }  // namespace qelvaro

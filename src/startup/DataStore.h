@@ -5,21 +5,30 @@
 
 #include <QStringList>
 
+class QLockFile;
+
 #include <memory>
 #include <optional>
 
 namespace qelvaro {
 
 // The program's two database files beside the executable and the start-up that makes them ready:
-// the data folder is created, a missing file is written from the template the program carries,
-// both files are opened once for the run and the login password is read. A file that exists is
-// never written by the start-up, whatever it holds.
+// the data folder is created and locked for this copy of the program, a missing file is written
+// from the template the program carries, both files are opened once for the run, their tables
+// and columns are checked and the login password is read. A file that exists is not written by
+// the start-up, with two exceptions it reports or that change no data: SQLite rolling back a save
+// that was interrupted, and an index of an earlier version that stock SQLCipher tools cannot
+// read being dropped.
 class DataStore {
 public:
     static inline const QByteArray kRecordsKey = QByteArrayLiteral("kq473vtz");
     static inline const QByteArray kSettingsKey = QByteArrayLiteral("hr4517");
     static inline const QString kRecordsTemplate = QStringLiteral(":/templates/records.dat");
     static inline const QString kSettingsTemplate = QStringLiteral(":/templates/settings.dat");
+    static inline const QString kRecordsSchema = QStringLiteral(":/schema/records_schema.sql");
+    static inline const QString kSettingsSchema = QStringLiteral(":/schema/settings_schema.sql");
+    // Beside the data: whoever holds it is the one program writing this folder's files.
+    static inline const QString kLockFileName = QStringLiteral(".qelvaro.lock");
 
     explicit DataStore(AppPaths paths);
     ~DataStore();
@@ -28,6 +37,10 @@ public:
 
     // Runs the start-up steps. Returns true when both files are open and the password was read.
     bool open();
+
+    // True when open() found another copy of the program using this folder's data; it then
+    // touched nothing, opened nothing and has nothing to say beyond that.
+    bool isInUseElsewhere() const { return m_inUseElsewhere; }
 
     // One message for the doctor naming everything that went wrong at start-up; empty when all
     // went well. Problems keep everybody out; warnings (files that can only be read) do not.
@@ -44,8 +57,8 @@ public:
 
     const AppPaths& paths() const { return m_paths; }
 
-    // Closes both connections (before the close-time backup copies the files); records() and
-    // settings() stay valid and refuse every statement from then on.
+    // Closes both connections (after the close-time backup); records() and settings() stay valid
+    // and refuse every statement from then on. The folder's lock goes with them.
     void close();
 
 private:
@@ -53,8 +66,11 @@ private:
     std::unique_ptr<Database> m_records;
     std::unique_ptr<Database> m_settings;
     std::optional<QString> m_loginPassword;
+    std::unique_ptr<QLockFile> m_lock;
     QStringList m_problems;
     QStringList m_warnings;
+    bool m_inUseElsewhere = false;
+    bool m_rolledBack = false;  // SQLite undid an interrupted save in one of the files
 };
 
 // Writes a template (a Qt resource) to target through a temporary file renamed when complete, so

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "TextRules.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qelvaro {
@@ -68,6 +69,8 @@ QString refusalReason(const Values& v)
             return QStringLiteral("“%1”不能为空，设置未保存。").arg(caption);
         if (characters(value) > c.width)
             return QStringLiteral("“%1”最多只能填写%2个字，设置未保存。").arg(caption).arg(c.width);
+        if (!isStorableText(value))
+            return QStringLiteral("“%1”中有无法保存的字符，设置未保存。").arg(caption);
     }
     return QStringLiteral("设置中有不符合要求的内容，设置未保存。");
 }
@@ -158,6 +161,10 @@ bool SettingsCopy::save(QString* error)
         params << (item.printed ? QStringLiteral("1") : QStringLiteral("0")) << storedNumber(item.left)
                << storedNumber(item.top);
     }
+
+    // A character the store cannot carry is refused by the binding, not by a column rule.
+    if (!std::all_of(params.cbegin(), params.cend(), isStorableText))
+        return fail(refusalReason(v));
 
     // One statement, so the row takes every value or none.
     const QByteArray sql = (QStringLiteral("UPDATE \"设置\" SET ") + assignments.join(QStringLiteral(", "))

@@ -12,15 +12,37 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace qelvaro;
 using namespace qelvaro::test;
 
 namespace {
+
+// Rows of a table in a database file opened with its key; -1 when it does not open.
+qint64 rowCount(const QString& file, const QByteArray& key, const char* table)
+{
+    auto db = Database::open(file, key);
+    if (!db)
+        return -1;
+    Statement st = db->prepare("SELECT count(*) FROM \"" + std::string(table) + "\"");
+    return st.next() ? st.integer(0) : -1;
+}
+
+bool passesIntegrityCheck(const QString& file, const QByteArray& key)
+{
+    auto db = Database::open(file, key);
+    if (!db)
+        return false;
+    Statement st = db->prepare("PRAGMA integrity_check");
+    return st.next() && st.text(0) == QLatin1String("ok");
+}
 
 struct Program {
     TempProgramFolder folder;
@@ -71,13 +93,19 @@ private slots:
 
         const AppPaths paths = p.folder.paths();
         const QString day = paths.backupRoot() + QStringLiteral("/5日");
-        QCOMPARE(readFile(day + QStringLiteral("/档案数据库/档案.dat")), readFile(paths.recordsFile()));
-        QCOMPARE(readFile(day + QStringLiteral("/档案数据库/设置.dat")), readFile(paths.settingsFile()));
+        const QString records = day + QStringLiteral("/档案数据库/档案.dat");
+        const QString settings = day + QStringLiteral("/档案数据库/设置.dat");
+        QVERIFY(passesIntegrityCheck(records, DataStore::kRecordsKey));
+        QVERIFY(passesIntegrityCheck(settings, DataStore::kSettingsKey));
+        QCOMPARE(rowCount(records, DataStore::kRecordsKey, "档案"), 1);
+        QCOMPARE(rowCount(settings, DataStore::kSettingsKey, "药品"), 245);
         QCOMPARE(readFile(day + QStringLiteral("/qelvaro")), QByteArray("program bytes"));
-        // The copy is a working database.
-        DataStore copy(AppPaths::inFolder(day));
-        QVERIFY(copy.open());
-        QCOMPARE(*copy.loginPassword(), QStringLiteral("586"));
+        // The copy is a working program folder of its own.
+        {
+            DataStore copy(AppPaths::inFolder(day));
+            QVERIFY(copy.open());
+            QCOMPARE(*copy.loginPassword(), QStringLiteral("586"));
+        }
         // Nothing temporary is left behind.
         QCOMPARE(QDir(day + QStringLiteral("/档案数据库")).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
@@ -159,6 +187,56 @@ private slots:
         QVERIFY(!QDir(p.folder.paths().backupRoot()).exists());
     }
 
+    void aSecondCopySaysSoAndEnds()
+    {
+        Program first;
+        first.logIn();
+        QVERIFY(first.app->mainWindow());
+
+        MessageRecorder messages;
+        Application second(first.folder.paths(), messages, first.urls, first.clock);
+        QSignalSpy finished(&second, &Application::finished);
+        second.start();
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("程序已经在运行。")});
+        QCOMPARE(messages.messages.first().title, QStringLiteral("提示"));
+        QVERIFY(!second.loginWindow() && !second.mainWindow());
+
+        // The first copy still saves and backs up.
+        QVERIFY(first.app->store().records()->exec("UPDATE \"密码\" SET \"密码\" = 'neu'"));
+        first.app->mainWindow()->close();
+        QVERIFY2(first.messages.messages.isEmpty(), qPrintable(first.messages.texts().join(u'\n')));
+    }
+
+    void dataAndBackupsAreForTheOwnerOnly()
+    {
+        const mode_t previous = ::umask(022);
+        Program p;
+        p.logIn();
+        p.app->mainWindow()->close();
+        ::umask(previous);
+        QVERIFY(p.messages.messages.isEmpty());
+        const AppPaths paths = p.folder.paths();
+        const QString day = paths.backupRoot() + QStringLiteral("/5日");
+        const struct {
+            QString path;
+            int mode;
+        } expected[] = {{paths.dataDir(), 0700},
+                        {paths.recordsFile(), 0600},
+                        {paths.settingsFile(), 0600},
+                        {paths.backupRoot(), 0700},
+                        {day, 0700},
+                        {day + QStringLiteral("/档案数据库"), 0700},
+                        {day + QStringLiteral("/档案数据库/档案.dat"), 0600},
+                        {day + QStringLiteral("/档案数据库/设置.dat"), 0600},
+                        {day + QStringLiteral("/qelvaro"), 0600}};
+        for (const auto& e : expected) {
+            struct stat st {};
+            QVERIFY2(::stat(QFile::encodeName(e.path).constData(), &st) == 0, qPrintable(e.path));
+            QVERIFY2(int(st.st_mode & 0777) == e.mode, qPrintable(e.path + QStringLiteral(" %1").arg(st.st_mode & 0777, 0, 8)));
+        }
+    }
+
     void cancellingTheLoginEnds()
     {
         Program p;
@@ -174,21 +252,58 @@ private slots:
         TempProgramFolder folder;
         AppPaths paths = folder.paths();
         writeFile(paths.executable, "new program");
-        {
-            DataStore store(paths);
-            QVERIFY(store.open());
-        }
+        DataStore store(paths);
+        QVERIFY(store.open());
         const QString day = backupDayFolder(paths, QDate(2026, 11, 5));
         QCOMPARE(day, paths.backupRoot() + QStringLiteral("/5日"));
         QVERIFY(QDir().mkpath(day + QStringLiteral("/档案数据库")));
         writeFile(day + QStringLiteral("/档案数据库/档案.dat"), "last month");
         writeFile(day + QStringLiteral("/qelvaro"), "old program");
+        // What a backup cut short leaves, on this day and on another.
+        const QString otherDay = backupDayFolder(paths, QDate(2026, 11, 9));
+        QVERIFY(QDir().mkpath(otherDay + QStringLiteral("/档案数据库")));
+        const QStringList leftovers{otherDay + QStringLiteral("/档案数据库/.设置.dat.part"),
+                                    otherDay + QStringLiteral("/档案数据库/.设置.dat.part-journal"),
+                                    otherDay + QStringLiteral("/.qelvaro.part"),
+                                    day + QStringLiteral("/档案数据库/.档案.dat.part")};
+        for (const QString& leftover : leftovers)
+            writeFile(leftover, "interrupted");
 
-        const BackupResult result = backUp(paths, QDate(2026, 12, 5));
+        const BackupResult result = backUp(store, QDate(2026, 12, 5));
         QVERIFY2(result.ok(), qPrintable(result.failures.join(u'\n')));
-        QCOMPARE(readFile(day + QStringLiteral("/档案数据库/档案.dat")), readFile(paths.recordsFile()));
+        QCOMPARE(rowCount(day + QStringLiteral("/档案数据库/档案.dat"), DataStore::kRecordsKey, "档案"), 1);
         QCOMPARE(readFile(day + QStringLiteral("/qelvaro")), QByteArray("new program"));
         QCOMPARE(backupDayFolder(paths, QDate(2026, 12, 31)), paths.backupRoot() + QStringLiteral("/31日"));
+        for (const QString& leftover : leftovers)
+            QVERIFY2(!QFileInfo::exists(leftover), qPrintable(leftover));
+    }
+
+    // The copy is one committed state of the database, whatever another connection is writing.
+    void aBackupTakenWhileWritingIsSound()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        writeFile(paths.executable, "program");
+        DataStore store(paths);
+        QVERIFY(store.open());
+        Database& records = *store.records();
+        Statement insert = records.prepare(
+            "INSERT INTO \"档案\" (\"0\", \"9\", \"名称\", \"T1\") VALUES ('张三', '2026-12-05', ?, ?)");
+        for (int i = 0; i < 300; ++i) {
+            insert.bindAll(QStringLiteral("2026-12-05 08:%1").arg(i, 5, 10, QLatin1Char('0')), QString(400, u'药'));
+            QVERIFY(insert.run());
+        }
+        auto writer = Database::open(paths.recordsFile(), DataStore::kRecordsKey);
+        QVERIFY(writer);
+        Transaction pending(*writer);
+        QVERIFY(pending.isActive());
+        QVERIFY(writer->exec("DELETE FROM \"档案\" WHERE rowid % 2 = 0"));
+
+        const BackupResult result = backUp(store, QDate(2026, 12, 5));
+        QVERIFY2(result.ok(), qPrintable(result.failures.join(u'\n')));
+        const QString copy = result.dayFolder + QStringLiteral("/档案数据库/档案.dat");
+        QVERIFY(passesIntegrityCheck(copy, DataStore::kRecordsKey));
+        QCOMPARE(rowCount(copy, DataStore::kRecordsKey, "档案"), 301);
     }
 
     void aDamagedDatabaseNeverReplacesAGoodBackup()
@@ -199,16 +314,27 @@ private slots:
         {
             DataStore store(paths);
             QVERIFY(store.open());
+            QVERIFY(backUp(store, QDate(2026, 12, 5)).ok());
+            // An index whose entries no longer match its rows: every page reads, quick_check passes.
+            QVERIFY(store.settings()->exec("CREATE INDEX \"坏\" ON \"地址\" (\"名称\")"));
         }
-        QVERIFY(backUp(paths, QDate(2026, 12, 5)).ok());
+        {
+            auto db = Database::open(paths.settingsFile(), DataStore::kSettingsKey);
+            QVERIFY(db->exec("PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = "
+                             "'CREATE INDEX \"坏\" ON \"地址\" (\"拼音\")' WHERE name = '坏'; "
+                             "PRAGMA writable_schema = OFF"));
+        }
         const QString copy = backupDayFolder(paths, QDate(2026, 12, 5)) + QStringLiteral("/档案数据库/设置.dat");
         const QByteArray good = readFile(copy);
 
-        writeFile(paths.settingsFile(), QByteArray(8192, 'x'));
-        const BackupResult result = backUp(paths, QDate(2026, 12, 5));
-        QCOMPARE(result.failures.size(), 1);
-        QVERIFY(result.failures.first().contains(QStringLiteral("设置.dat")));
+        DataStore store(paths);
+        QVERIFY(store.open());
+        Statement quick = store.settings()->prepare("PRAGMA quick_check");
+        QVERIFY(quick.next() && quick.text(0) == QLatin1String("ok"));
+        const BackupResult result = backUp(store, QDate(2026, 12, 5));
+        QCOMPARE(result.failures, QStringList{QStringLiteral("设置.dat：备份副本校验失败，原有备份保持不变")});
         QCOMPARE(readFile(copy), good);
+        QVERIFY(QDir(QFileInfo(copy).absolutePath()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden).isEmpty());
     }
 
     void aFailedBackupIsTold()

@@ -85,6 +85,19 @@ private slots:
         QVERIFY(!bad.error().isEmpty());
     }
 
+    // UTF-8 cannot carry a lone surrogate: stored, it would come back as "?".
+    void textThatCannotBeStoredIsRefused()
+    {
+        Statement ins = m_db->prepare("INSERT INTO t (\"名称\") VALUES (?)");
+        QVERIFY(!ins.bind(1, QStringLiteral("张") + QChar(0xD840)).run());
+        QVERIFY(!ins.error().isEmpty());
+        Statement rows = m_db->prepare("SELECT count(*) FROM t");
+        QVERIFY(rows.next());
+        QCOMPARE(rows.integer(0), 0);
+        QVERIFY(!isStorableText(QChar(0xDC00) + QStringLiteral("a")));
+        QVERIFY(isStorableText(QStringLiteral("𠀀张")));
+    }
+
     void transactionRollsBackUnlessCommitted()
     {
         {

@@ -143,7 +143,7 @@ private slots:
 
     void refusedSaveStoresNothing_data()
     {
-        QTest::addColumn<int>("field");  // -1 title, -2 kind
+        QTest::addColumn<int>("field");  // -1 title, -3 body
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("problem");  // empty: stored
         const QString wide = QString::fromUcs4(U"𠀀").repeated(kShortColumnWidth);
@@ -155,6 +155,9 @@ private slots:
         QTest::newRow("diagnosis too long") << P::kDiagnosis << QString(51, u'炎') << tooLongMessage(u"诊断"_s);
         QTest::newRow("50 characters outside the BMP fit") << P::kDiagnosis << wide << QString();
         QTest::newRow("title too long") << -1 << QString(51, u'笺') << tooLongMessage(u"处方标题"_s);
+        // Stored as "?" it would lose what the doctor typed without a word.
+        QTest::newRow("lone surrogate in the name") << P::kName << u"张"_s + QChar(0xD840) << unstorableMessage(u"姓名"_s);
+        QTest::newRow("lone surrogate in the body") << -3 << QChar(0xDC00) + u"阿莫西林"_s << unstorableMessage(u"处方正文"_s);
     }
     void refusedSaveStoresNothing()
     {
@@ -169,7 +172,7 @@ private slots:
         for (const QString& key : {stored.key, u"2016-10-14 10:00:00"_s}) {
             Prescription changed = filledPrescription(key);
             changed.body = u"改过的正文"_s;
-            (field == -1 ? changed.title : changed.fields[field]) = text;
+            (field == -1 ? changed.title : field == -3 ? changed.body : changed.fields[field]) = text;
             const SaveResult result = m_records->save(changed, kYear);
             QCOMPARE(result.problem, problem);
             QCOMPARE(result.stored, problem.isEmpty());

@@ -4,8 +4,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace qelvaro;
 using namespace qelvaro::test;
@@ -26,6 +33,28 @@ private:
     {
         Statement st = db.prepare(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(QString::fromUtf8(table)).toStdString());
         return st.next() ? st.integer(0) : -1;
+    }
+
+    static int modeOf(const QString& path)
+    {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    }
+    // Runs SQL in the stock SQLCipher shell on a file; the shell's output, or a null text when
+    // the shell failed.
+    static QString shell(const QString& file, const QByteArray& key, const QString& sql)
+    {
+        QProcess process;
+        process.start(QStringLiteral("sqlcipher"), {QStringLiteral("-bail"), file});
+        if (!process.waitForStarted())
+            return QString();
+        process.write("PRAGMA key = '" + key + "'; PRAGMA cipher_page_size = 4096; PRAGMA kdf_iter = 64000;\n"
+                      + sql.toUtf8() + "\n");
+        process.closeWriteChannel();
+        process.waitForFinished();
+        if (process.exitCode() != 0)
+            return QString();
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
 
 private slots:
@@ -292,6 +321,8 @@ private slots:
             DataStore first(paths);
             QVERIFY(first.open());
         }
+        // Open to others, and the mode cannot be taken back: told, not hidden.
+        QVERIFY(::chmod(QFile::encodeName(paths.recordsFile()).constData(), 0644) == 0);
         // The immutable flag refuses writes even to the superuser the tests may run as.
         const QStringList targets{paths.dataDir(), paths.recordsFile(), paths.settingsFile()};
         const auto chattr = [&](const char* flag) {
@@ -309,6 +340,9 @@ private slots:
         QVERIFY(admitted);
         QVERIFY2(message.contains(QStringLiteral("不能写入")), qPrintable(message));
         QVERIFY(message.contains(QStringLiteral("档案.dat")) && message.contains(QStringLiteral("设置.dat")));
+        QVERIFY2(message.contains(QStringLiteral("数据文件“档案数据库/档案.dat”其他用户也能读取，且无法改为仅本人可读写")),
+                 qPrintable(message));
+        QVERIFY(!message.contains(QStringLiteral("设置.dat”其他用户")));
         QVERIFY(!message.contains(QStringLiteral("不能登录")));
     }
 
@@ -325,6 +359,236 @@ private slots:
         QVERIFY(!store.open());
         QVERIFY(!store.loginPassword().has_value());
         QVERIFY(store.startupMessage().contains(QStringLiteral("密码")));
+    }
+
+    // Two copies on one folder would issue the same record keys and overwrite each other's saves.
+    void aSecondCopyOnTheFolderTouchesNothing()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        DataStore first(paths);
+        QVERIFY(first.open());
+        const QByteArray records = readFile(paths.recordsFile());
+        const QByteArray settings = readFile(paths.settingsFile());
+
+        DataStore second(paths);
+        QVERIFY(!second.open());
+        QVERIFY(second.isInUseElsewhere());
+        QVERIFY(!second.records() && !second.settings());
+        QVERIFY(!second.loginPassword().has_value());
+        QCOMPARE(readFile(paths.recordsFile()), records);
+        QCOMPARE(readFile(paths.settingsFile()), settings);
+        // The first copy keeps working.
+        QVERIFY(first.records()->exec("UPDATE \"密码\" SET \"密码\" = 'neu'"));
+        first.close();
+        // Closed, it gives the folder up.
+        DataStore third(paths);
+        QVERIFY(third.open());
+        QCOMPARE(*third.loginPassword(), QStringLiteral("neu"));
+    }
+
+    void aLockLeftByADeadCopyIsTakenOver()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        QVERIFY(QDir().mkpath(paths.dataDir()));
+        const QString lockPath = paths.dataDir() + u'/' + DataStore::kLockFileName;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // Locks and dies without unlocking, as a killed program would.
+            QLockFile lock(lockPath);
+            ::_exit(lock.tryLock(0) ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QVERIFY(QFileInfo::exists(lockPath));
+
+        DataStore store(paths);
+        QVERIFY(store.open());
+        QVERIFY(!store.isInUseElsewhere());
+    }
+
+    void filesAreForTheOwnerOnly()
+    {
+        const mode_t previous = ::umask(022);
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        {
+            DataStore store(paths);
+            QVERIFY(store.open());
+            QCOMPARE(modeOf(paths.dataDir() + u'/' + DataStore::kLockFileName), 0600);
+        }
+        QCOMPARE(modeOf(paths.dataDir()), 0700);
+        QCOMPARE(modeOf(paths.recordsFile()), 0600);
+        QCOMPARE(modeOf(paths.settingsFile()), 0600);
+        // Left open to others by an earlier version: taken back at the next start, silently; a
+        // file the owner made read-only stays read-only.
+        QVERIFY(::chmod(QFile::encodeName(paths.dataDir()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(paths.recordsFile()).constData(), 0644) == 0);
+        QVERIFY(::chmod(QFile::encodeName(paths.settingsFile()).constData(), 0444) == 0);
+        {
+            DataStore store(paths);
+            store.open();
+            QVERIFY(!store.startupMessage().contains(QStringLiteral("其他用户")));
+        }
+        ::umask(previous);
+        QCOMPARE(modeOf(paths.dataDir()), 0700);
+        QCOMPARE(modeOf(paths.recordsFile()), 0600);
+        QCOMPARE(modeOf(paths.settingsFile()), 0400);
+    }
+
+    void fileLackingAColumnIsRefusedUntouched_data()
+    {
+        QTest::addColumn<bool>("records");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("records without T3") << true << QStringLiteral("\"T3\" TEXT");
+        QTest::newRow("records without 性别 of the register") << true << QStringLiteral("\"性别\" TEXT");
+        QTest::newRow("settings without 竖打6") << false << QStringLiteral("\"竖打6\" TEXT");
+    }
+
+    void fileLackingAColumnIsRefusedUntouched()
+    {
+        QFETCH(bool, records);
+        QFETCH(QString, column);
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        QVERIFY(QDir().mkpath(paths.dataDir()));
+        const QString file = records ? paths.recordsFile() : paths.settingsFile();
+        const QByteArray key = records ? DataStore::kRecordsKey : DataStore::kSettingsKey;
+        QStringList lines = QString::fromUtf8(readFile(records ? DataStore::kRecordsSchema : DataStore::kSettingsSchema))
+                                .split(u'\n');
+        const auto dropped = std::remove_if(lines.begin(), lines.end(),
+                                            [&](const QString& line) { return line.trimmed().startsWith(column); });
+        QCOMPARE(std::distance(dropped, lines.end()), 1);
+        lines.erase(dropped, lines.end());
+        QString schema = lines.join(u'\n');
+        schema.replace(QRegularExpression(QStringLiteral(",\\s*\\n\\)")), QStringLiteral("\n)"));
+        {
+            auto db = Database::open(file, key, nullptr, nullptr, true);
+            QVERIFY(db);
+            QVERIFY2(db->exec(schema.toStdString()), qPrintable(db->lastError()));
+            if (records)
+                QVERIFY(db->exec("INSERT INTO \"密码\" VALUES ('586')"));
+        }
+        const QByteArray before = readFile(file);
+
+        DataStore store(paths);
+        QVERIFY(!store.open());
+        QVERIFY(!store.loginPassword().has_value());
+        const QString message = store.startupMessage();
+        QVERIFY2(message.contains(QStringLiteral("数据文件“档案数据库/%1”无法打开：文件已损坏").arg(QFileInfo(file).fileName())),
+                 qPrintable(message));
+        QVERIFY(message.contains(QStringLiteral("未作任何改动")));
+        store.close();
+        QCOMPARE(readFile(file), before);
+    }
+
+    // A stock SQLCipher client checks, vacuums and writes both files, also a settings file that
+    // an earlier version wrote with an index in the program's own name order.
+    void stockClientReadsAndWritesBothFiles()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("sqlcipher")).isEmpty())
+            QSKIP("the sqlcipher shell is not installed (scripts/setup installs it)");
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        {
+            DataStore store(paths);
+            QVERIFY(store.open());
+            QVERIFY(store.settings()->exec("CREATE INDEX \"药品名称\" ON \"药品\" (\"名称\" COLLATE GBK, \"拼音\", \"分类\")"));
+        }
+        {
+            DataStore store(paths);
+            QVERIFY(store.open());
+            Statement left = store.settings()->prepare("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%COLLATE GBK%'");
+            QVERIFY(left.next());
+            QCOMPARE(left.integer(0), 0);
+            QCOMPARE(count(*store.settings(), "药品"), 245);
+        }
+        QCOMPARE(shell(paths.settingsFile(), DataStore::kSettingsKey,
+                       QStringLiteral("PRAGMA integrity_check; VACUUM; INSERT INTO \"药品\" VALUES ('xy', '新药', '其他'); "
+                                      "SELECT count(*) FROM \"药品\";")),
+                 QStringLiteral("ok\n246"));
+        QCOMPARE(shell(paths.recordsFile(), DataStore::kRecordsKey,
+                       QStringLiteral("PRAGMA integrity_check; VACUUM; INSERT INTO \"档案\" (\"0\", \"9\", \"名称\") "
+                                      "VALUES ('李四', '2026-12-05', '2026-12-05 09:00:00'); SELECT count(*) FROM \"档案\";")),
+                 QStringLiteral("ok\n2"));
+        // And the program reads what the client wrote.
+        DataStore store(paths);
+        QVERIFY(store.open());
+        QCOMPARE(count(*store.settings(), "药品"), 246);
+    }
+
+    // A program folder whose records file was caught in the middle of a save: pages of the save
+    // already in the file, the journal that undoes them beside it.
+    static QByteArray makeInterruptedSave(const AppPaths& crashed)
+    {
+        TempProgramFolder source;
+        const AppPaths paths = source.paths();
+        {
+            DataStore store(paths);
+            if (!store.open())
+                return {};
+            Statement insert = store.records()->prepare(
+                "INSERT INTO \"档案\" (\"0\", \"9\", \"名称\", \"T1\") VALUES ('张三', '2026-12-05', ?, ?)");
+            for (int i = 0; i < 200; ++i) {
+                insert.bindAll(QString::number(i), QString(700, u'药'));
+                if (!insert.run())
+                    return {};
+            }
+        }
+        auto db = Database::open(paths.recordsFile(), DataStore::kRecordsKey);
+        if (!db || !db->exec("PRAGMA cache_size = 2; BEGIN; UPDATE \"档案\" SET \"T1\" = 'x'"))
+            return {};
+        QDir().mkpath(crashed.dataDir());
+        for (const QString& suffix : {QString(), QStringLiteral("-journal")})
+            QFile::copy(paths.recordsFile() + suffix, crashed.recordsFile() + suffix);
+        QFile::copy(paths.settingsFile(), crashed.settingsFile());
+        return readFile(crashed.recordsFile());
+    }
+
+    void anInterruptedSaveIsUndoneAndSaid()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        const QByteArray crashed = makeInterruptedSave(paths);
+        QVERIFY(!crashed.isEmpty());
+        QVERIFY(QFileInfo(paths.recordsFile() + QStringLiteral("-journal")).size() > 0);
+
+        DataStore store(paths);
+        QVERIFY(store.open());
+        QVERIFY(store.loginPassword().has_value());
+        const QString message = store.startupMessage();
+        QVERIFY2(message.contains(QStringLiteral("数据文件“档案数据库/档案.dat”中有一次保存因程序意外中断而未完成，已撤销")),
+                 qPrintable(message));
+        QVERIFY(!message.contains(QStringLiteral("不能登录")));
+        Statement st = store.records()->prepare("SELECT count(*) FROM \"档案\" WHERE \"T1\" = 'x'");
+        QVERIFY(st.next());
+        QCOMPARE(st.integer(0), 0);
+        QVERIFY(readFile(paths.recordsFile()) != crashed);
+    }
+
+    // The roll-back changes the file even when it cannot finish: nothing may call it untouched.
+    void anUndoThatCannotFinishIsNotCalledUntouched()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        QVERIFY(!makeInterruptedSave(paths).isEmpty());
+        // The immutable flag keeps the journal from being removed, even for the superuser.
+        const auto chattr = [&](const char* flag) {
+            return QProcess::execute(QStringLiteral("chattr"), {QString::fromLatin1(flag), paths.dataDir()}) == 0;
+        };
+        if (!chattr("+i"))
+            QSKIP("this file system cannot make a folder read-only for every user");
+        DataStore store(paths);
+        const bool opened = store.open();
+        const QString message = store.startupMessage();
+        store.close();
+        QVERIFY(chattr("-i"));
+        QVERIFY(!opened);
+        QVERIFY2(message.contains(QStringLiteral("档案.dat")) && message.contains(QStringLiteral("撤销")), qPrintable(message));
+        QVERIFY2(!message.contains(QStringLiteral("无法读取")), qPrintable(message));
+        QVERIFY2(!message.contains(QStringLiteral("未作任何改动")), qPrintable(message));
     }
 
     void columnRulesRefuseBadRows_data()

@@ -308,6 +308,8 @@ private slots:
                                               << QStringLiteral("“处方左边距”不能为空，设置未保存。");
         QTest::newRow("emptied font size") << QStringLiteral("fontSizeCombo") << QString()
                                            << QStringLiteral("“字体大小”不能为空，设置未保存。");
+        QTest::newRow("lone surrogate in the doctor") << QStringLiteral("doctorEdit") << QStringLiteral("李") + QChar(0xDC00)
+                                                      << QStringLiteral("“医生”中有无法保存的字符，设置未保存。");
     }
 
     void refusedSaveKeepsTheRowAndTheEdits()
