@@ -3,9 +3,11 @@
 #include "AboutBox.h"
 #include "Backup.h"
 #include "Clock.h"
+#include "DrugCatalogueWindow.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "MessageSink.h"
+#include "NameCatalogueWindow.h"
 #include "SettingsWindow.h"
 
 #include <QApplication>
@@ -22,6 +24,9 @@ Application::~Application()
     // Windows first: they may still refer to the settings copy and the store.
     delete m_settingsWindow;
     delete m_about;
+    m_drugWindow.reset();
+    m_diagnosisWindow.reset();
+    m_addressWindow.reset();
     m_main.reset();
     m_login.reset();
 }
@@ -50,7 +55,27 @@ void Application::showMainWindow()
     connect(m_main.get(), &MainWindow::settingsRequested, this, &Application::showSettingsWindow);
     connect(m_main.get(), &MainWindow::aboutRequested, this, &Application::showAboutBox);
     connect(m_settings.get(), &SettingsCopy::clinicNameSaved, m_main.get(), &MainWindow::setClinicName);
+    provideCatalogueCommands();
     m_main->show();
+}
+
+void Application::provideCatalogueCommands()
+{
+    m_main->provideCommand(QStringLiteral("actionDrugs"), [this] {
+        if (!m_drugWindow)
+            m_drugWindow = std::make_unique<DrugCatalogueWindow>(*m_context);
+        m_drugWindow->open();
+    });
+    m_main->provideCommand(QStringLiteral("actionDiagnoses"), [this] {
+        if (!m_diagnosisWindow)
+            m_diagnosisWindow = std::make_unique<NameCatalogueWindow>(*m_context, NameTable::Diagnoses);
+        m_diagnosisWindow->open();
+    });
+    m_main->provideCommand(QStringLiteral("actionAddresses"), [this] {
+        if (!m_addressWindow)
+            m_addressWindow = std::make_unique<NameCatalogueWindow>(*m_context, NameTable::Addresses);
+        m_addressWindow->open();
+    });
 }
 
 void Application::showSettingsWindow()

@@ -18,7 +18,9 @@ class QWidget;
 namespace qelvaro {
 
 class Clock;
+class DrugCatalogueWindow;
 class LoginWindow;
+class NameCatalogueWindow;
 class MainWindow;
 class MessageSink;
 class UrlOpener;
@@ -41,6 +43,10 @@ public:
     MainWindow* mainWindow() const { return m_main.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow; }
     AboutBox* aboutBox() const { return m_about; }
+    // The catalogue windows, made on first use and kept for the run (their state outlives a close).
+    DrugCatalogueWindow* drugWindow() const { return m_drugWindow.get(); }
+    NameCatalogueWindow* diagnosisWindow() const { return m_diagnosisWindow.get(); }
+    NameCatalogueWindow* addressWindow() const { return m_addressWindow.get(); }
 
 signals:
     void finished();
@@ -49,6 +55,7 @@ private:
     void showMainWindow();
     void showSettingsWindow();
     void showAboutBox();
+    void provideCatalogueCommands();
     void closeOtherWindows();
     void shutDownWithBackup();
     void finish();
@@ -66,6 +73,9 @@ private:
     std::unique_ptr<MainWindow> m_main;
     QPointer<SettingsWindow> m_settingsWindow;
     QPointer<AboutBox> m_about;
+    std::unique_ptr<DrugCatalogueWindow> m_drugWindow;
+    std::unique_ptr<NameCatalogueWindow> m_diagnosisWindow;
+    std::unique_ptr<NameCatalogueWindow> m_addressWindow;
     bool m_finished = false;
 };
 
