@@ -21,6 +21,8 @@ class Clock;
 class DrugCatalogueWindow;
 class LoginWindow;
 class NameCatalogueWindow;
+class SetCatalogueWindow;
+class TemplateCatalogueWindow;
 class MainWindow;
 class MessageSink;
 class UrlOpener;
@@ -47,6 +49,8 @@ public:
     DrugCatalogueWindow* drugWindow() const { return m_drugWindow.get(); }
     NameCatalogueWindow* diagnosisWindow() const { return m_diagnosisWindow.get(); }
     NameCatalogueWindow* addressWindow() const { return m_addressWindow.get(); }
+    SetCatalogueWindow* setWindow() const { return m_setWindow.get(); }
+    TemplateCatalogueWindow* templateWindow() const { return m_templateWindow.get(); }
 
 signals:
     void finished();
@@ -56,6 +60,8 @@ private:
     void showSettingsWindow();
     void showAboutBox();
     void provideCatalogueCommands();
+    SetCatalogueWindow& setCatalogueWindow();
+    TemplateCatalogueWindow& templateCatalogueWindow();
     void closeOtherWindows();
     void shutDownWithBackup();
     void finish();
@@ -76,6 +82,8 @@ private:
     std::unique_ptr<DrugCatalogueWindow> m_drugWindow;
     std::unique_ptr<NameCatalogueWindow> m_diagnosisWindow;
     std::unique_ptr<NameCatalogueWindow> m_addressWindow;
+    std::unique_ptr<SetCatalogueWindow> m_setWindow;
+    std::unique_ptr<TemplateCatalogueWindow> m_templateWindow;
     bool m_finished = false;
 };
 
