@@ -99,11 +99,11 @@ bool removeRow(Database* db, std::string_view sql, qint64 rowId, CatalogueChange
 const QString kDrugTable = QStringLiteral("药品");
 
 constexpr std::string_view kDrugsContainingCategory =
-    R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" LIKE ?1 ESCAPE '\' ORDER BY "名称" COLLATE GBK, rowid)";
+    R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" LIKE ?1 ESCAPE '\' ORDER BY "名称" COLLATE GBK)";
 constexpr std::string_view kDrugsOfCategory =
-    R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" = ?1 ORDER BY "名称" COLLATE GBK, rowid)";
+    R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" = ?1 ORDER BY "名称" COLLATE GBK)";
 constexpr std::string_view kDrugSearch =
-    R"(SELECT rowid, "名称" FROM "药品" WHERE "拼音" LIKE ?1 ESCAPE '\' ORDER BY "名称" COLLATE GBK, rowid)";
+    R"(SELECT rowid, "名称" FROM "药品" WHERE "拼音" LIKE ?1 ESCAPE '\' ORDER BY "名称" COLLATE GBK)";
 constexpr std::string_view kDrugRead = R"(SELECT "名称", "拼音", "分类" FROM "药品" WHERE rowid = ?1)";
 constexpr std::string_view kDrugInsert = R"(INSERT INTO "药品" ("名称", "拼音", "分类") VALUES (?1, ?2, ?3))";
 constexpr std::string_view kDrugUpdate =
