@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStringList>
@@ -73,13 +75,6 @@ QFont songFont(double points)
     font.setPointSizeF(points);
     return font;
 }
-
-}  // namespace qelvaro
-
-#include <QMenu>
-#include <QMouseEvent>
-
-namespace qelvaro {
 
 bool showListMenu(QListWidget* list, QMenu* menu, QEvent* event)
 {

@@ -5,9 +5,11 @@
 #include <QList>
 #include <QString>
 
+class QEvent;
 class QFont;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QWidget;
 
@@ -35,12 +37,8 @@ void setBoxText(QLineEdit* box, const QString& text);
 
 QFont songFont(double points);
 
-}  // namespace qelvaro
-
-class QEvent;
-class QMenu;
-namespace qelvaro {
 // Over a list's viewport: the right button never changes the selection, and its release over a
 // list with items pops the menu up at the pointer. True when the event was the right button's.
 bool showListMenu(QListWidget* list, QMenu* menu, QEvent* event);
+
 }  // namespace qelvaro

@@ -149,10 +149,16 @@ void DrugCatalogueWindow::build()
     connect(m_save, &QPushButton::clicked, this, &DrugCatalogueWindow::save);
     connect(m_delete, &QPushButton::clicked, this, &DrugCatalogueWindow::remove);
 
-    auto* rule = new QLabel(QStringLiteral("1、静脉药品仅填写名称，不需填写用法用量。\n\n如：药品名称：青霉素针 960万\n\n"
-                                           "2、口服及其他药品填写格式：\n\n如：药品名称：阿莫西林片 0.25*24\n\n"
-                                           "     用法用量：0.5 tid"),
-                            this);
+    // The lines stand an empty line apart; the empty lines are kept low so all five fit.
+    const QStringList ruleLines{QStringLiteral("1、静脉药品仅填写名称，不需填写用法用量。"),
+                                QStringLiteral("如：药品名称：青霉素针 960万"), QStringLiteral("2、口服及其他药品填写格式："),
+                                QStringLiteral("如：药品名称：阿莫西林片 0.25*24"),
+                                QStringLiteral("     用法用量：0.5 tid")};
+    QStringList paragraphs;
+    for (const QString& line : ruleLines)
+        paragraphs << QStringLiteral("<p style=\"margin:0; white-space:pre\">%1</p>").arg(line.toHtmlEscaped());
+    auto* rule = new QLabel(paragraphs.join(QStringLiteral("<p style=\"margin:0; font-size:5pt\">&nbsp;</p>")), this);
+    rule->setTextFormat(Qt::RichText);
     rule->setObjectName(QStringLiteral("writingRule"));
     rule->setGeometry(twipsRect(5160, 3300, 4275, 1875));
     rule->setAlignment(Qt::AlignLeft | Qt::AlignTop);
