@@ -99,6 +99,8 @@ void DrugCatalogueWindow::build()
     m_list->setUniformItemSizes(true);
     m_list->viewport()->installEventFilter(this);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &DrugCatalogueWindow::pick);
+    // A click on the item already selected loads it again (after 添加, to copy it).
+    connect(m_list, &QListWidget::itemClicked, this, &DrugCatalogueWindow::pick);
 
     auto* searchCaption = new ClickLabel(QStringLiteral("拼音查询："), this);
     searchCaption->setObjectName(QStringLiteral("searchCaption"));

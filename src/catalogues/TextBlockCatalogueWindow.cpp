@@ -38,6 +38,8 @@ TextBlockCatalogueWindow::TextBlockCatalogueWindow(AppContext& context, const De
     m_list->setGeometry(place(design.listPlace));
     m_list->setUniformItemSizes(true);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &TextBlockCatalogueWindow::pick);
+    // A click on the item already selected loads it again (after 添加, to copy it).
+    connect(m_list, &QListWidget::itemClicked, this, &TextBlockCatalogueWindow::pick);
 
     auto* nameCaption = new QLabel(design.nameCaption, this);
     nameCaption->move(twipsPoint(design.nameCaptionAt.x(), design.nameCaptionAt.y() - 30));

@@ -195,6 +195,26 @@ private slots:
         QCOMPARE(m_fx->messages.messages.size(), 0);
     }
 
+    void addingThenPickingSavesACopyAndSearchModeStays()
+    {
+        typeText(window().searchBox(), "tb");
+        click(button("addButton"));
+        // Clicking the selected drug loads it; a pick does not end adding.
+        QTest::mouseClick(window().list()->viewport(), Qt::LeftButton, {},
+                          window().list()->visualItemRect(window().list()->item(0)).center());
+        QCOMPARE(window().nameBox()->text(), QStringLiteral("头孢氨苄颗粒 0.125g*12"));
+        window().usageBox()->setText("0.5 qid");
+        window().categoryBox()->setEditText("自备药");
+        click(button("saveButton"));
+        QCOMPARE(drugCount(), 6);
+        QCOMPARE(storedName(1), QStringLiteral("头孢氨苄颗粒 0.125g*12\\0.25 tid"));
+        // A category outside the thirteen keeps search mode and lists the search again.
+        QCOMPARE(window().mode(), kDrugSearchMode);
+        QVERIFY(isBold(window().categoryButton(kDrugSearchMode)));
+        QCOMPARE(listed(window().list()),
+                 (QStringList{"头孢氨苄颗粒 0.125g*12\\0.25 tid", "头孢氨苄颗粒 0.125g*12\\0.5 qid"}));
+    }
+
     void refusedStoreKeepsEverything()
     {
         click(button("addButton"));
