@@ -2,16 +2,25 @@
 
 #include "AboutBox.h"
 #include "Backup.h"
+#include "ClickLabel.h"
 #include "Clock.h"
-#include "InfusionCardWindow.h"
+#include "DrugCatalogueWindow.h"
 #include "HistoryCardWindow.h"
+#include "InfusionCardWindow.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "MessageSink.h"
+#include "NameCatalogueWindow.h"
 #include "PrintCommands.h"
+#include "SetCatalogueWindow.h"
 #include "SettingsWindow.h"
+#include "TemplateCatalogueWindow.h"
+#include "WindowHelpers.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 namespace qelvaro {
 
@@ -27,6 +36,11 @@ Application::~Application()
     delete m_about;
     delete m_infusionCard;
     m_historyCard.reset();
+    m_drugWindow.reset();
+    m_diagnosisWindow.reset();
+    m_addressWindow.reset();
+    m_setWindow.reset();
+    m_templateWindow.reset();
     m_main.reset();
     m_login.reset();
 }
@@ -65,7 +79,62 @@ void Application::showMainWindow()
         connect(printCommands, &PrintCommands::infusionCardRequested, this, &Application::showInfusionCard);
         connect(printCommands, &PrintCommands::historyCardRequested, this, &Application::showHistoryCard);
     }
+    provideCatalogueCommands();
     m_main->show();
+}
+
+void Application::provideCatalogueCommands()
+{
+    m_main->provideCommand(QStringLiteral("actionDrugs"), [this] {
+        if (!m_drugWindow)
+            m_drugWindow = std::make_unique<DrugCatalogueWindow>(*m_context);
+        m_drugWindow->open();
+    });
+    m_main->provideCommand(QStringLiteral("actionDiagnoses"), [this] {
+        if (!m_diagnosisWindow)
+            m_diagnosisWindow = std::make_unique<NameCatalogueWindow>(*m_context, NameTable::Diagnoses);
+        m_diagnosisWindow->open();
+    });
+    m_main->provideCommand(QStringLiteral("actionAddresses"), [this] {
+        if (!m_addressWindow)
+            m_addressWindow = std::make_unique<NameCatalogueWindow>(*m_context, NameTable::Addresses);
+        m_addressWindow->open();
+    });
+    m_main->provideCommand(QStringLiteral("actionSets"), [this] { setCatalogueWindow().open(); });
+    m_main->provideCommand(QStringLiteral("actionHistoryTemplates"), [this] { templateCatalogueWindow().open(); });
+
+    // The body's selection becomes a new set of the prescription's kind.
+    m_main->provideCommand(QStringLiteral("actionAddToSets"), [this] {
+        const QString selection = m_main->body()->textCursor().selectedText();
+        if (selection.isEmpty())
+            return;
+        setCatalogueWindow().openForAdding(m_main->kindLabel()->text() == QStringLiteral("中医"), selection);
+    });
+    // The history text becomes a new template.
+    ClickLabel* link = m_main->addTemplateLink();
+    link->setEnabled(true);
+    link->unsetCursor();
+    connect(link, &ClickLabel::clicked, this,
+            [this] { templateCatalogueWindow().openForAdding(m_main->historyBox()->toPlainText()); });
+}
+
+SetCatalogueWindow& Application::setCatalogueWindow()
+{
+    if (!m_setWindow)
+        m_setWindow = std::make_unique<SetCatalogueWindow>(*m_context);
+    return *m_setWindow;
+}
+
+TemplateCatalogueWindow& Application::templateCatalogueWindow()
+{
+    if (!m_templateWindow) {
+        m_templateWindow = std::make_unique<TemplateCatalogueWindow>(*m_context);
+        // After a save the main window shows every template again; the list itself follows the
+        // catalogue's change notices.
+        connect(m_templateWindow.get(), &TemplateCatalogueWindow::saved, this,
+                [this] { m_main->templateSearchBox()->clear(); });
+    }
+    return *m_templateWindow;
 }
 
 void Application::showSettingsWindow()

@@ -20,7 +20,11 @@ namespace qelvaro {
 
 class Clock;
 class HistoryCardWindow;
+class DrugCatalogueWindow;
 class LoginWindow;
+class NameCatalogueWindow;
+class SetCatalogueWindow;
+class TemplateCatalogueWindow;
 class MainWindow;
 class MessageSink;
 class UrlOpener;
@@ -45,6 +49,12 @@ public:
     AboutBox* aboutBox() const { return m_about; }
     InfusionCardWindow* infusionCardWindow() const { return m_infusionCard; }
     HistoryCardWindow* historyCardWindow() const { return m_historyCard.get(); }
+    // The catalogue windows, made on first use and kept for the run (their state outlives a close).
+    DrugCatalogueWindow* drugWindow() const { return m_drugWindow.get(); }
+    NameCatalogueWindow* diagnosisWindow() const { return m_diagnosisWindow.get(); }
+    NameCatalogueWindow* addressWindow() const { return m_addressWindow.get(); }
+    SetCatalogueWindow* setWindow() const { return m_setWindow.get(); }
+    TemplateCatalogueWindow* templateWindow() const { return m_templateWindow.get(); }
 
 signals:
     void finished();
@@ -55,6 +65,9 @@ private:
     void showAboutBox();
     void showInfusionCard();
     void showHistoryCard();
+    void provideCatalogueCommands();
+    SetCatalogueWindow& setCatalogueWindow();
+    TemplateCatalogueWindow& templateCatalogueWindow();
     void closeOtherWindows();
     void shutDownWithBackup();
     void finish();
@@ -74,6 +87,11 @@ private:
     QPointer<AboutBox> m_about;
     QPointer<InfusionCardWindow> m_infusionCard;  // made on first use, kept for the run
     std::unique_ptr<HistoryCardWindow> m_historyCard;  // kept for the run once opened
+    std::unique_ptr<DrugCatalogueWindow> m_drugWindow;
+    std::unique_ptr<NameCatalogueWindow> m_diagnosisWindow;
+    std::unique_ptr<NameCatalogueWindow> m_addressWindow;
+    std::unique_ptr<SetCatalogueWindow> m_setWindow;
+    std::unique_ptr<TemplateCatalogueWindow> m_templateWindow;
     bool m_finished = false;
 };
 

@@ -88,8 +88,9 @@ void BodyCommands::updateMenu()
         m_window.menuAction(QString::fromLatin1(name))->setEnabled(selection);
     m_window.menuAction(QStringLiteral("actionBodyPaste"))
         ->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
-    // Its window is not there yet.
-    m_window.menuAction(QStringLiteral("actionAddToSets"))->setEnabled(false);
+    // Hands the selection to the set window, once that window is provided.
+    QAction* addToSets = m_window.menuAction(QStringLiteral("actionAddToSets"));
+    addToSets->setEnabled(selection && addToSets->property("provided").toBool());
 }
 
 QString BodyCommands::bodySelection() const { return boxText(m_window.body()->textCursor().selectedText()); }

@@ -751,6 +751,8 @@ void MainWindow::provideCommand(const QString& actionName, std::function<void()>
     QAction* action = menuAction(actionName);
     Q_ASSERT(action);
     action->setEnabled(true);
+    // Commands enabled only now and then (by a selection) ask this before enabling themselves.
+    action->setProperty("provided", true);
     connect(action, &QAction::triggered, this, [handler] { handler(); });
 }
 

@@ -82,6 +82,13 @@ PatientFields::PatientFields(MainWindow& window, AppContext& context)
     connect(m_templateChooser, &ItemChooser::chosen, this, &PatientFields::insertTemplate);
     connect(window.templateSearchBox(), &QLineEdit::textChanged, this, &PatientFields::searchTemplates);
     searchTemplates(window.templateSearchBox()->text());
+    // A template written or removed elsewhere shows in the list at once.
+    const auto templatesChanged = [this](const QString& table) {
+        if (table == QStringLiteral("病史模板"))
+            searchTemplates(m_window.templateSearchBox()->text());
+    };
+    connect(&m_context.catalogueChanges, &CatalogueChanges::rowWritten, this, templatesChanged);
+    connect(&m_context.catalogueChanges, &CatalogueChanges::rowRemoved, this, templatesChanged);
 
     // Its window comes later: until then the link shows that it does nothing.
     ClickLabel* addTemplate = window.addTemplateLink();

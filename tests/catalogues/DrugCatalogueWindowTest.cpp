@@ -1,0 +1,251 @@
+#include "DrugCatalogueWindow.h"
+#include "ProgramFixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using namespace qelvaro;
+using namespace qelvaro::test;
+
+namespace {
+
+QStringList listed(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+bool isBold(const QPushButton* button) { return button->font().bold(); }
+
+}  // namespace
+
+class DrugCatalogueWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFixture> m_fx;
+    std::unique_ptr<DrugCatalogueWindow> m_window;
+
+    Database& db() { return *m_fx->store.settings(); }
+    qint64 addDrug(const QString& code, const QString& name, const QString& category)
+    {
+        Statement st = db().prepare(R"(INSERT INTO "药品" ("拼音", "名称", "分类") VALUES (?, ?, ?))");
+        return st.bindAll(code, name, category).run() ? db().lastInsertRowId() : -1;
+    }
+    QString storedName(qint64 rowId)
+    {
+        Statement st = db().prepare(R"(SELECT "名称" FROM "药品" WHERE rowid = ?)");
+        st.bind(1, rowId);
+        return st.next() ? st.text(0) : QStringLiteral("<gone>");
+    }
+    qint64 drugCount()
+    {
+        Statement st = db().prepare(R"(SELECT count(*) FROM "药品")");
+        return st.next() ? st.integer(0) : -1;
+    }
+    DrugCatalogueWindow& window() { return *m_window; }
+    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    QPushButton* button(const char* name) { return m_window->findChild<QPushButton*>(QString::fromLatin1(name)); }
+
+private slots:
+    void init()
+    {
+        m_fx = std::make_unique<ProgramFixture>();
+        QVERIFY(m_fx->opened);
+        QVERIFY(db().exec(R"(DELETE FROM "药品")"));
+        addDrug("tbabkl", "头孢氨苄颗粒 0.125g*12\\0.25 tid", "抗生素");
+        addDrug("amxl", "阿莫西林胶囊 0.25*24\\0.5 tid", "抗生素");
+        addDrug("xxx", "类似抗生素", "抗生素类");
+        addDrug("pttzsy", "葡萄糖注射液 5%", "输液");
+        addDrug("xdw", "无码药", "输液");
+        QVERIFY(db().exec(R"(UPDATE "药品" SET "拼音" = NULL WHERE "名称" = '无码药')"));
+        m_window = std::make_unique<DrugCatalogueWindow>(m_fx->context);
+        m_window->open();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_fx.reset();
+    }
+
+    void opensOnTheExactCategoryWithTheFirstDrugLoaded()
+    {
+        QCOMPARE(listed(window().list()), (QStringList{"阿莫西林胶囊 0.25*24\\0.5 tid", "头孢氨苄颗粒 0.125g*12\\0.25 tid"}));
+        QVERIFY(isBold(window().categoryButton(0)));
+        QCOMPARE(window().nameBox()->text(), QStringLiteral("阿莫西林胶囊 0.25*24"));
+        QCOMPARE(window().usageBox()->text(), QStringLiteral("0.5 tid"));
+        QCOMPARE(window().codeBox()->text(), QStringLiteral("amxl"));
+        QCOMPARE(window().categoryBox()->currentText(), QStringLiteral("抗生素"));
+        QCOMPARE(QApplication::focusWidget(), button("addButton"));
+
+        // The button lists every category that contains its caption.
+        click(window().categoryButton(0));
+        QCOMPARE(window().list()->count(), 3);
+        // A row without a code keeps the code computed from its name.
+        click(window().categoryButton(1));
+        window().list()->setCurrentRow(1);
+        QCOMPARE(window().nameBox()->text(), QStringLiteral("无码药"));
+        QCOMPARE(window().codeBox()->text(), QStringLiteral("wmy"));
+    }
+
+    void searchIsLiteralAndClosingInSearchModeListsNothing()
+    {
+        typeText(window().searchBox(), "AMX");
+        QVERIFY(isBold(window().categoryButton(kDrugSearchMode)));
+        QVERIFY(!isBold(window().categoryButton(0)));
+        QCOMPARE(listed(window().list()), QStringList{"阿莫西林胶囊 0.25*24\\0.5 tid"});
+        window().searchBox()->setText("a_x");
+        QCOMPARE(window().list()->count(), 0);
+        window().searchBox()->setText("'");
+        QCOMPARE(window().list()->count(), 0);
+        // Every drug with a code; the one without has nothing to match.
+        window().searchBox()->clear();
+        QCOMPARE(window().list()->count(), 4);
+
+        window().close();
+        window().open();
+        QCOMPARE(window().list()->count(), 0);
+        QVERIFY(isBold(window().categoryButton(0)));
+        QCOMPARE(window().mode(), kDrugSearchMode);
+        QVERIFY(window().searchBox()->text().isEmpty());
+    }
+
+    void codeBoxFollowsTheName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("amxl") << "阿莫西林" << "amxl";
+        QTest::newRow("hxzqs") << "藿香正气水" << "hxzqs";
+        QTest::newRow("stops at blank") << "维生素B1 片" << "wssb1";
+        QTest::newRow("percent") << "5%葡萄糖" << "5ptt";
+        QTest::newRow("outer blanks") << "  上呼吸道感染 " << "shxdgr";
+    }
+    void codeBoxFollowsTheName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, code);
+        click(button("addButton"));
+        typeText(window().nameBox(), name);
+        QCOMPARE(window().codeBox()->text(), code);
+    }
+
+    void saveAndDeleteActOnThePickedRowOnly()
+    {
+        const qint64 cefalexin = 1;  // 头孢氨苄, listed second
+        window().list()->setCurrentRow(1);
+        window().usageBox()->setText("0.5 tid");
+        click(button("saveButton"));
+        QCOMPARE(storedName(cefalexin), QStringLiteral("头孢氨苄颗粒 0.125g*12\\0.5 tid"));
+        QCOMPARE(window().list()->selectedItems().size(), 0);
+        QCOMPARE(QApplication::focusWidget(), button("addButton"));
+
+        // Nothing picked since the save: 删除 deletes nothing, 保存 adds.
+        click(button("deleteButton"));
+        QCOMPARE(drugCount(), 5);
+        window().nameBox()->setText("头孢氨苄片");
+        click(button("saveButton"));
+        QCOMPARE(drugCount(), 6);
+        QCOMPARE(storedName(cefalexin), QStringLiteral("头孢氨苄颗粒 0.125g*12\\0.5 tid"));
+
+        // Delete the picked row; a second 删除 never reaches the next one.
+        window().list()->setCurrentRow(0);
+        click(button("deleteButton"));
+        QCOMPARE(storedName(2), QStringLiteral("<gone>"));
+        QVERIFY(window().nameBox()->text().isEmpty());
+        click(button("deleteButton"));
+        QCOMPARE(drugCount(), 5);
+    }
+
+    void addSavesIntoTheCategoryItNames()
+    {
+        QSignalSpy written(&m_fx->context.catalogueChanges, &CatalogueChanges::rowWritten);
+        click(button("addButton"));
+        QCOMPARE(QApplication::focusWidget(), window().nameBox());
+        QCOMPARE(window().categoryBox()->currentText(), QStringLiteral("抗生素"));
+        typeText(window().nameBox(), "硝苯地平片 10mg*100");
+        QTest::keyClick(window().nameBox(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), window().usageBox());
+        typeText(window().usageBox(), "10mg ");
+        // The palette inserts at the caret of the box last focused.
+        QTest::mouseClick(window().findChild<QWidget*>("abbreviation_tid"), Qt::LeftButton);
+        QCOMPARE(window().usageBox()->text(), QStringLiteral("10mg tid"));
+        QCOMPARE(QApplication::focusWidget(), window().usageBox());
+        window().categoryBox()->setEditText("心血管");
+        window().usageBox()->setFocus();
+        QTest::keyClick(window().usageBox(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), button("saveButton"));
+        QTest::keyClick(button("saveButton"), Qt::Key_Return);
+
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(storedName(written.at(0).at(1).toLongLong()), QStringLiteral("硝苯地平片 10mg*100\\10mg tid"));
+        QCOMPARE(window().mode(), 2);
+        QVERIFY(isBold(window().categoryButton(2)));
+        QCOMPARE(listed(window().list()), QStringList{"硝苯地平片 10mg*100\\10mg tid"});
+        QVERIFY(!window().target().adding);
+        QCOMPARE(QApplication::focusWidget(), button("addButton"));
+        QCOMPARE(m_fx->messages.messages.size(), 0);
+    }
+
+    void addingThenPickingSavesACopyAndSearchModeStays()
+    {
+        typeText(window().searchBox(), "tb");
+        click(button("addButton"));
+        // Clicking the selected drug loads it; a pick does not end adding.
+        QTest::mouseClick(window().list()->viewport(), Qt::LeftButton, {},
+                          window().list()->visualItemRect(window().list()->item(0)).center());
+        QCOMPARE(window().nameBox()->text(), QStringLiteral("头孢氨苄颗粒 0.125g*12"));
+        window().usageBox()->setText("0.5 qid");
+        window().categoryBox()->setEditText("自备药");
+        click(button("saveButton"));
+        QCOMPARE(drugCount(), 6);
+        QCOMPARE(storedName(1), QStringLiteral("头孢氨苄颗粒 0.125g*12\\0.25 tid"));
+        // A category outside the thirteen keeps search mode and lists the search again.
+        QCOMPARE(window().mode(), kDrugSearchMode);
+        QVERIFY(isBold(window().categoryButton(kDrugSearchMode)));
+        QCOMPARE(listed(window().list()),
+                 (QStringList{"头孢氨苄颗粒 0.125g*12\\0.25 tid", "头孢氨苄颗粒 0.125g*12\\0.5 qid"}));
+    }
+
+    void refusedStoreKeepsEverything()
+    {
+        click(button("addButton"));
+        window().nameBox()->setText("   ");
+        window().usageBox()->setText("tid");
+        const QStringList before = listed(window().list());
+        click(button("saveButton"));
+        QCOMPARE(m_fx->messages.texts(), QStringList{"“拼音代码”不能为空，未保存。"});
+        QCOMPARE(window().nameBox()->text(), QStringLiteral("   "));
+        QCOMPARE(window().usageBox()->text(), QStringLiteral("tid"));
+        QVERIFY(window().target().adding);
+        QCOMPARE(listed(window().list()), before);
+        QCOMPARE(drugCount(), 5);
+    }
+
+    void paletteAndListMenuNeedTheirTarget()
+    {
+        auto* list = window().list();
+        QTest::mouseClick(window().findChild<QWidget*>("abbreviation_mg"), Qt::LeftButton);
+        QCOMPARE(window().nameBox()->text(), QStringLiteral("阿莫西林胶囊 0.25*24"));
+        // The right button keeps the selection and opens the menu over a filled list only.
+        const QRect second = list->visualItemRect(list->item(1));
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, second.center());
+        QCOMPARE(list->currentRow(), 0);
+        QTRY_VERIFY(window().listMenu()->isVisible());
+        window().listMenu()->hide();
+        window().searchBox()->setText("zzz");
+        QTest::mouseClick(list->viewport(), Qt::RightButton);
+        QVERIFY(!window().listMenu()->isVisible());
+    }
+};
+
+QTEST_MAIN(DrugCatalogueWindowTest)
+#include "DrugCatalogueWindowTest.moc"

@@ -1,0 +1,199 @@
+#include "ProgramFixture.h"
+#include "SetCatalogueWindow.h"
+#include "TemplateCatalogueWindow.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using namespace qelvaro;
+using namespace qelvaro::test;
+
+namespace {
+
+QStringList listed(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+}  // namespace
+
+class TextBlockCatalogueWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ProgramFixture> m_fx;
+
+    Database& db() { return *m_fx->store.settings(); }
+    QStringList rows(const char* sql)
+    {
+        QStringList out;
+        Statement st = db().prepare(sql);
+        while (st.next()) {
+            QStringList fields;
+            for (int i = 0; i < st.columnCount(); ++i)
+                fields << st.text(i);
+            out << fields.join(u'|');
+        }
+        return out;
+    }
+    QStringList sets() { return rows(R"(SELECT "名称", "分类", "拼音", "内容" FROM "个人组套" ORDER BY rowid)"); }
+
+private slots:
+    void init()
+    {
+        m_fx = std::make_unique<ProgramFixture>();
+        QVERIFY(m_fx->opened);
+        QVERIFY(db().exec(R"(DELETE FROM "个人组套"; DELETE FROM "病史模板";
+            INSERT INTO "个人组套" ("名称", "分类", "拼音", "内容") VALUES
+              ('感冒组套', '个人组套', 'gmzt', '甲' || char(13, 10) || '乙'),
+              ('咳嗽组套', '个人组套', 'kszt', '丙'),
+              ('感冒方', '中医验方', 'gmf', '麻黄 6g');)"));
+    }
+    void cleanup() { m_fx.reset(); }
+
+    void setWindowOpensAddingAndSavesByIdentity()
+    {
+        SetCatalogueWindow window(m_fx->context);
+        window.open();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(listed(window.list()), (QStringList{"感冒组套", "咳嗽组套"}));
+        QCOMPARE(window.nameBox()->text(), QStringLiteral("感冒组套"));
+        QCOMPARE(window.contentBox()->toPlainText(), QStringLiteral("甲\n乙"));
+        QVERIFY(window.target().adding);
+        QCOMPARE(QApplication::focusWidget(), window.addButton());
+
+        // Opening leaves adding on: a changed first row is saved as a new set, and 保存 greys out.
+        window.contentBox()->setPlainText("甲\n乙\n丁\n");
+        click(window.saveButton());
+        QCOMPARE(sets().size(), 4);
+        QCOMPARE(sets().last(), QStringLiteral("感冒组套|个人组套|gmzt|甲\r\n乙\r\n丁"));
+        QCOMPARE(window.contentBox()->toPlainText(), QStringLiteral("甲\n乙\n丁"));
+        QVERIFY(!window.saveButton()->isEnabled());
+        QVERIFY(window.list()->selectedItems().isEmpty());
+
+        // Nothing picked since the save: 删除 does nothing.
+        click(window.deleteButton());
+        QCOMPARE(sets().size(), 4);
+
+        // A picked row is overwritten, whatever its position.
+        window.list()->setCurrentRow(1);
+        QVERIFY(window.saveButton()->isEnabled());
+        QCOMPARE(window.codeBox()->text(), QStringLiteral("kszt"));
+        window.contentBox()->setPlainText("丙\n戊");
+        click(window.saveButton());
+        QCOMPARE(sets().at(1), QStringLiteral("咳嗽组套|个人组套|kszt|丙\r\n戊"));
+        QVERIFY(window.saveButton()->isEnabled());
+        QCOMPARE(sets().size(), 4);
+
+        // Delete the picked row; a second 删除 removes nothing more.
+        window.list()->setCurrentRow(0);
+        click(window.deleteButton());
+        QCOMPARE(sets().size(), 3);
+        QVERIFY(!sets().contains(QStringLiteral("感冒组套|个人组套|gmzt|甲\r\n乙")));
+        QVERIFY(window.nameBox()->text().isEmpty() && window.codeBox()->text().isEmpty());
+        click(window.deleteButton());
+        QCOMPARE(sets().size(), 3);
+        QVERIFY(m_fx->messages.messages.isEmpty());
+    }
+
+    void kindSwitchAndEmptyKinds()
+    {
+        SetCatalogueWindow window(m_fx->context);
+        window.open();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.kindButton(1)->click();
+        QCOMPARE(window.kind(), kRecipeKind);
+        QCOMPARE(listed(window.list()), QStringList{"感冒方"});
+        QCOMPARE(window.nameBox()->text(), QStringLiteral("感冒方"));
+        QVERIFY(!window.target().adding);
+
+        QVERIFY(db().exec(R"(DELETE FROM "个人组套" WHERE "分类" = '个人组套')"));
+        window.kindButton(0)->click();
+        QCOMPARE(window.list()->count(), 0);
+        QCOMPARE(window.nameBox()->text(), QStringLiteral("感冒方"));
+        // The first entry of an empty kind: 添加, type, 保存.
+        click(window.addButton());
+        QCOMPARE(QApplication::focusWidget(), window.nameBox());
+        typeText(window.nameBox(), "头痛组套");
+        QCOMPARE(window.codeBox()->text(), QStringLiteral("ttzt"));
+        window.contentBox()->setPlainText("川芎 6g");
+        click(window.saveButton());
+        QCOMPARE(listed(window.list()), QStringList{"头痛组套"});
+        QCOMPARE(sets().last(), QStringLiteral("头痛组套|个人组套|ttzt|川芎 6g"));
+    }
+
+    void refusedAndMissingSavesKeepEverything()
+    {
+        SetCatalogueWindow window(m_fx->context);
+        window.open();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        click(window.addButton());
+        window.contentBox()->setPlainText("x");
+        click(window.saveButton());
+        QCOMPARE(m_fx->messages.messages.size(), 1);
+        QCOMPARE(m_fx->messages.messages[0].text, QStringLiteral("请输入名称及内容！"));
+        QCOMPARE(m_fx->messages.messages[0].title, QStringLiteral("Qelvaro"));
+
+        // A name of blanks has no code, which a set must have.
+        window.nameBox()->setText("  ");
+        window.contentBox()->setPlainText("ab\n");
+        click(window.saveButton());
+        QCOMPARE(m_fx->messages.messages.size(), 2);
+        QCOMPARE(m_fx->messages.messages[1].text, QStringLiteral("“拼音”不能为空，未保存。"));
+        QCOMPARE(m_fx->messages.messages[1].title, QStringLiteral("提示"));
+        QCOMPARE(window.nameBox()->text(), QStringLiteral("  "));
+        QCOMPARE(window.contentBox()->toPlainText(), QStringLiteral("ab\n"));
+        QVERIFY(window.target().adding);
+        QVERIFY(window.saveButton()->isEnabled());
+        QCOMPARE(window.list()->count(), 2);
+        QCOMPARE(sets().size(), 3);
+    }
+
+    void templateWindowOnAnEmptyTableAdds()
+    {
+        TemplateCatalogueWindow window(m_fx->context);
+        QSignalSpy savedSpy(&window, &TemplateCatalogueWindow::saved);
+        window.open();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(window.list()->count(), 0);
+        QCOMPARE(QApplication::focusWidget(), window.closeButton());
+        typeText(window.nameBox(), "感冒");
+        window.contentBox()->setPlainText("咳嗽三天\n");
+        click(window.saveButton());
+        QCOMPARE(rows(R"(SELECT "名称", "内容", "序号", "拼音" FROM "病史模板")"),
+                 QStringList{"感冒|咳嗽三天\r\n|感冒gm|gm"});
+        QCOMPARE(savedSpy.size(), 1);
+        QCOMPARE(listed(window.list()), QStringList{"感冒"});
+
+        // A null column shows as empty text, not as the row picked before; the search key is then
+        // built from what the boxes show.
+        QVERIFY(db().exec(R"(INSERT INTO "病史模板" ("名称", "序号") VALUES ('空白', '空白kb'))"));
+        window.close();
+        window.open();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(window.nameBox()->text(), QStringLiteral("感冒"));
+        QVERIFY(!window.target().adding);
+        window.list()->setCurrentRow(1);
+        QVERIFY(window.codeBox()->text().isEmpty());
+        QVERIFY(window.contentBox()->toPlainText().isEmpty());
+        window.contentBox()->setPlainText("正文");
+        click(window.saveButton());
+        QCOMPARE(rows(R"(SELECT "名称", "内容", "序号", "拼音" FROM "病史模板" ORDER BY rowid)").last(),
+                 QStringLiteral("空白|正文|空白|"));
+        QCOMPARE(rows(R"(SELECT count(*) FROM "病史模板")"), QStringList{"2"});
+    }
+};
+
+QTEST_MAIN(TextBlockCatalogueWindowTest)
+#include "TextBlockCatalogueWindowTest.moc"
