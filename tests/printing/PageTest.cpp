@@ -462,13 +462,20 @@ private slots:
     }
 
     // Herb cells padded with blanks, two columns to a Chinese character and one to a Latin one,
-    // line up on paper in the body's face.
+    // line up on paper in the body's faces.
+    void herbColumnsLineUpOnPaper_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::newRow("宋体") << u"宋体"_qs;
+        QTest::newRow("楷体_GB2312") << u"楷体_GB2312"_qs;
+    }
     void herbColumnsLineUpOnPaper()
     {
+        QFETCH(QString, face);
         QTemporaryDir folder;
         const QString pdf = folder.filePath(u"草药.pdf"_qs);
-        QVERIFY(PdfTarget(pdf).run(u"处方"_qs, [](Page& page) {
-            page.setFontName(u"宋体"_qs);
+        QVERIFY(PdfTarget(pdf).run(u"处方"_qs, [&](Page& page) {
+            page.setFontName(face);
             page.setFontSize(12);
             printBodyText(page, u"黄芪30g     当归10g\r\n川芎6g      白芍12g\r\nab12345678  甘草6g"_qs, 1000, 1000, 20,
                           BlankLines::Skip, 90);

@@ -28,8 +28,8 @@ private slots:
         QTest::addColumn<QString>("face");
         QTest::newRow("宋体: Ming") << "宋体" << "AR PL UMing CN";
         QTest::newRow("黑体: Hei") << "黑体" << "WenQuanYi Micro Hei";
-        QTest::newRow("楷体_GB2312: Kai") << "楷体_GB2312" << "AR PL UKai CN";
-        QTest::newRow("隶书: the other Kai") << "隶书" << "AR PL KaitiM GB";
+        QTest::newRow("楷体_GB2312: Kai") << "楷体_GB2312" << "AR PL KaitiM GB";
+        QTest::newRow("隶书: the other Kai") << "隶书" << "AR PL UKai CN";
     }
     void faceNamesResolveToFacesOfTheirKind()
     {
@@ -41,22 +41,25 @@ private slots:
         QVERIFY(QFontMetricsF(font).inFont(QChar(u'药')));
     }
 
-    // The body's face keeps the columns: every printable ASCII character exactly half a Chinese
+    // The body's faces keep the columns: every printable ASCII character exactly half a Chinese
     // character wide, at the sizes the body is shown and printed in, hinted or not.
-    void songFaceKeepsTheColumns_data()
+    void bodyFacesKeepTheColumns_data()
     {
+        QTest::addColumn<QString>("face");
         QTest::addColumn<double>("points");
         QTest::addColumn<bool>("hinted");
-        for (double points : {9.0, 10.5, 11.0, 12.0, 14.0, 16.0}) {
-            QTest::addRow("%.1f pt, hinted", points) << points << true;
-            QTest::addRow("%.1f pt, unhinted", points) << points << false;
-        }
+        for (const char* face : {"宋体", "楷体_GB2312"})
+            for (double points : {9.0, 10.5, 11.0, 12.0, 14.0, 16.0}) {
+                QTest::addRow("%s %.1f pt, hinted", face, points) << QString::fromUtf8(face) << points << true;
+                QTest::addRow("%s %.1f pt, unhinted", face, points) << QString::fromUtf8(face) << points << false;
+            }
     }
-    void songFaceKeepsTheColumns()
+    void bodyFacesKeepTheColumns()
     {
+        QFETCH(QString, face);
         QFETCH(double, points);
         QFETCH(bool, hinted);
-        QFont font(QStringLiteral("宋体"));
+        QFont font(face);
         font.setPointSizeF(points);
         if (!hinted)
             font.setHintingPreference(QFont::PreferNoHinting);
