@@ -517,18 +517,28 @@ void MainWindow::buildRightColumn(QWidget* central)
     m_cardPreview->setBorder(true);
     m_cardPreview->setGeometry(twipsRect(105, 5220, 4965, 3345));
     connect(m_cardPreview, &DrawingSurface::backgroundClicked, this, &MainWindow::hidePopups);
+    // Captions and values show their text from the top-left corner of their place, as the card
+    // prints them, so a caption and its value share a baseline and a value is never scrolled.
+    // Their face is small enough that a three-character caption ends before its value begins
+    // (480 twips apart) and an age such as "35岁" fits its 375-twip box.
+    const QFont headingFont = namedFont("宋体", 7.5);
     for (const CardText& c : kCardCaptions) {
         auto* label = new QLabel(fromUtf8(c.text), m_cardPreview);
         label->setObjectName(QStringLiteral("cardCaption%1").arg(c.index));
-        if (c.index == 0)
-            label->setFont(namedFont("黑体", 12));
-        label->setGeometry(twipsRect(c.left, c.top, c.width, c.height));
+        label->setFont(c.index == 0 ? namedFont("黑体", 12) : headingFont);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        QRect place = twipsRect(c.left, c.top, c.width, c.height);
+        place.setHeight(std::max(place.height(), label->fontMetrics().height()));
+        label->setGeometry(place);
     }
     for (const CardText& c : kCardHeader) {
         QLineEdit* box = makeLineEdit(m_cardPreview, QStringLiteral("cardHeaderBox%1").arg(c.index),
                                       twipsRect(c.left, c.top, c.width, c.height));
         box->setFrame(false);
-        box->setTextMargins(0, 0, 0, 0);
+        box->setFont(headingFont);
+        box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // A line box keeps 2 pixels left and 1 above its text; these margins take them back.
+        box->setTextMargins(-2, -1, 0, 0);
         m_cardHeader[c.index] = box;
     }
     m_injectionCardBox = new QPlainTextEdit(m_cardPreview);

@@ -96,8 +96,10 @@ void Page::print(const QString& text, Advance advance)
     const bool live = ready();
     const double x = m_currentX;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (live)
+        if (live) {
             m_sink.text(toSinkX(x), toSinkY(m_currentY), lines[i], m_font);
+            m_visible = m_visible || !lines[i].trimmed().isEmpty();
+        }
         const bool last = i + 1 == lines.size();
         if (!last || advance == Advance::NextLine) {
             // A position driven past what a single can hold stays where it was.
@@ -112,8 +114,10 @@ void Page::line(double x1, double y1, double x2, double y2)
 {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
         return;
-    if (ready())
+    if (ready()) {
         m_sink.line(toSinkX(x1), toSinkY(y1), toSinkX(x2), toSinkY(y2), m_drawWidth);
+        m_visible = true;
+    }
 }
 
 void Page::newPage()

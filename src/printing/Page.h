@@ -79,6 +79,9 @@ public:
     bool endDoc();
 
     bool hasOutput() const { return m_begun; }
+    // True once a line or a text with more than white space went to the sink: a job without it
+    // would come out as a blank sheet.
+    bool hasVisibleOutput() const { return m_visible; }
     bool isEnded() const { return m_ended; }
     bool succeeded() const { return m_result; }
 
@@ -103,6 +106,7 @@ private:
     double m_currentY = 0;
     int m_drawWidth = 1;
     bool m_begun = false;
+    bool m_visible = false;
     bool m_failed = false;
     bool m_ended = false;
     bool m_result = true;

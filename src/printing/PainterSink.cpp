@@ -31,6 +31,13 @@ bool PainterSink::begin(QPageLayout::Orientation orientation)
 {
     if (auto* paged = dynamic_cast<QPagedPaintDevice*>(&m_device))
         paged->setPageOrientation(orientation);
+    if (auto* printer = dynamic_cast<QPrinter*>(&m_device)) {
+        // Positions count from the corner of the printable area, with no margins of the toolkit's
+        // own on top of the printer's minimum.
+        QPageLayout layout = printer->pageLayout();
+        layout.setMargins(layout.minimumMargins());
+        printer->setPageLayout(layout);
+    }
     m_ok = m_painter.begin(&m_device);
     if (m_ok)
         m_painter.setRenderHint(QPainter::Antialiasing);

@@ -3,13 +3,14 @@
 #include "MessageSink.h"
 #include "Page.h"
 #include "PainterSink.h"
+#include "PrintQueue.h"
+#include "RecordingSink.h"
 #include "TextRules.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -38,6 +39,66 @@ QString suggestedPdfPath(const QString& jobName)
     return QDir(folder).filePath(fileNameFor(jobName) + QStringLiteral(".pdf"));
 }
 
+// What a drawing will put on paper, learnt from a run on a recorder.
+struct Preview {
+    bool visible = false;
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+};
+
+Preview preview(const PageDrawing& draw)
+{
+    RecordingSink sink;
+    Page page(sink);
+    draw(page);
+    page.endDoc();
+    Preview result;
+    result.visible = page.hasVisibleOutput();
+    for (const PageOperation& op : sink.operations)
+        if (op.kind == PageOperation::Kind::Begin)
+            result.orientation = op.orientation;
+    return result;
+}
+
+// A layout whose printable area starts at the minimum margins.
+QPageLayout printableLayout(const QPageSize& size, QPageLayout::Orientation orientation, const QMarginsF& minimum)
+{
+    return QPageLayout(size, orientation, minimum, QPageLayout::Millimeter, minimum);
+}
+
+enum class PdfResult { Failed, Empty, Written };
+
+PdfResult writePdf(const QString& path, const QPageLayout& layout, const QString& jobName, const PageDrawing& draw)
+{
+    // Written beside the target under a temporary name, so a failed job leaves no torn file and
+    // an existing file is only replaced by a complete one.
+    const QFileInfo target(path);
+    QTemporaryFile scratch(target.absolutePath() + QStringLiteral("/.qelvaro-XXXXXX.pdf"));
+    if (!scratch.open())
+        return PdfResult::Failed;
+    scratch.close();
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(scratch.fileName());
+    printer.setResolution(600);
+    printer.setPageLayout(layout);
+    printer.setDocName(jobName);
+    printer.setCreator(QStringLiteral("Qelvaro"));
+
+    bool drew = false;
+    if (!printJob(printer, draw, &drew))
+        return PdfResult::Failed;
+    if (!drew)
+        return PdfResult::Empty;
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(scratch.fileName()).toStdString(),
+                            QFile::encodeName(target.absoluteFilePath()).toStdString(), error);
+    if (error)
+        return PdfResult::Failed;
+    scratch.setAutoRemove(false);
+    return PdfResult::Written;
+}
+
 }  // namespace
 
 bool printJob(QPrinter& printer, const PageDrawing& draw, bool* drewSomething)
@@ -47,7 +108,7 @@ bool printJob(QPrinter& printer, const PageDrawing& draw, bool* drewSomething)
     draw(page);
     const bool ok = page.endDoc();
     if (drewSomething)
-        *drewSomething = page.hasOutput();
+        *drewSomething = page.hasVisibleOutput();
     return ok;
 }
 
@@ -70,57 +131,55 @@ PdfTarget::PdfTarget(QString path, QMarginsF marginsMillimetres)
 
 bool PdfTarget::run(const QString& jobName, const PageDrawing& draw)
 {
-    // Written beside the target under a temporary name, so a failed job leaves no torn file and
-    // an existing file is only replaced by a complete one.
-    const QFileInfo target(m_path);
-    QTemporaryFile scratch(target.absolutePath() + QStringLiteral("/.qelvaro-XXXXXX.pdf"));
-    if (!scratch.open())
-        return false;
-    scratch.close();
-
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(scratch.fileName());
-    printer.setResolution(600);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageMargins(m_margins, QPageLayout::Millimeter);
-    printer.setDocName(jobName);
-    printer.setCreator(QStringLiteral("Qelvaro"));
-
-    bool drew = false;
-    if (!printJob(printer, draw, &drew))
-        return false;
-    if (!drew)
-        return true;
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(scratch.fileName()).toStdString(),
-                            QFile::encodeName(target.absoluteFilePath()).toStdString(), error);
-    if (error)
-        return false;
-    scratch.setAutoRemove(false);
-    return true;
+    const QPageLayout layout = printableLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, m_margins);
+    return writePdf(m_path, layout, jobName, draw) == PdfResult::Written;
 }
 
 PrinterTarget::PrinterTarget(MessageSink& messages, FileDialog& fileDialog)
-    : m_messages(messages), m_fileDialog(fileDialog)
+    : PrinterTarget(messages, fileDialog, std::make_unique<SystemPrintQueue>())
 {
 }
 
+PrinterTarget::PrinterTarget(MessageSink& messages, FileDialog& fileDialog, std::unique_ptr<PrintQueue> queue)
+    : m_messages(messages), m_fileDialog(fileDialog), m_queue(std::move(queue))
+{
+}
+
+PrinterTarget::~PrinterTarget() = default;
+
 PrinterTarget::Outcome PrinterTarget::printOnDefaultPrinter(const QString& jobName, const PageDrawing& draw)
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
+    const QString printer = m_queue->defaultPrinter();
+    if (printer.isEmpty())
         return Outcome::NoPrinter;
-    QPrinter printer(info, QPrinter::HighResolution);
-    if (!printer.isValid())
-        return Outcome::NoPrinter;
-    printer.setDocName(jobName);
-    printer.setCreator(QStringLiteral("Qelvaro"));
-    return printJob(printer, draw) ? Outcome::Printed : Outcome::Failed;
+    // The job goes to the queue as a PDF on the printer's paper, its origin on the corner of the
+    // printable area; the queue prints it 1:1 and tells us what became of it, which Qt does not.
+    const QPageLayout::Orientation orientation = preview(draw).orientation;
+    const PrintQueue::Paper paper = m_queue->paper(printer, orientation);
+    QTemporaryFile file(QDir::temp().filePath(QStringLiteral("qelvaro-print-XXXXXX.pdf")));
+    if (!file.open())
+        return Outcome::Failed;
+    file.close();
+    if (writePdf(file.fileName(), printableLayout(paper.size, orientation, paper.minimumMarginsMillimetres), jobName,
+                 draw) != PdfResult::Written)
+        return Outcome::Failed;
+    switch (m_queue->print(printer, jobName, file.fileName())) {
+    case PrintQueue::Fate::Printed:
+    case PrintQueue::Fate::Accepted:
+        return Outcome::Printed;
+    case PrintQueue::Fate::Refused:
+    case PrintQueue::Fate::Failed:
+        break;
+    }
+    return Outcome::Failed;
 }
 
 bool PrinterTarget::run(const QString& jobName, const PageDrawing& draw)
 {
+    if (!preview(draw).visible) {
+        m_messages.tell(kNothingToPrintMessage);
+        return false;
+    }
     switch (printOnDefaultPrinter(jobName, draw)) {
     case Outcome::Printed:
         return true;

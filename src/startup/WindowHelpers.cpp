@@ -154,19 +154,32 @@ QLabel* productNameLabel(QWidget* parent)
 
 void installFontSubstitutions()
 {
-    // The first installed of these carries the Chinese glyphs.
-    const QStringList candidates{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-                                 QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
-                                 QStringLiteral("AR PL UMing CN")};
+    // Each Windows face name goes to installed faces of its own kind, best first. The first Ming
+    // face (宋体) and the first Kai face (楷体_GB2312), the body's faces, have Latin letters exactly
+    // half as wide as a Chinese character, so the blank-padded herb columns of the body line up on
+    // screen and on paper. No free clerical (隶书) face is packaged, so 隶书 takes a Kai face other
+    // than the one 楷体 takes; its Latin letters are within 2% of half.
+    const QStringList song{QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL SungtiL GB")};
+    const QStringList hei{QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei")};
+    const QStringList kai{QStringLiteral("AR PL KaitiM GB"), QStringLiteral("AR PL UKai CN")};
+    const QStringList clerical{QStringLiteral("AR PL UKai CN"), QStringLiteral("AR PL KaitiM GB")};
+    // Whatever is missing of a kind, a face with the Chinese glyphs stands in: never empty boxes.
+    const QStringList anyChinese{QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Micro Hei"),
+                                 QStringLiteral("WenQuanYi Zen Hei")};
+    const std::initializer_list<std::pair<const char*, const QStringList*>> names{
+        {"宋体", &song},       {"新宋体", &song}, {"SimSun", &song},   {"仿宋_GB2312", &song},
+        {"黑体", &hei},        {"SimHei", &hei},  {"楷体_GB2312", &kai}, {"楷体", &kai},
+        {"隶书", &clerical}};
+
     const QStringList installed = QFontDatabase::families();
-    QStringList available;
-    for (const QString& c : candidates)
-        if (installed.contains(c))
-            available << c;
-    if (available.isEmpty())
-        return;
-    for (const char* name : {"宋体", "黑体", "楷体_GB2312", "楷体", "隶书", "仿宋_GB2312", "新宋体", "SimSun", "SimHei"})
-        QFont::insertSubstitutions(QString::fromUtf8(name), available);
+    for (const auto& [name, faces] : names) {
+        QStringList available;
+        for (const QString& face : *faces + anyChinese)
+            if (installed.contains(face) && !available.contains(face))
+                available << face;
+        if (!available.isEmpty())
+            QFont::insertSubstitutions(QString::fromUtf8(name), available);
+    }
 }
 
 void installChineseTranslations()

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSignalSpy>
@@ -526,6 +527,54 @@ private slots:
         QCOMPARE(label->width(), label->sizeHint().width());
         QVERIFY(qAbs(label->x() - (w.sheet()->width() - label->width()) / 2) <= 1);
         QCOMPARE(label->y(), twipsToPixels(600));
+    }
+
+    // The card preview's heading: each caption and value shows whole from the top-left corner of
+    // its place, as the card prints it, so captions and values share a baseline and the value box
+    // neither covers the caption nor scrolls the value's first character away.
+    void cardHeadingShowsCaptionsAndValuesWhole()
+    {
+        Editor e;
+        QVERIFY(e.show());
+        const QStringList values{u"欧阳明月"_qs, u"男"_qs, u"35岁"_qs, u"2024-03-05"_qs, u"林志远"_qs};
+        QList<QWidget*> controls;
+        for (int i = 0; i < values.size(); ++i) {
+            e.window->cardHeaderBox(i)->setText(values[i]);
+            e.window->cardHeaderBox(i)->setCursorPosition(values[i].size());
+            controls << e.window->cardHeaderBox(i);
+        }
+        for (int i = 0; i <= 6; ++i)
+            controls << e.window->injectionCardPreview()->findChild<QLabel*>(u"cardCaption%1"_qs.arg(i));
+
+        const QImage preview = e.window->injectionCardPreview()->grab().toImage();
+        const auto dark = [](const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 160; };
+        for (QWidget* control : controls) {
+            QVERIFY(control);
+            const QString text = control->property("text").toString();
+            // The text as drawn at the control's corner on a white sheet in the control's font;
+            // nothing else lies on the room it takes.
+            const QFontMetricsF metrics(control->font());
+            QRect place = control->geometry();
+            place.setWidth(std::min<int>(place.width(), std::ceil(metrics.horizontalAdvance(text))));
+            place.setHeight(std::min<int>(place.height(), std::ceil(metrics.height())));
+            QImage expected(place.size(), QImage::Format_RGB32);
+            expected.fill(Qt::white);
+            {
+                QPainter painter(&expected);
+                painter.setFont(control->font());
+                painter.setPen(Qt::black);
+                painter.drawText(QPointF(0, metrics.ascent()), text);
+            }
+            int differing = 0, ink = 0;
+            for (int y = 0; y < place.height(); ++y)
+                for (int x = 0; x < place.width(); ++x) {
+                    const bool want = dark(expected, x, y);
+                    ink += want;
+                    differing += want != dark(preview, place.x() + x, place.y() + y);
+                }
+            QVERIFY2(ink > 0, qPrintable(text));
+            QVERIFY2(differing <= ink / 20, qPrintable(QStringLiteral("%1: %2 of %3 dots differ").arg(text).arg(differing).arg(ink)));
+        }
     }
 
     void closingHidesAndHandsOver()

@@ -461,6 +461,37 @@ private slots:
         QVERIFY(!dark(corner.x() + 270 / 20.0 - 2, ruleTop));
     }
 
+    // Herb cells padded with blanks, two columns to a Chinese character and one to a Latin one,
+    // line up on paper in the body's faces.
+    void herbColumnsLineUpOnPaper_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::newRow("宋体") << u"宋体"_qs;
+        QTest::newRow("楷体_GB2312") << u"楷体_GB2312"_qs;
+    }
+    void herbColumnsLineUpOnPaper()
+    {
+        QFETCH(QString, face);
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath(u"草药.pdf"_qs);
+        QVERIFY(PdfTarget(pdf).run(u"处方"_qs, [&](Page& page) {
+            page.setFontName(face);
+            page.setFontSize(12);
+            printBodyText(page, u"黄芪30g     当归10g\r\n川芎6g      白芍12g\r\nab12345678  甘草6g"_qs, 1000, 1000, 20,
+                          BlankLines::Skip, 90);
+            page.endDoc();
+        }));
+        const PdfPage read = readPdfPage(pdf);
+        for (const QString& second : {u"当归10g"_qs, u"白芍12g"_qs, u"甘草6g"_qs}) {
+            const auto word = std::find_if(read.words.begin(), read.words.end(),
+                                           [&](const PdfWord& w) { return w.text == second; });
+            QVERIFY2(word != read.words.end(), qPrintable(second));
+            // Twelve columns of 6 pt each from the start of the line.
+            QVERIFY2(std::abs(word->box.left() - (50 + 72)) <= 0.1,
+                     qPrintable(QStringLiteral("%1 at %2").arg(second).arg(word->box.left())));
+        }
+    }
+
     void printerTargetOffersPdfWhenThereIsNoPrinter_data()
     {
         QTest::addColumn<int>("printer");

@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -16,6 +19,60 @@ using namespace qelvaro::test;
 class WindowHelpersTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { installFontSubstitutions(); }
+
+    // Each Windows face name finds an installed face of its kind, and the four differ.
+    void faceNamesResolveToFacesOfTheirKind_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("face");
+        QTest::newRow("宋体: Ming") << "宋体" << "AR PL UMing CN";
+        QTest::newRow("黑体: Hei") << "黑体" << "WenQuanYi Micro Hei";
+        QTest::newRow("楷体_GB2312: Kai") << "楷体_GB2312" << "AR PL KaitiM GB";
+        QTest::newRow("隶书: the other Kai") << "隶书" << "AR PL UKai CN";
+    }
+    void faceNamesResolveToFacesOfTheirKind()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, face);
+        const QFont font(name, 12);
+        QCOMPARE(QFontInfo(font).family(), face);
+        QVERIFY(QFontDatabase::writingSystems(face).contains(QFontDatabase::SimplifiedChinese));
+        QVERIFY(QFontMetricsF(font).inFont(QChar(u'药')));
+    }
+
+    // The body's faces keep the columns: every printable ASCII character exactly half a Chinese
+    // character wide, at the sizes the body is shown and printed in, hinted or not.
+    void bodyFacesKeepTheColumns_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<bool>("hinted");
+        for (const char* face : {"宋体", "楷体_GB2312"})
+            for (double points : {9.0, 10.5, 11.0, 12.0, 14.0, 16.0}) {
+                QTest::addRow("%s %.1f pt, hinted", face, points) << QString::fromUtf8(face) << points << true;
+                QTest::addRow("%s %.1f pt, unhinted", face, points) << QString::fromUtf8(face) << points << false;
+            }
+    }
+    void bodyFacesKeepTheColumns()
+    {
+        QFETCH(QString, face);
+        QFETCH(double, points);
+        QFETCH(bool, hinted);
+        QFont font(face);
+        font.setPointSizeF(points);
+        if (!hinted)
+            font.setHintingPreference(QFont::PreferNoHinting);
+        const QFontMetricsF metrics(font);
+        const double chinese = metrics.horizontalAdvance(QStringLiteral("药"));
+        QVERIFY(chinese > 0);
+        for (char16_t c = u' '; c <= u'~'; ++c)
+            QVERIFY2(qFuzzyCompare(2 * metrics.horizontalAdvance(QChar(c)), chinese),
+                     qPrintable(QStringLiteral("'%1' is %2 wide, 药 %3").arg(QChar(c)).arg(metrics.horizontalAdvance(QChar(c))).arg(chinese)));
+        // A padded herb cell is as wide as its count of columns says.
+        QVERIFY(qFuzzyCompare(metrics.horizontalAdvance(QStringLiteral("黄芪30g  ")), 4.5 * chinese));
+    }
+
     void bodyBoxShowsNoBuiltInMenu_data()
     {
         QTest::addColumn<bool>("byMouse");
