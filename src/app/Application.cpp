@@ -6,7 +6,9 @@
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "MessageSink.h"
+#include "OutpatientLogWindow.h"
 #include "SettingsWindow.h"
+#include "StatisticsWindow.h"
 
 #include <QApplication>
 
@@ -22,6 +24,8 @@ Application::~Application()
     // Windows first: they may still refer to the settings copy and the store.
     delete m_settingsWindow;
     delete m_about;
+    m_logWindow.reset();
+    m_statisticsWindow.reset();
     m_main.reset();
     m_login.reset();
 }
@@ -50,6 +54,8 @@ void Application::showMainWindow()
     connect(m_main.get(), &MainWindow::settingsRequested, this, &Application::showSettingsWindow);
     connect(m_main.get(), &MainWindow::aboutRequested, this, &Application::showAboutBox);
     connect(m_settings.get(), &SettingsCopy::clinicNameSaved, m_main.get(), &MainWindow::setClinicName);
+    m_main->provideCommand(QStringLiteral("actionOutpatientLog"), ToolbarCommand::Log, [this] { showOutpatientLog(); });
+    m_main->provideCommand(QStringLiteral("actionStatistics"), ToolbarCommand::Statistics, [this] { showStatistics(); });
     m_main->show();
 }
 
@@ -73,6 +79,31 @@ void Application::showAboutBox()
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
+}
+
+namespace {
+
+void bringUp(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
+void Application::showOutpatientLog()
+{
+    if (!m_logWindow)
+        m_logWindow = std::make_unique<OutpatientLogWindow>(*m_context, m_fileDialog);
+    bringUp(m_logWindow.get());
+}
+
+void Application::showStatistics()
+{
+    if (!m_statisticsWindow)
+        m_statisticsWindow = std::make_unique<StatisticsWindow>(*m_context);
+    bringUp(m_statisticsWindow.get());
 }
 
 void Application::closeOtherWindows()

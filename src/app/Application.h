@@ -21,6 +21,8 @@ class Clock;
 class LoginWindow;
 class MainWindow;
 class MessageSink;
+class OutpatientLogWindow;
+class StatisticsWindow;
 class UrlOpener;
 
 // The composition of the program: the data store, the settings working copy and the windows,
@@ -41,6 +43,8 @@ public:
     MainWindow* mainWindow() const { return m_main.get(); }
     SettingsWindow* settingsWindow() const { return m_settingsWindow; }
     AboutBox* aboutBox() const { return m_about; }
+    OutpatientLogWindow* outpatientLogWindow() const { return m_logWindow.get(); }
+    StatisticsWindow* statisticsWindow() const { return m_statisticsWindow.get(); }
 
 signals:
     void finished();
@@ -49,6 +53,8 @@ private:
     void showMainWindow();
     void showSettingsWindow();
     void showAboutBox();
+    void showOutpatientLog();
+    void showStatistics();
     void closeOtherWindows();
     void shutDownWithBackup();
     void finish();
@@ -66,6 +72,9 @@ private:
     std::unique_ptr<MainWindow> m_main;
     QPointer<SettingsWindow> m_settingsWindow;
     QPointer<AboutBox> m_about;
+    // Kept for the run once opened: closing only hides them.
+    std::unique_ptr<OutpatientLogWindow> m_logWindow;
+    std::unique_ptr<StatisticsWindow> m_statisticsWindow;
     bool m_finished = false;
 };
 
