@@ -34,6 +34,18 @@ struct LogQuery {
 // are the date boxes as typed; a text that is no date gives the date-range message and no query.
 LogQuery queryOutpatientLog(Database* records, const QString& fromText, const QString& toText);
 
+// The row ids of the same visits in the same order, for a list that reads each row only when it
+// shows it: the range is read from the date index alone.
+struct LogRowIds {
+    bool ok = false;
+    QString problem;
+    QList<qint64> ids;
+};
+LogRowIds queryOutpatientLogRowIds(Database* records, const QString& fromText, const QString& toText);
+
+// One visit by its row id; an empty row when it is gone (deleted since the query) or unreadable.
+LogRow readLogRow(Database* records, qint64 rowId);
+
 // The same month day one month earlier (its last day when the month is shorter).
 QDate oneMonthBefore(const QDate& day);
 

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFontMetricsF>
 #include <QFrame>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -31,32 +32,40 @@ namespace qelvaro {
 
 inline const QString kMarginsNotSavedMessage = QStringLiteral("门诊日志的打印边距未能保存。");
 
-// The visits of the last query; a line's text is built only when the view shows it, so a long
-// range lists at once.
+// The visits of the last query by row id; a line is read and built only when the view shows it,
+// so a long range lists at once.
 class LogListModel : public QAbstractListModel {
 public:
-    explicit LogListModel(QObject* parent) : QAbstractListModel(parent) {}
+    LogListModel(Database* records, QObject* parent) : QAbstractListModel(parent), m_records(records) {}
 
-    void setRows(QList<LogRow> rows)
+    void setRowIds(QList<qint64> ids)
     {
         beginResetModel();
-        m_rows = std::move(rows);
+        m_ids = std::move(ids);
+        m_lines.clear();
         endResetModel();
     }
-    const QList<LogRow>& rows() const { return m_rows; }
     void setFont(const QFont& font) { m_metrics = QFontMetricsF(font); }
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_ids.size()); }
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows.size())
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_ids.size())
             return {};
-        return logListLine(m_rows[index.row()],
-                           [this](const QString& text) { return m_metrics.horizontalAdvance(text) * kTwipsPerPixel; });
+        auto line = m_lines.constFind(index.row());
+        if (line == m_lines.cend()) {
+            const LogRow row = readLogRow(m_records, m_ids[index.row()]);
+            line = m_lines.insert(index.row(), logListLine(row, [this](const QString& text) {
+                                      return m_metrics.horizontalAdvance(text) * kTwipsPerPixel;
+                                  }));
+        }
+        return *line;
     }
 
 private:
-    QList<LogRow> m_rows;
+    Database* m_records;
+    QList<qint64> m_ids;
+    mutable QHash<int, QString> m_lines;  // the lines shown so far
     QFontMetricsF m_metrics{QFont()};
 };
 
@@ -130,7 +139,7 @@ OutpatientLogWindow::OutpatientLogWindow(AppContext& context, FileDialog& fileDi
         button(picture, QString::fromUtf16(h.text), nullptr, twipsRect(h.left, 0, h.width, 255))
             ->setFocusPolicy(Qt::NoFocus);
     }
-    m_model = new LogListModel(this);
+    m_model = new LogListModel(context.store.records(), this);
     m_list = new QListView(picture);
     m_list->setObjectName(QStringLiteral("logList"));
     m_list->setGeometry(twipsRect(0, 240, 13035, 7770));
@@ -184,7 +193,7 @@ void OutpatientLogWindow::load()
     m_marginsRead = stored.has_value();
     m_left->setText(stored ? stored->left : QStringLiteral("10"));
     m_top->setText(stored ? stored->top : QStringLiteral("10"));
-    m_model->setRows({});
+    m_model->setRowIds({});
     m_count->setText(kLogCountCaption);
     m_count->adjustSize();
     m_exportName.clear();
@@ -207,14 +216,14 @@ void OutpatientLogWindow::showCount(qsizetype count)
 
 void OutpatientLogWindow::query()
 {
-    m_model->setRows({});
-    LogQuery log = queryOutpatientLog(m_context.store.records(), m_from->text(), m_to->text());
+    m_model->setRowIds({});
+    LogRowIds log = queryOutpatientLogRowIds(m_context.store.records(), m_from->text(), m_to->text());
     if (!log.ok) {
         m_context.messages.warn(log.problem);
         return;
     }
-    showCount(log.rows.size());
-    m_model->setRows(std::move(log.rows));
+    showCount(log.ids.size());
+    m_model->setRowIds(std::move(log.ids));
 }
 
 void OutpatientLogWindow::print()

@@ -5,12 +5,15 @@
 #include "RecordStore.h"
 #include "TextRules.h"
 
+#include <QHash>
+
 #include <cmath>
 
 namespace qelvaro {
 
 namespace {
 
+// Read from the index on date, name and fees alone.
 constexpr std::string_view kStatisticsQuery = R"(SELECT "13", "14" FROM "档案" WHERE "9" BETWEEN ? AND ?)";
 
 }  // namespace
@@ -28,11 +31,20 @@ Statistics computeStatistics(Database* records, const QString& fromText, const Q
         result.problem = kRecordsUnavailableMessage;
         return result;
     }
+    // A clinic's fee texts repeat (the same consultation fee, the same few prices): each distinct
+    // text is read as a number once.
+    QHash<QString, double> values;
+    const auto valueOf = [&values](const QString& text) {
+        auto known = values.constFind(text);
+        if (known == values.cend())
+            known = values.insert(text, numericValue(text));
+        return *known;
+    };
     Statement st = records->prepare(kStatisticsQuery);
     st.bindAll(isoDate(*from), isoDate(*to));
     while (st.next()) {
         ++result.prescriptions;
-        result.turnover += numericValue(st.text(0)) + numericValue(st.text(1));
+        result.turnover += valueOf(st.text(0)) + valueOf(st.text(1));
     }
     if (!st.ok()) {
         result = {};

@@ -128,6 +128,13 @@ private slots:
         for (const LogRow& row : log.rows)
             got << row.date;
         QCOMPARE(got, dates);
+        // The list's row ids give the same visits in the same order.
+        const LogRowIds ids = queryOutpatientLogRowIds(f.store.records(), from, to);
+        QVERIFY(ids.ok);
+        QList<LogRow> byId;
+        for (const qint64 id : ids.ids)
+            byId << readLogRow(f.store.records(), id);
+        QCOMPARE(byId, log.rows);
     }
 
     void datesThatAreNoDatesAreTold_data()
@@ -148,9 +155,10 @@ private slots:
         QVERIFY(!log.ok);
         QCOMPARE(log.problem, kBadDateRangeMessage);
         QVERIFY(log.rows.isEmpty());
+        QCOMPARE(queryOutpatientLogRowIds(f.store.records(), from, u"2024-03-05"_qs).problem, kBadDateRangeMessage);
     }
 
-    void nullFieldsReadAsEmptyText()
+    void nullAndDeletedRowsReadAsEmptyText()
     {
         ProgramFixture f;
         QVERIFY(f.opened && clearVisits(*f.store.records()));
@@ -160,6 +168,12 @@ private slots:
         const LogQuery log = queryOutpatientLog(f.store.records(), u"2024-03-05"_qs, u"2024-03-05"_qs);
         QVERIFY(log.ok);
         QCOMPARE(log.rows, (QList<LogRow>{{u"张三"_qs, {}, {}, {}, {}, u"2024-03-05"_qs}}));
+
+        // A visit deleted after the list took its row id reads as an empty line.
+        const LogRowIds ids = queryOutpatientLogRowIds(f.store.records(), u"2024-03-05"_qs, u"2024-03-05"_qs);
+        QCOMPARE(ids.ids.size(), 1);
+        QVERIFY(clearVisits(*f.store.records()));
+        QCOMPARE(readLogRow(f.store.records(), ids.ids[0]), LogRow{});
     }
 
     void oneMonthBeforeKeepsTheDayOrTakesTheMonthsLast_data()
