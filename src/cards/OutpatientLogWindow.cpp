@@ -85,7 +85,19 @@ QLineEdit* textBox(QWidget* parent, const char* name, QRect rect)
     auto* box = new QLineEdit(parent);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(rect);
+
     return box;
+}
+
+// The date boxes are narrow for a screen font: the face gets smaller until a whole date shows.
+void fitDates(QLineEdit* box)
+{
+    box->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+    QFont small = box->font();
+    while (small.pointSize() > 6 &&
+           QFontMetrics(small).horizontalAdvance(QStringLiteral("2026-12-31")) > box->width() - 6)
+        small.setPointSize(small.pointSize() - 1);
+    box->setFont(small);
 }
 
 QLabel* label(QWidget* parent, const QString& text, QPoint at, bool blue)
@@ -162,6 +174,8 @@ OutpatientLogWindow::OutpatientLogWindow(AppContext& context, FileDialog& fileDi
     m_from = textBox(dates, "logFromDate", twipsRect(1020, 180, 1035, 315));
     label(dates, QStringLiteral("至"), twipsPoint(2160, 240), false);
     m_to = textBox(dates, "logToDate", twipsRect(2460, 180, 1035, 315));
+    fitDates(m_from);
+    fitDates(m_to);
 
     connect(button(this, QStringLiteral("查  询"), "logQueryButton", twipsRect(8220, 8460, 1095, 435)),
             &QPushButton::clicked, this, &OutpatientLogWindow::query);
