@@ -81,29 +81,22 @@ void Application::showAboutBox()
     m_about->activateWindow();
 }
 
-namespace {
-
-void bringUp(QWidget* window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-}  // namespace
-
 void Application::showOutpatientLog()
 {
     if (!m_logWindow)
         m_logWindow = std::make_unique<OutpatientLogWindow>(*m_context, m_fileDialog);
-    bringUp(m_logWindow.get());
+    m_logWindow->show();
+    m_logWindow->raise();
+    m_logWindow->activateWindow();
 }
 
 void Application::showStatistics()
 {
     if (!m_statisticsWindow)
         m_statisticsWindow = std::make_unique<StatisticsWindow>(*m_context);
-    bringUp(m_statisticsWindow.get());
+    m_statisticsWindow->show();
+    m_statisticsWindow->raise();
+    m_statisticsWindow->activateWindow();
 }
 
 void Application::closeOtherWindows()

@@ -85,7 +85,6 @@ QLineEdit* textBox(QWidget* parent, const char* name, QRect rect)
     auto* box = new QLineEdit(parent);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(rect);
-
     return box;
 }
 

@@ -28,7 +28,6 @@ public:
     ~OutpatientLogWindow() override;
 
     QListView* list() const { return m_list; }
-    LogListModel* model() const { return m_model; }
 
     void query();
     void print();
