@@ -279,12 +279,13 @@ void OutpatientLogWindow::exportWorkbook()
         trimBlanks(m_fileDialog.saveFileName(QStringLiteral("另存为"), suggested, QStringLiteral("Excel文件 (*.xlsx)")));
     if (chosen.isEmpty())
         return;
-    m_exportName = chosen;
+    // Remembered with its suffix, so the dialog offers the same kind of file next time.
+    m_exportName = workbookPath(chosen);
 
     bool written = false;
     {
         BusyCursor busy;
-        written = writeLogWorkbook(workbookPath(chosen), log.rows);
+        written = writeLogWorkbook(m_exportName, log.rows);
     }
     if (written)
         m_context.messages.tell(kExportDoneMessage);

@@ -191,7 +191,7 @@ private slots:
         w.f.messages.clear();
         w.dialog.answer = w.exportDir.filePath(u"again.xlsx"_qs);
         w.click("logExportButton");
-        QVERIFY(w.dialog.asked[1].contains(w.exportDir.filePath(u"三月 日志"_qs) + u'|'));
+        QVERIFY(w.dialog.asked[1].contains(w.exportDir.filePath(u"三月 日志.xlsx"_qs) + u'|'));
         QVERIFY(QFile::exists(w.exportDir.filePath(u"again.xlsx"_qs)));
         QCOMPARE(w.f.messages.texts(), QStringList{kExportDoneMessage});
     }
