@@ -11,9 +11,11 @@
 #include "MainWindow.h"
 #include "MessageSink.h"
 #include "NameCatalogueWindow.h"
+#include "OutpatientLogWindow.h"
 #include "PrintCommands.h"
 #include "SetCatalogueWindow.h"
 #include "SettingsWindow.h"
+#include "StatisticsWindow.h"
 #include "TemplateCatalogueWindow.h"
 #include "WindowHelpers.h"
 
@@ -41,6 +43,8 @@ Application::~Application()
     m_addressWindow.reset();
     m_setWindow.reset();
     m_templateWindow.reset();
+    m_logWindow.reset();
+    m_statisticsWindow.reset();
     m_main.reset();
     m_login.reset();
 }
@@ -80,6 +84,8 @@ void Application::showMainWindow()
         connect(printCommands, &PrintCommands::historyCardRequested, this, &Application::showHistoryCard);
     }
     provideCatalogueCommands();
+    m_main->provideCommand(QStringLiteral("actionOutpatientLog"), ToolbarCommand::Log, [this] { showOutpatientLog(); });
+    m_main->provideCommand(QStringLiteral("actionStatistics"), ToolbarCommand::Statistics, [this] { showStatistics(); });
     m_main->show();
 }
 
@@ -173,6 +179,24 @@ void Application::showHistoryCard()
     if (!m_historyCard)
         m_historyCard = std::make_unique<HistoryCardWindow>(*m_main, *m_context);
     m_historyCard->open();
+}
+
+void Application::showOutpatientLog()
+{
+    if (!m_logWindow)
+        m_logWindow = std::make_unique<OutpatientLogWindow>(*m_context, m_fileDialog);
+    m_logWindow->show();
+    m_logWindow->raise();
+    m_logWindow->activateWindow();
+}
+
+void Application::showStatistics()
+{
+    if (!m_statisticsWindow)
+        m_statisticsWindow = std::make_unique<StatisticsWindow>(*m_context);
+    m_statisticsWindow->show();
+    m_statisticsWindow->raise();
+    m_statisticsWindow->activateWindow();
 }
 
 void Application::closeOtherWindows()

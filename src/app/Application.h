@@ -27,6 +27,8 @@ class SetCatalogueWindow;
 class TemplateCatalogueWindow;
 class MainWindow;
 class MessageSink;
+class OutpatientLogWindow;
+class StatisticsWindow;
 class UrlOpener;
 
 // The composition of the program: the data store, the settings working copy and the windows,
@@ -55,6 +57,8 @@ public:
     NameCatalogueWindow* addressWindow() const { return m_addressWindow.get(); }
     SetCatalogueWindow* setWindow() const { return m_setWindow.get(); }
     TemplateCatalogueWindow* templateWindow() const { return m_templateWindow.get(); }
+    OutpatientLogWindow* outpatientLogWindow() const { return m_logWindow.get(); }
+    StatisticsWindow* statisticsWindow() const { return m_statisticsWindow.get(); }
 
 signals:
     void finished();
@@ -68,6 +72,8 @@ private:
     void provideCatalogueCommands();
     SetCatalogueWindow& setCatalogueWindow();
     TemplateCatalogueWindow& templateCatalogueWindow();
+    void showOutpatientLog();
+    void showStatistics();
     void closeOtherWindows();
     void shutDownWithBackup();
     void finish();
@@ -92,6 +98,9 @@ private:
     std::unique_ptr<NameCatalogueWindow> m_addressWindow;
     std::unique_ptr<SetCatalogueWindow> m_setWindow;
     std::unique_ptr<TemplateCatalogueWindow> m_templateWindow;
+    // Kept for the run once opened: closing only hides them.
+    std::unique_ptr<OutpatientLogWindow> m_logWindow;
+    std::unique_ptr<StatisticsWindow> m_statisticsWindow;
     bool m_finished = false;
 };
 

@@ -117,7 +117,9 @@ QString WidgetFileDialog::saveFileName(const QString& caption, const QString& su
     QFileDialog dialog(m_parent, caption, QFileInfo(suggestedPath).absolutePath(), filter);
     dialog.setObjectName(QStringLiteral("pdfSaveDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    // The suggested name brings the kind of file: "pdf" for printouts, "xlsx" for the log export.
+    const QString suffix = QFileInfo(suggestedPath).suffix();
+    dialog.setDefaultSuffix(suffix.isEmpty() ? QStringLiteral("pdf") : suffix);
     dialog.selectFile(QFileInfo(suggestedPath).fileName());
     if (dialog.exec() != QDialog::Accepted)
         return {};

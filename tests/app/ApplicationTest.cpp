@@ -7,8 +7,11 @@
 #include "HistoryCardWindow.h"
 #include "MainWindow.h"
 #include "OnScreenKeyboard.h"
+#include "OutpatientLogWindow.h"
 #include "OwnPrintSettings.h"
 #include "SettingsWindow.h"
+#include "StatisticsWindow.h"
+#include "ToolbarButton.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -175,6 +178,29 @@ private slots:
         DataStore reopened(p.folder.paths());
         QVERIFY(reopened.open());
         QCOMPARE(readOwnPrintSettings(reopened.settings(), 4)->left, QStringLiteral("7"));
+    }
+
+    // 门诊日志 and 统计 open from the menu and the toolbar; the log's close on the way out keeps its margins.
+    void logAndStatisticsOpenFromMenuAndToolbar()
+    {
+        Program p;
+        p.logIn();
+        MainWindow* main = p.app->mainWindow();
+        main->menuAction(QStringLiteral("actionStatistics"))->trigger();
+        QVERIFY(p.app->statisticsWindow() && p.app->statisticsWindow()->isVisible());
+        QTest::mouseClick(main->toolbarButton(ToolbarCommand::Log), Qt::LeftButton);
+        QVERIFY(p.app->outpatientLogWindow() && p.app->outpatientLogWindow()->isVisible());
+        p.app->outpatientLogWindow()->close();
+        main->menuAction(QStringLiteral("actionOutpatientLog"))->trigger();
+        QVERIFY(p.app->outpatientLogWindow()->isVisible());
+
+        auto* left = p.app->outpatientLogWindow()->findChild<QLineEdit*>(QStringLiteral("logLeftMargin"));
+        left->setText(QStringLiteral("33"));
+        main->close();
+        QVERIFY2(p.messages.messages.isEmpty(), qPrintable(p.messages.texts().join(u'\n')));
+        DataStore reopened(p.folder.paths());
+        QVERIFY(reopened.open());
+        QCOMPARE(readOwnPrintSettings(reopened.settings(), 6)->left, QStringLiteral("33"));
     }
 
     void exitEndsWithoutBackup()
