@@ -110,11 +110,19 @@ private slots:
         QVERIFY(!ok);
     }
 
+    void aboutBoxShowsItsTextsAndOpensTheHomePage_data()
+    {
+        QTest::addColumn<bool>("browser");
+        QTest::newRow("opened") << true;
+        QTest::newRow("no browser") << false;
+    }
     void aboutBoxShowsItsTextsAndOpensTheHomePage()
     {
+        QFETCH(bool, browser);
         UrlRecorder urls;
-        urls.succeed = false;  // a failed open changes nothing
-        AboutBox box(urls);
+        urls.succeed = browser;
+        MessageRecorder messages;
+        AboutBox box(urls, messages);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         QCOMPARE(box.windowTitle(), QStringLiteral("关于"));
@@ -125,6 +133,7 @@ private slots:
         QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseClick(link, Qt::LeftButton);
         QCOMPARE(urls.opened, QList<QUrl>{kHomePage});
+        QCOMPARE(messages.texts(), browser ? QStringList() : QStringList{QStringLiteral("无法打开主页，请确认电脑上已安装网页浏览器。")});
         QVERIFY(box.isVisible());
 
         const QRect screen = box.screen()->availableGeometry();
