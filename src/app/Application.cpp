@@ -157,7 +157,7 @@ void Application::showSettingsWindow()
 void Application::showAboutBox()
 {
     if (!m_about) {
-        m_about = new AboutBox(m_urls);
+        m_about = new AboutBox(m_urls, m_messages);
         m_about->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_about->show();

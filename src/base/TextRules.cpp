@@ -25,43 +25,79 @@ QString trimTrailingBlanks(const QString& text)
 
 QString trimBlanks(const QString& text) { return trimLeadingBlanks(trimTrailingBlanks(text)); }
 
-double numericValue(const QString& text)
+namespace {
+
+bool isDecimalDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// The value of the digits of a &H or &O number, read up to the first character that is not one.
+double radixValue(const QString& digits, int radix)
 {
-    qsizetype i = 0;
+    double value = 0;
+    for (const QChar c : digits) {
+        int digit = -1;
+        if (isDecimalDigit(c))
+            digit = c.unicode() - u'0';
+        else if (radix == 16 && c.toLower() >= u'a' && c.toLower() <= u'f')
+            digit = c.toLower().unicode() - u'a' + 10;
+        if (digit < 0 || digit >= radix)
+            break;
+        value = value * radix + digit;
+    }
+    return value;
+}
+
+}  // namespace
+
+double numericValue(const QString& typed)
+{
+    // Blanks, tabs and line feeds inside a number are typing noise: "1 2" is 12.
+    QString text;
+    text.reserve(typed.size());
+    for (const QChar c : typed) {
+        if (c != u' ' && c != u'\t' && c != u'\n')
+            text += c;
+    }
     const qsizetype n = text.size();
-    while (i < n && text[i] == u' ')
-        ++i;
-    const qsizetype start = i;
-    if (i < n && (text[i] == u'+' || text[i] == u'-'))
-        ++i;
-    const qsizetype digitsStart = i;
-    while (i < n && text[i] >= u'0' && text[i] <= u'9')
-        ++i;
-    bool any = i > digitsStart;
-    if (i < n && text[i] == u'.') {
-        const qsizetype fracStart = ++i;
-        while (i < n && text[i] >= u'0' && text[i] <= u'9')
+    double value = 0;
+    if (n >= 2 && text[0] == u'&' && (text[1] == u'H' || text[1] == u'h')) {
+        value = radixValue(text.mid(2), 16);
+    } else if (n >= 2 && text[0] == u'&' && (text[1] == u'O' || text[1] == u'o')) {
+        value = radixValue(text.mid(2), 8);
+    } else {
+        qsizetype i = 0;
+        if (i < n && (text[i] == u'+' || text[i] == u'-'))
             ++i;
-        if (i == fracStart && !any)
+        const qsizetype digitsStart = i;
+        while (i < n && isDecimalDigit(text[i]))
+            ++i;
+        bool any = i > digitsStart;
+        if (i < n && text[i] == u'.') {
+            const qsizetype fracStart = ++i;
+            while (i < n && isDecimalDigit(text[i]))
+                ++i;
+            any = any || i > fracStart;
+        }
+        if (!any)
             return 0;
-        any = any || i > fracStart;
+        // An exponent counts only when digits follow it ("1e3" is 1000, "1em" is 1).
+        if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+            qsizetype j = i + 1;
+            if (j < n && (text[j] == u'+' || text[j] == u'-'))
+                ++j;
+            const qsizetype expStart = j;
+            while (j < n && isDecimalDigit(text[j]))
+                ++j;
+            if (j > expStart)
+                i = j;
+        }
+        // The C locale reads the point as the decimal separator whatever the user's locale is.
+        bool ok = false;
+        value = QLocale::c().toDouble(QStringView(text).left(i), &ok);
+        if (!ok)
+            return 0;
     }
-    if (!any)
-        return 0;
-    // An exponent counts only when digits follow it ("1e3" is 1000, "1em" is 1).
-    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-        qsizetype j = i + 1;
-        if (j < n && (text[j] == u'+' || text[j] == u'-'))
-            ++j;
-        const qsizetype expStart = j;
-        while (j < n && text[j] >= u'0' && text[j] <= u'9')
-            ++j;
-        if (j > expStart)
-            i = j;
-    }
-    bool ok = false;
-    const double value = text.mid(start, i - start).toDouble(&ok);
-    return ok && std::isfinite(value) ? value : 0;
+    // Past the range of a double there is no number a margin or a fee could mean.
+    return std::isfinite(value) ? value : 0;
 }
 
 QString shortestDecimal(double value)

@@ -10,8 +10,12 @@ QString trimBlanks(const QString& text);
 QString trimLeadingBlanks(const QString& text);
 QString trimTrailingBlanks(const QString& text);
 
-// The leading decimal number of a text, blanks before it skipped: "12mm" -> 12, " 12.5" -> 12.5,
-// "-3x" -> -3, "abc" or "" -> 0. Never NaN or infinite.
+// The number a text begins with, read the same way for every margin, offset and fee: blanks, tabs
+// and line feeds are skipped wherever they stand ("1 2" -> 12); then an optional sign, digits with
+// at most one point and an optional exponent, up to the first character that cannot continue them
+// ("12.5mm" -> 12.5, "1e3" -> 1000); "&H" and "&O" read a hexadecimal or octal number ("&HFF" ->
+// 255). The point is the separator whatever the locale. No leading number ("abc", "") gives 0, and
+// so does a number too large for a double: the result is never NaN or infinite.
 double numericValue(const QString& text);
 
 // Shortest decimal text of a number: 26 -> "26", 12.5 -> "12.5".

@@ -7,6 +7,7 @@
 #include "DrawingSurface.h"
 #include "DrugPicker.h"
 #include "HelpPage.h"
+#include "MessageSink.h"
 #include "PatientFields.h"
 #include "PrintCommands.h"
 #include "RecordCommands.h"
@@ -793,9 +794,12 @@ void MainWindow::pasteClipboardIntoBody()
 
 void MainWindow::openHelpPage()
 {
+    // Nothing visible happens when no browser takes the page, so the doctor is told.
     const QString path = writeHelpPage();
-    if (!path.isEmpty())
-        m_context.urls.open(QUrl::fromLocalFile(path));
+    if (path.isEmpty())
+        m_context.messages.tell(kHelpPageNotWrittenMessage);
+    else if (!m_context.urls.open(QUrl::fromLocalFile(path)))
+        m_context.messages.tell(kHelpPageNotOpenedMessage);
 }
 
 bool MainWindow::isWindowShortcut(const QKeySequence& keys) const

@@ -234,13 +234,18 @@ void RecordCommands::openRecord(QListWidgetItem* item)
 
 void RecordCommands::deleteRecord()
 {
+    const QString key = m_window.recordKeyLabel()->text();
+    QString problem;
+    // A prescription never saved has no record to delete: the question is not asked, and the
+    // work in the editor stays as it is.
+    if (!m_store.openByKey(key, &problem)) {
+        m_context.messages.tell(problem.isEmpty() ? kNothingToDeleteMessage : problem);
+        return;
+    }
     if (!m_context.messages.confirm(kDeleteRecordQuestion))
         return;
-    QString problem;
-    if (!m_store.remove(m_window.recordKeyLabel()->text(), &problem)) {
-        // No stored row has the key (a prescription never saved): nothing changes.
-        if (!problem.isEmpty())
-            m_context.messages.tell(problem);
+    if (!m_store.remove(key, &problem)) {
+        m_context.messages.tell(problem.isEmpty() ? kNothingToDeleteMessage : problem);
         return;
     }
     if (m_shown)

@@ -17,6 +17,7 @@ class ItemChooser;
 class MainWindow;
 
 inline const QString kDeleteRecordQuestion = QStringLiteral("确实要永久删除该病人档案吗？");
+inline const QString kNothingToDeleteMessage = QStringLiteral("这张处方还没有保存，没有可删除的档案。");
 
 // The prescription in the editor and the record list beside it: 新建, 续开 and 保存; 查询,
 // 今日患者, a click into an empty date box (today), opening a listed record, and deleting the

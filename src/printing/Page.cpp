@@ -9,7 +9,10 @@ namespace qelvaro {
 
 namespace {
 
-constexpr double kMaxFontPoints = 500;
+// Twips per point. A face's line is at least half its em high; a smaller (or negative) line
+// height means the toolkit could not scale the face that far on this device.
+constexpr double kTwipsPerPoint = 20;
+constexpr double kLeastLineOfEm = 0.5;
 constexpr int kMaxDrawWidth = 32767;
 
 // The value as the single-precision property will hold it; false when it cannot be held.
@@ -56,7 +59,14 @@ bool Page::setFontName(const QString& name)
 bool Page::setFontSize(double points)
 {
     double size = 0;
-    if (!toSingle(points, &size) || size <= 0 || size > kMaxFontPoints)
+    if (!toSingle(points, &size) || size <= 0)
+        return false;
+    // Any size is taken as it stands, up to where the device's font metrics stop holding (on a
+    // 600 dpi page some faces break past about 2000 points): beyond that the size in force stays.
+    PageFont font = m_font;
+    font.pointSize = size;
+    const double line = m_sink.lineHeight(font);
+    if (!std::isfinite(line) || line < size * kTwipsPerPoint * kLeastLineOfEm)
         return false;
     m_font.pointSize = size;
     return true;

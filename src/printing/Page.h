@@ -19,9 +19,9 @@ inline constexpr double kLandscapeShiftTwips = 135 * kTwipsPerMillimetre;
 // (x, y) lands x - scaleLeft units right of and y - scaleTop units below the top-left corner of the
 // printable area. Properties hold single-precision values like the printer they stand in for.
 //
-// An assignment that makes no sense (a font size of 0, below 0, above 500 or NaN; an empty font
-// name; a position that is not a finite single-precision number) is refused: the setter returns
-// false and the value in force stays.
+// An assignment that makes no sense (a font size of 0, below 0, NaN, or too large for the sink's
+// device to scale its face to; an empty font name; a position that is not a finite single-precision
+// number) is refused: the setter returns false and the value in force stays.
 //
 // Output goes to the sink only from the first text, line or page break on; after endDoc, or once
 // the sink could not begin, nothing more is sent.

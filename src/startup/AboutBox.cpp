@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 
+#include "MessageSink.h"
 #include "UrlOpener.h"
 #include "WindowHelpers.h"
 
@@ -38,7 +39,8 @@ QPixmap programMark(int size)
 
 }  // namespace
 
-AboutBox::AboutBox(UrlOpener& urlOpener, QWidget* parent) : QWidget(parent, Qt::Window), m_urlOpener(urlOpener)
+AboutBox::AboutBox(UrlOpener& urlOpener, MessageSink& messages, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_urlOpener(urlOpener), m_messages(messages)
 {
     setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("关于"));
@@ -81,7 +83,9 @@ bool AboutBox::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_link && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        m_urlOpener.open(kHomePage);  // a failure to open is of no consequence; the box stays
+        // Without a browser the click would do nothing visible; the box stays either way.
+        if (!m_urlOpener.open(kHomePage))
+            m_messages.tell(kHomePageNotOpenedMessage);
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -6,14 +6,18 @@ class QLabel;
 
 namespace qelvaro {
 
+class MessageSink;
 class UrlOpener;
+
+inline const QString kHomePageNotOpenedMessage =
+    QStringLiteral("无法打开主页，请确认电脑上已安装网页浏览器。");
 
 // "关于": product name, version, home page link and a line on the developer. Modeless, no buttons;
 // it closes with its close box.
 class AboutBox : public QWidget {
     Q_OBJECT
 public:
-    explicit AboutBox(UrlOpener& urlOpener, QWidget* parent = nullptr);
+    AboutBox(UrlOpener& urlOpener, MessageSink& messages, QWidget* parent = nullptr);
 
     QLabel* homePageLink() const { return m_link; }
 
@@ -22,6 +26,7 @@ protected:
 
 private:
     UrlOpener& m_urlOpener;
+    MessageSink& m_messages;
     QLabel* m_link;
 };
 

@@ -111,8 +111,12 @@ void LoginWindow::confirm()
 {
     // Without a stored password there is nothing to compare with: nobody is admitted, and above
     // all not an empty entry.
-    if (m_storedPassword
-        && trimBlanks(m_entry->text()).toLower() == trimBlanks(*m_storedPassword).toLower()) {
+    if (!m_storedPassword) {
+        // Not the doctor's typing is at fault but the data: say so, not "wrong password".
+        m_messages.tell(kLoginClosedMessage);
+        return;
+    }
+    if (trimBlanks(m_entry->text()).toLower() == trimBlanks(*m_storedPassword).toLower()) {
         m_accepted = true;
         hide();
         emit accepted();

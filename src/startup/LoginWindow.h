@@ -12,6 +12,10 @@ namespace qelvaro {
 
 class MessageSink;
 
+// What the login says to any entry when start-up found the data unusable.
+inline const QString kLoginClosedMessage =
+    QStringLiteral("数据文件有问题，程序不能登录。请按启动时提示的问题处理后，再重新启动程序。");
+
 // "登录": asks for the login password before the main window is shown. A correct entry hides the
 // window and emits accepted(); 取消 or the close box emits cancelled() and the program ends.
 class LoginWindow : public QWidget {

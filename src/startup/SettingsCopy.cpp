@@ -120,8 +120,12 @@ void SettingsCopy::load()
                 const QByteArray left = (names[i] + u'2').toUtf8();
                 const QByteArray top = (names[i] + u'3').toUtf8();
                 OverlayItem& item = v.overlay[size_t(i)];
-                if (!row.isNull(flag.toStdString()))
-                    item.printed = std::nearbyint(numericValue(row.text(flag.toStdString()))) != 0;
+                if (!row.isNull(flag.toStdString())) {
+                    // A tick box holds 0, 1 or 2; any other whole number leaves it unticked.
+                    const double tick = std::nearbyint(numericValue(row.text(flag.toStdString())));
+                    item.printed = tick == 1;
+                    item.greyed = tick == 2;
+                }
                 if (!row.isNull(left.toStdString()))
                     item.left = storedNumber(row.text(left.toStdString()));
                 if (!row.isNull(top.toStdString()))
@@ -158,7 +162,10 @@ bool SettingsCopy::save(QString* error)
         const OverlayItem& item = v.overlay[size_t(i)];
         assignments << quoted(names[i] + u'1') + QStringLiteral(" = ?") << quoted(names[i] + u'2') + QStringLiteral(" = ?")
                     << quoted(names[i] + u'3') + QStringLiteral(" = ?");
-        params << (item.printed ? QStringLiteral("1") : QStringLiteral("0")) << storedNumber(item.left)
+        params << (item.printed  ? QStringLiteral("1")
+                   : item.greyed ? QStringLiteral("2")
+                                 : QStringLiteral("0"))
+               << storedNumber(item.left)
                << storedNumber(item.top);
     }
 

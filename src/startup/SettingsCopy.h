@@ -23,9 +23,10 @@ public:
     static constexpr int kOverlayItemCount = 23;
 
     struct OverlayItem {
-        bool printed = false;
+        bool printed = false;  // ticked: the stored flag "1"
         QString left;  // millimetres as the box shows them ("26", or "12.5mm" while being edited)
         QString top;
+        bool greyed = false;  // the stored flag "2": shown greyed, and like an unticked item never printed
     };
 
     // The texts the working copy holds, one per control of the settings window.

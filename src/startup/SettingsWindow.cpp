@@ -227,12 +227,18 @@ QWidget* SettingsWindow::buildOverlayFrame()
         row.left->setFixedHeight(kOverlayLineHeight);
         row.top->setFixedHeight(kOverlayLineHeight);
 
-        connect(row.printed, &QCheckBox::toggled, this, [this, index](bool on) {
+        connect(row.printed, &QCheckBox::stateChanged, this, [this, index](int state) {
             OverlayRow& r = m_overlay[size_t(index)];
-            r.left->setEnabled(on);
-            r.top->setEnabled(on);
-            if (!m_filling)
-                m_settings.edit().overlay[size_t(index)].printed = on;
+            // A greyed box keeps its offsets editable; once clicked it only ticks and clears.
+            if (state != Qt::PartiallyChecked)
+                r.printed->setTristate(false);
+            r.left->setEnabled(state != Qt::Unchecked);
+            r.top->setEnabled(state != Qt::Unchecked);
+            if (!m_filling) {
+                SettingsCopy::OverlayItem& item = m_settings.edit().overlay[size_t(index)];
+                item.printed = state == Qt::Checked;
+                item.greyed = state == Qt::PartiallyChecked;
+            }
         });
         connect(row.left, &QLineEdit::textChanged, this, [this, index](const QString& text) {
             if (!m_filling)
@@ -266,11 +272,13 @@ void SettingsWindow::fill()
     for (int i = 0; i < SettingsCopy::kOverlayItemCount; ++i) {
         const SettingsCopy::OverlayItem& item = v.overlay[size_t(i)];
         OverlayRow& row = m_overlay[size_t(i)];
-        row.printed->setChecked(item.printed);
+        row.printed->setCheckState(item.printed  ? Qt::Checked
+                                   : item.greyed ? Qt::PartiallyChecked
+                                                 : Qt::Unchecked);
         row.left->setText(item.left);
         row.top->setText(item.top);
-        row.left->setEnabled(item.printed);
-        row.top->setEnabled(item.printed);
+        row.left->setEnabled(item.printed || item.greyed);
+        row.top->setEnabled(item.printed || item.greyed);
     }
     m_filling = false;
 }

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTranslator>
@@ -21,6 +22,9 @@ namespace qelvaro {
 BodyTextEdit::BodyTextEdit(QWidget* parent) : QPlainTextEdit(parent)
 {
     setContextMenuPolicy(Qt::DefaultContextMenu);
+    // The scroll bars' own menus (scroll here, top, bottom...) are the toolkit's, not the program's.
+    verticalScrollBar()->setContextMenuPolicy(Qt::PreventContextMenu);
+    horizontalScrollBar()->setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 void BodyTextEdit::contextMenuEvent(QContextMenuEvent* event)
@@ -99,8 +103,8 @@ int textBoxLineCount(const QPlainTextEdit* box)
 
 QString makeDirs(const QString& path, bool* ok)
 {
+    // Only "/" separates: a backslash is an ordinary character of a folder name here.
     QString normal = path;
-    normal.replace(u'\\', u'/');
     while (normal.contains(QStringLiteral("//")))
         normal.replace(QStringLiteral("//"), QStringLiteral("/"));
     if (!normal.endsWith(u'/'))

@@ -44,7 +44,8 @@ private:
 QString textBoxLine(const QPlainTextEdit* box, int line);
 int textBoxLineCount(const QPlainTextEdit* box);
 
-// Creates every folder along the path ("\" and "/" both separate, doubled separators count once).
+// Creates every folder along the path ("/" separates, a doubled one counts once; "\" is an ordinary
+// character of a name).
 // Returns the path in normal form, ending with "/"; *ok tells whether the folder now exists.
 QString makeDirs(const QString& path, bool* ok = nullptr);
 

@@ -443,8 +443,14 @@ private slots:
         menu->findChild<QAction*>(u"actionDeleteRecord"_s)->trigger();
 
         QCOMPARE(e.messages.messages.size(), 1);
-        QCOMPARE(e.messages.messages[0].text, u"确实要永久删除该病人档案吗？"_s);
-        QVERIFY(e.messages.messages[0].question && e.messages.messages[0].warning);  // 确定 / 取消
+        if (opened) {
+            QCOMPARE(e.messages.messages[0].text, u"确实要永久删除该病人档案吗？"_s);
+            QVERIFY(e.messages.messages[0].question && e.messages.messages[0].warning);  // 确定 / 取消
+        } else {
+            // Nothing stored to delete: no question, and the unsaved work stays.
+            QCOMPARE(e.messages.messages[0].text, u"这张处方还没有保存，没有可删除的档案。"_s);
+            QVERIFY(!e.messages.messages[0].question);
+        }
         const qint64 stored = opened ? 1 : 0;
         QCOMPARE(recordsWithKey(e, key), deleted ? 0 : stored);
         QCOMPARE(rowCount(*e.store.records(), R"(SELECT count(*) FROM "档案" WHERE "名称" LIKE ?)", u"2024-03-0%"_s),

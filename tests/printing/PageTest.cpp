@@ -128,8 +128,7 @@ private slots:
         QTest::newRow("size 0") << "fontSize" << 0.0 << QString() << false << "12";
         QTest::newRow("size negative") << "fontSize" << -3.0 << QString() << false << "12";
         QTest::newRow("size NaN") << "fontSize" << kNaN << QString() << false << "12";
-        QTest::newRow("size above 500") << "fontSize" << 500.5 << QString() << false << "12";
-        QTest::newRow("size 500") << "fontSize" << 500.0 << QString() << true << "500";
+        QTest::newRow("size 999") << "fontSize" << 999.0 << QString() << true << "999";
         QTest::newRow("size 10.5") << "fontSize" << 10.5 << QString() << true << "10.5";
         QTest::newRow("name empty") << "fontName" << 0.0 << "" << false << "宋体";
         QTest::newRow("name of blanks") << "fontName" << 0.0 << "   " << false << "宋体";
@@ -490,6 +489,33 @@ private slots:
             QVERIFY2(std::abs(word->box.left() - (50 + 72)) <= 0.1,
                      qPrintable(QStringLiteral("%1 at %2").arg(second).arg(word->box.left())));
         }
+    }
+
+    // Sizes far beyond the sheet print as they are asked for; a size whose font metrics the
+    // device cannot hold (its line height would turn negative or collapse) keeps the size in force.
+    void pdfTakesAnySizeItsFontsCanScaleTo()
+    {
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath(u"大字.pdf"_qs);
+        PdfTarget target(pdf);
+        QList<bool> accepted;
+        double sizeAfter = 0;
+        double advance = 0;
+        QVERIFY(target.run(u"处方"_qs, [&](Page& page) {
+            for (const QString& face : {u"宋体"_qs, u"黑体"_qs}) {
+                page.setFontName(face);
+                accepted << page.setFontSize(600) << page.setFontSize(1e6) << page.setFontSize(3e38);
+            }
+            sizeAfter = page.fontSize();
+            page.setCurrentY(0);
+            page.print(u"阿"_qs);
+            advance = page.currentY();
+            page.endDoc();
+        }));
+        QCOMPARE(accepted, (QList<bool>{true, false, false, true, false, false}));
+        QCOMPARE(sizeAfter, 600.0);
+        QVERIFY2(advance > 600 * 20, qPrintable(QString::number(advance)));
+        QCOMPARE(readPdfPage(pdf).words.value(0).text, u"阿"_qs);
     }
 
     void printerTargetOffersPdfWhenThereIsNoPrinter_data()

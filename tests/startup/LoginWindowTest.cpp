@@ -34,6 +34,8 @@ private slots:
         QTest::newRow("no stored password, template entry") << Opt() << QStringLiteral("586") << false;
     }
 
+    // A refused entry is told why: a wrong password, or data that admits nobody.
+
     void confirm()
     {
         QFETCH(std::optional<QString>, stored);
@@ -52,7 +54,8 @@ private slots:
 
         QCOMPARE(accepted.size(), admitted ? 1 : 0);
         QCOMPARE(window.isVisible(), !admitted);
-        QCOMPARE(messages.texts(), admitted ? QStringList() : QStringList{QStringLiteral("密码错误！")});
+        const QString refusal = stored ? QStringLiteral("密码错误！") : kLoginClosedMessage;
+        QCOMPARE(messages.texts(), admitted ? QStringList() : QStringList{refusal});
         if (!admitted) {
             QCOMPARE(messages.messages.first().title, QStringLiteral("提示"));
             QCOMPARE(entry->text(), typed);

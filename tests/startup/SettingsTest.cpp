@@ -371,18 +371,55 @@ private slots:
         QCOMPARE(f.column(QStringLiteral("竖打")), portrait ? QStringLiteral("1") : QStringLiteral("0"));
     }
 
-    void overlayFlagsAndMissingValuesFromTheRow()
+    void overlayTickFromTheRow_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("state");  // Qt::CheckState
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("ticked") << "1" << int(Qt::Checked) << "1";
+        QTest::newRow("clear") << "0" << int(Qt::Unchecked) << "0";
+        QTest::newRow("greyed") << "2" << int(Qt::PartiallyChecked) << "2";
+        QTest::newRow("rounds down") << "0.4" << int(Qt::Unchecked) << "0";
+        QTest::newRow("half rounds to even") << "1.5" << int(Qt::PartiallyChecked) << "2";
+        QTest::newRow("out of range") << "3" << int(Qt::Unchecked) << "0";
+        QTest::newRow("negative") << "-1" << int(Qt::Unchecked) << "0";
+        QTest::newRow("not a number") << "abc" << int(Qt::Unchecked) << "0";
+    }
+    // Only a tick of 1 prints (checked by the overlay print); a greyed box keeps its offsets
+    // editable and its flag through a save, and once clicked only ticks and clears.
+    void overlayTickFromTheRow()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, state);
+        QFETCH(QString, saved);
+        Fixture f;
+        QVERIFY(f.open());
+        QVERIFY(f.setColumn(QStringLiteral("电话1"), stored));
+        const SettingsCopy::Values& v = f.settings.values();
+        QCOMPARE(v.overlay[22].printed, state == Qt::Checked);
+        QCOMPARE(v.overlay[22].greyed, state == Qt::PartiallyChecked);
+        f.window->show();
+        auto* check = f.find<QCheckBox>(QStringLiteral("overlayCheck22"));
+        QCOMPARE(int(check->checkState()), state);
+        QCOMPARE(f.edit("overlayLeft22")->isEnabled(), state != Qt::Unchecked);
+        f.click("saveButton");
+        QCOMPARE(f.column(QStringLiteral("电话1")), saved);
+
+        f.window->show();
+        QTest::mouseClick(check, Qt::LeftButton);
+        QTest::mouseClick(check, Qt::LeftButton);
+        QTest::mouseClick(check, Qt::LeftButton);
+        QCOMPARE(check->checkState(), state == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    }
+
+    void missingValuesFromTheRow()
     {
         Fixture f;
         QVERIFY(f.open());
-        QVERIFY(f.setColumn(QStringLiteral("姓名1"), QStringLiteral("0.4")));
-        QVERIFY(f.setColumn(QStringLiteral("电话1"), QStringLiteral("2")));
         QVERIFY(f.setColumn(QStringLiteral("性别2"), QStringLiteral("abc")));
         QVERIFY(f.setColumn(QStringLiteral("医生"), QVariant()));
         QVERIFY(f.setColumn(QStringLiteral("上边距"), QVariant()));
         const SettingsCopy::Values& v = f.settings.values();
-        QVERIFY(!v.overlay[0].printed);
-        QVERIFY(v.overlay[22].printed);
         QCOMPARE(v.overlay[1].left, QStringLiteral("0"));
         // A missing value leaves the design value.
         QCOMPARE(v.doctor, QString());
