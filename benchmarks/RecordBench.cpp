@@ -62,7 +62,7 @@ void BM_RecordListNameMonth(benchmark::State& state)
     for (auto _ : state) {
         const QDate from = monthStart(n * 7);
         const RecordList list = store.list(g_data->names[(n * 37) % kDistinctNames], from, from.addMonths(1).addDays(-1));
-        rows += list.rows.size();
+        rows += list.rowIds.size();
         benchmark::DoNotOptimize(list);
         ++n;
     }
@@ -78,7 +78,7 @@ void BM_RecordListNameFiveYears(benchmark::State& state)
     qint64 rows = 0;
     for (auto _ : state) {
         const RecordList list = store.list(g_data->names[(n * 37) % kDistinctNames], fiveYearsBefore(kLastDay), kLastDay);
-        rows += list.rows.size();
+        rows += list.rowIds.size();
         benchmark::DoNotOptimize(list);
         ++n;
     }
@@ -95,7 +95,7 @@ void BM_RecordListAllOfAMonth(benchmark::State& state)
     for (auto _ : state) {
         const QDate from = monthStart(n * 7);
         const RecordList list = store.list(QString(), from, from.addMonths(1).addDays(-1));
-        rows += list.rows.size();
+        rows += list.rowIds.size();
         benchmark::DoNotOptimize(list);
         ++n;
     }

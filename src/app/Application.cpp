@@ -51,6 +51,12 @@ void Application::showMainWindow()
     connect(m_main.get(), &MainWindow::aboutRequested, this, &Application::showAboutBox);
     connect(m_settings.get(), &SettingsCopy::clinicNameSaved, m_main.get(), &MainWindow::setClinicName);
     m_main->show();
+    // The search indexes are read behind the shown window; the searches ask the database until then.
+    const auto reader = [](const QString& path, const QByteArray& key) {
+        return [path, key] { return Database::open(path, key); };
+    };
+    m_context->searchIndexes.loadInBackground(m_store.records(), reader(m_paths.recordsFile(), DataStore::kRecordsKey),
+                                              m_store.settings(), reader(m_paths.settingsFile(), DataStore::kSettingsKey));
 }
 
 void Application::showSettingsWindow()

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -80,7 +81,9 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
     bool m_ok = true;
     QString m_error;
-    mutable QHash<QByteArray, int> m_columns;  // filled on first lookup by name
+    // Column names as the library holds them, read once on the first lookup by name: a lookup
+    // then compares in place and allocates nothing, so reading by name stays cheap in row loops.
+    mutable std::vector<std::string_view> m_columns;
 };
 
 // One connection to one encrypted database file, opened once and kept for the run.

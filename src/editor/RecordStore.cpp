@@ -36,9 +36,11 @@ constexpr std::string_view kInsertPatient =
 
 // Ties on the key (rows stored before keys were made unique) keep a fixed order by rowid.
 constexpr std::string_view kListRecords =
-    R"(SELECT rowid, "0", "1", "2", "9", "名称" FROM "档案"
+    R"(SELECT rowid FROM "档案"
        WHERE "0" LIKE ?1 ESCAPE '\' AND "9" BETWEEN ?2 AND ?3
        ORDER BY "名称" DESC, rowid DESC)";
+
+constexpr std::string_view kListRow = R"(SELECT "0", "1", "2", "9", "名称" FROM "档案" WHERE rowid = ?1)";
 
 constexpr std::string_view kOpenByRowId =
     R"(SELECT "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15",
@@ -65,25 +67,22 @@ void bindRecord(Statement& st, const Prescription& p, const QString& visitDate)
 }
 
 // Updates the rows found by the statement's key or, when there is none, inserts one.
-bool updateOrInsert(Database& db, std::string_view updateSql, std::string_view insertSql,
+bool updateOrInsert(Database& db, Statement& update, Statement& insert,
                     const std::function<void(Statement&)>& bindValues)
 {
-    Statement update = db.prepare(updateSql);
     bindValues(update);
     if (!update.run())
         return false;
     if (db.changes() > 0)
         return true;
-    Statement insert = db.prepare(insertSql);
     bindValues(insert);
     return insert.run();
 }
 
-bool writePatient(Database& db, const Prescription& p, int currentYear)
+bool writePatient(Database& db, Statement& update, Statement& insert, const Prescription& p,
+                  const QString& key, const QString& year)
 {
-    const QString year = birthYear(p.fields[P::kAge], currentYear);
-    const QString key = patientKey(p.fields[P::kName], year);
-    return updateOrInsert(db, kUpdatePatient, kInsertPatient, [&](Statement& st) {
+    return updateOrInsert(db, update, insert, [&](Statement& st) {
         st.bindAll(key, p.fields[P::kName], p.fields[P::kSex], year, p.fields[P::kFeeClass],
                    p.fields[P::kCardNumber], p.fields[P::kAddress], p.fields[P::kDiagnosis],
                    p.fields[P::kAllergy], p.fields[P::kPastHistory], p.fields[P::kTelephone]);
@@ -159,21 +158,27 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
         return result;
     }
 
+    Statement& updateRecord = prepared(kUpdateRecord);
+    Statement& insertRecord = prepared(kInsertRecord);
     Transaction transaction(*m_db);
     const QString isoVisitDate = isoDate(*visitDate);
     if (!transaction.isActive()
-        || !updateOrInsert(*m_db, kUpdateRecord, kInsertRecord,
+        || !updateOrInsert(*m_db, updateRecord, insertRecord,
                            [&](Statement& st) { bindRecord(st, p, isoVisitDate); })) {
         result.problem = kSaveFailedMessage;
         return result;
     }
 
     // The name is known to be filled; the age decides (exactly empty: a blank counts as filled).
+    QString patient;
     if (!p.fields[P::kAge].isEmpty()) {
+        const QString year = birthYear(p.fields[P::kAge], currentYear);
+        patient = patientKey(p.fields[P::kName], year);
         // The register is a convenience for the next visit: a patient row it refuses (no sex,
         // a key too long) must not cost the doctor the prescription, so it has its own savepoint.
         const bool marked = m_db->exec("SAVEPOINT patient");
-        if (marked && writePatient(*m_db, p, currentYear)) {
+        if (marked
+            && writePatient(*m_db, prepared(kUpdatePatient), prepared(kInsertPatient), p, patient, year)) {
             result.patient = SaveResult::PatientRow::Written;
         } else {
             if (marked)
@@ -192,6 +197,8 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
         return result;
     }
     result.stored = true;
+    if (m_indexes && result.patient == SaveResult::PatientRow::Written)
+        m_indexes->patientWritten(patient);
     return result;
 }
 
@@ -206,20 +213,47 @@ RecordList RecordStore::list(const QString& nameFilter, const QDate& from, const
         result.problem = kRecordsUnavailableMessage;
         return result;
     }
-    Statement st = m_db->prepare(kListRecords);
+    Statement& st = prepared(kListRecords);
     st.bindAll(likeContains(nameFilter), isoDate(from), isoDate(to));
-    while (st.next()) {
-        result.rows.append({st.integer(0), st.text("名称"),
-                            recordListItemText(st.text("0"), st.text("1"), st.text("2"),
-                                               st.text("9"))});
-    }
-    if (!st.ok()) {
-        result.rows.clear();
+    while (st.next())
+        result.rowIds.append(st.integer(0));
+    const bool ok = st.ok();
+    st.reset();
+    if (!ok) {
+        result.rowIds.clear();
         result.problem = kRecordsUnavailableMessage;
         return result;
     }
     result.ok = true;
     return result;
+}
+
+std::optional<RecordListRow> RecordStore::listRow(qint64 rowId) const
+{
+    if (!m_db)
+        return std::nullopt;
+    Statement& st = prepared(kListRow);
+    st.bind(1, rowId);
+    std::optional<RecordListRow> row;
+    if (st.next())
+        row = RecordListRow{rowId, st.text(4), recordListItemText(st.text(0), st.text(1), st.text(2), st.text(3))};
+    st.reset();
+    return row;
+}
+
+Statement& RecordStore::prepared(std::string_view sql) const
+{
+    if (!m_db || !m_db->isOpen()) {
+        // Statements of a closed connection would still reach the file: they are let go.
+        m_prepared.clear();
+        return m_closed;
+    }
+    auto it = m_prepared.find(sql.data());
+    if (it == m_prepared.end())
+        it = m_prepared.emplace(sql.data(), m_db->prepare(sql)).first;
+    else
+        it->second.reset();
+    return it->second;
 }
 
 RecordList RecordStore::list(const QString& nameFilter, const QString& fromText,
@@ -300,6 +334,7 @@ bool RecordStore::remove(const QString& key, QString* problem)
 QList<NamedQuery> RecordStore::queries()
 {
     return {{"record list", kListRecords},
+            {"record list item", kListRow},
             {"open record", kOpenByRowId},
             {"open record by key", kOpenByKey},
             {"update record", kUpdateRecord},
