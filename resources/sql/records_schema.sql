@@ -50,8 +50,11 @@ CREATE TABLE "档案" (
   "T12" TEXT
 );
 CREATE INDEX "名称" ON "档案" ("名称");
--- The record list filters by visit date and name: both in one index, so only the matching rows are read.
-CREATE INDEX "日期姓名" ON "档案" ("9", "0");
+-- The record list filters by visit date and name and orders by key: all three in one index, so a
+-- list by date is read from the index alone.
+CREATE INDEX "日期姓名" ON "档案" ("9", "0", "名称");
+-- A list for known names (found first in memory) reads just their rows of the date range.
+CREATE INDEX "姓名日期" ON "档案" ("0", "9");
 
 CREATE TABLE "患者信息" (
   "序号" TEXT NOT NULL CHECK ("序号" <> '' AND length("序号") <= 50),

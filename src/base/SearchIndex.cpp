@@ -18,6 +18,8 @@ constexpr std::string_view kPatientRows =
 constexpr std::string_view kPatientRowsOfKey =
     R"(SELECT rowid, "序号", "姓名", "出生年月" FROM "患者信息" WHERE "序号" = ?1)";
 
+constexpr std::string_view kRecordNames = R"(SELECT DISTINCT "0" FROM "档案" WHERE "0" IS NOT NULL)";
+
 QByteArray bytes(const Statement& st, int column)
 {
     return st.text(column).toUtf8();
@@ -202,6 +204,45 @@ std::vector<PatientIndex::Match> PatientIndex::search(const QString& typed) cons
         found.push_back({m_rowIds[i], m_names[i], m_birthYears[i]});
         return true;
     });
+    return found;
+}
+
+// ---- NameIndex ------------------------------------------------------------------------------
+
+bool NameIndex::load(Database& records)
+{
+    m_names.clear();
+    m_known.clear();
+    m_folded = ContainmentIndex();
+    Statement st = records.prepare(kRecordNames);
+    while (st.next())
+        add(st.text(0));
+    return st.ok();
+}
+
+void NameIndex::add(const QString& name)
+{
+    if (m_known.contains(name))
+        return;
+    m_known.insert(name);
+    m_names.push_back(name);
+    m_folded.append(foldedForSearch(name.toUtf8()));
+}
+
+std::optional<QStringList> NameIndex::containing(const QString& typed, int most) const
+{
+    QStringList found;
+    bool tooMany = false;
+    m_folded.forEachContaining(foldedForSearch(typed.toUtf8()), [&](int position) {
+        if (found.size() >= most) {
+            tooMany = true;
+            return false;
+        }
+        found.append(m_names[size_t(position)]);
+        return true;
+    });
+    if (tooMany)
+        return std::nullopt;
     return found;
 }
 

@@ -2,10 +2,13 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,6 +124,25 @@ private:
     std::vector<QString> m_names;
     std::vector<QString> m_birthYears;
     ContainmentIndex m_keys;
+};
+
+// The distinct patient names of the stored prescriptions (column "0" of 档案), so a record list
+// by part of a name can read the records of the names that hold it rather than every record.
+// Names of deleted records may stay: a name with no record lists nothing.
+class NameIndex {
+public:
+    bool load(Database& records);
+    void add(const QString& name);
+
+    // The stored names holding the typed text (ASCII case ignored, as LIKE does), in no order;
+    // no value when more than `most` do.
+    std::optional<QStringList> containing(const QString& typed, int most) const;
+    int size() const { return int(m_names.size()); }
+
+private:
+    std::vector<QString> m_names;
+    QSet<QString> m_known;
+    ContainmentIndex m_folded;
 };
 
 }  // namespace qelvaro

@@ -24,6 +24,9 @@ SearchIndexes::Loaded SearchIndexes::read(Database* records, Database* settings)
         auto patients = std::make_unique<PatientIndex>();
         if (patients->load(*records))
             loaded.patients = std::move(patients);
+        auto names = std::make_unique<NameIndex>();
+        if (names->load(*records))
+            loaded.recordNames = std::move(names);
     }
     return loaded;
 }
@@ -61,12 +64,15 @@ void SearchIndexes::install(Loaded indexes)
         m_loader.join();
     m_drugs = std::move(indexes.drugs);
     m_patients = std::move(indexes.patients);
+    m_recordNames = std::move(indexes.recordNames);
     m_loading = false;
     // Writes the thread may not have seen are read again from the program's connections.
     for (const qint64 rowId : std::exchange(m_drugsWhileLoading, {}))
         drugWritten(rowId);
     for (const QString& key : std::exchange(m_patientsWhileLoading, {}))
         patientWritten(key);
+    for (const QString& name : std::exchange(m_namesWhileLoading, {}))
+        recordNameWritten(name);
     emit loaded();
 }
 
@@ -84,6 +90,14 @@ void SearchIndexes::patientWritten(const QString& key)
         m_patientsWhileLoading.insert(key);
     else if (m_patients && m_records)
         m_patients->refresh(*m_records, key);
+}
+
+void SearchIndexes::recordNameWritten(const QString& name)
+{
+    if (m_loading)
+        m_namesWhileLoading.insert(name);
+    else if (m_recordNames)
+        m_recordNames->add(name);
 }
 
 }  // namespace qelvaro

@@ -15,7 +15,8 @@ namespace qelvaro {
 
 class Database;
 
-// The program's in-memory search indexes: the drug codes and the patient keys. They are read in
+// The program's in-memory search indexes: the drug codes, the patient keys and the names of the
+// stored prescriptions. They are read in
 // the background, each from a connection of its own, so neither the login nor the main window
 // waits for them; until they are there (or when reading them failed) drugs() and patients() are
 // null and the searches ask the database. Every write of the program is passed on here, so an
@@ -40,10 +41,13 @@ public:
 
     const DrugIndex* drugs() const { return m_drugs.get(); }
     const PatientIndex* patients() const { return m_patients.get(); }
+    const NameIndex* recordNames() const { return m_recordNames.get(); }
 
     // What the program wrote: a row of 药品 inserted, updated or deleted; the register rows of a key.
     void drugWritten(qint64 rowId);
     void patientWritten(const QString& key);
+    // A prescription was stored under this patient name.
+    void recordNameWritten(const QString& name);
 
 signals:
     void loaded();
@@ -52,6 +56,7 @@ private:
     struct Loaded {
         std::unique_ptr<DrugIndex> drugs;
         std::unique_ptr<PatientIndex> patients;
+        std::unique_ptr<NameIndex> recordNames;
     };
     static Loaded read(Database* records, Database* settings);
     void install(Loaded indexes);
@@ -60,9 +65,11 @@ private:
     Database* m_settings = nullptr;
     std::unique_ptr<DrugIndex> m_drugs;
     std::unique_ptr<PatientIndex> m_patients;
+    std::unique_ptr<NameIndex> m_recordNames;
     bool m_loading = false;
     QSet<qint64> m_drugsWhileLoading;
     QSet<QString> m_patientsWhileLoading;
+    QSet<QString> m_namesWhileLoading;
     std::thread m_loader;
 };
 

@@ -117,6 +117,7 @@ public:
 
 private:
     std::optional<Prescription> read(Statement& query, QString* problem) const;
+    RecordList listOfNames(const QStringList& names, const QDate& from, const QDate& to) const;
     // The statement of this SQL text, prepared once on the connection and ready to run again;
     // an invalid statement once the connection is closed.
     Statement& prepared(std::string_view sql) const;

@@ -157,6 +157,39 @@ private slots:
         comparePatientLookups(db, f.context.searchIndexes);
     }
 
+    // A list by part of a name reads the records of the matching names only: the same rows in
+    // the same order as the filter over every record, also for a name first stored after loading.
+    void recordListsByNameEqualTheSql()
+    {
+        ProgramFixture f;
+        QVERIFY(f.opened);
+        Database& db = *f.store.records();
+        Statement st = db.prepare(R"(INSERT INTO "档案" ("0", "9", "名称") VALUES (?, ?, ?))");
+        const QStringList names{u"王伟"_s, u"王伟芳"_s, u"Li Na"_s, u"LI NA"_s, u"50%张"_s, u"a_b"_s, u"axb"_s};
+        for (int i = 0; i < 120; ++i) {
+            // Keys repeat (rows stored before keys were unique) so the rowid order shows.
+            QVERIFY(st.bindAll(names[i % names.size()], isoDate(QDate(2020, 1, 1).addDays(i * 7)),
+                               u"2020-01-%1 08:00:00"_s.arg(1 + i % 28, 2, 10, QChar(u'0')))
+                        .run());
+        }
+        f.context.searchIndexes.loadNow(&db, f.store.settings());
+        RecordStore indexed(&db, &f.context.searchIndexes);
+        Prescription p;
+        p.fields[Prescription::kName] = u"王新"_s;
+        p.fields[Prescription::kDate] = u"2021-06-01"_s;
+        p.key = u"2021-06-01 10:00:00"_s;
+        QVERIFY(indexed.save(p, 2024));
+
+        const RecordStore bySql(&db);
+        for (const QString& filter : {u"王"_s, u"王新"_s, u"li na"_s, u"%"_s, u"_"_s, u"a_b"_s, u"无此人"_s, QString()}) {
+            const RecordList expected = bySql.list(filter, QDate(2020, 3, 1), QDate(2021, 12, 31));
+            QVERIFY(expected.ok);
+            const RecordList found = indexed.list(filter, QDate(2020, 3, 1), QDate(2021, 12, 31));
+            QVERIFY(found.ok);
+            QCOMPARE(found.rowIds, expected.rowIds);
+        }
+    }
+
     // Read behind the window on connections of its own; writes made meanwhile are not lost.
     void backgroundLoadKeepsWritesMadeMeanwhile()
     {
