@@ -13,7 +13,11 @@
 
 #include <cstdio>
 #include <memory>
+#include <algorithm>
+#include <functional>
 #include <random>
+#include <string>
+#include <vector>
 
 using namespace qelvaro;
 using namespace Qt::StringLiterals;
@@ -184,10 +188,19 @@ void BM_RecordListAllOfAMonthBareApi(benchmark::State& state)
         sqlite3_bind_text(st, 1, pattern.constData(), int(pattern.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(st, 2, first.constData(), int(first.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(st, 3, last.constData(), int(last.size()), SQLITE_TRANSIENT);
-        QList<qint64> ids;
-        while (sqlite3_step(st) == SQLITE_ROW)
-            ids.append(sqlite3_column_int64(st, 0));
+        // The rows read and put in the list's order, newest key first.
+        std::vector<std::pair<std::string, qint64>> listed;
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            listed.emplace_back(std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)),
+                                            size_t(sqlite3_column_bytes(st, 1))),
+                                sqlite3_column_int64(st, 0));
+        }
         sqlite3_finalize(st);
+        std::sort(listed.begin(), listed.end(), std::greater<>());
+        QList<qint64> ids;
+        ids.reserve(qsizetype(listed.size()));
+        for (const auto& row : listed)
+            ids.append(row.second);
         rows += ids.size();
         benchmark::DoNotOptimize(ids);
         ++n;

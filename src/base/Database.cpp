@@ -179,6 +179,14 @@ QString Statement::text(int index) const
     return QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, index));
 }
 
+std::string_view Statement::utf8(int index) const
+{
+    if (!m_stmt || index < 0 || index >= sqlite3_column_count(m_stmt))
+        return {};
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, index));
+    return data ? std::string_view(data, size_t(sqlite3_column_bytes(m_stmt, index))) : std::string_view();
+}
+
 qint64 Statement::integer(int index) const
 {
     if (!m_stmt || index < 0 || index >= sqlite3_column_count(m_stmt))

@@ -65,6 +65,8 @@ public:
     // the empty text / 0 / a null QVariant.
     QString text(std::string_view column) const { return text(columnIndex(column)); }
     QString text(int index) const;
+    // The field's UTF-8 bytes as the library holds them, valid until the next step or reset.
+    std::string_view utf8(int index) const;
     qint64 integer(std::string_view column) const { return integer(columnIndex(column)); }
     qint64 integer(int index) const;
     bool isNull(std::string_view column) const { return isNull(columnIndex(column)); }

@@ -37,10 +37,11 @@ constexpr std::string_view kInsertPatient =
        "诊断", "过敏史", "既往史", "电话") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11))";
 
 // Ties on the key (rows stored before keys were made unique) keep a fixed order by rowid.
+// The rows come from the index on (date, name, key) alone; KeyOrder sorts them, which is quicker
+// than the database's sorter on half a million rows.
 constexpr std::string_view kListRecords =
-    R"(SELECT rowid FROM "档案"
-       WHERE "0" LIKE ?1 ESCAPE '\' AND "9" BETWEEN ?2 AND ?3
-       ORDER BY "名称" DESC, rowid DESC)";
+    R"(SELECT rowid, "名称" FROM "档案"
+       WHERE "0" LIKE ?1 ESCAPE '\' AND "9" BETWEEN ?2 AND ?3)";
 
 // The same list for names known to match, one name at a time: its rows of the date range through
 // the index on (name, date), instead of every record of the range tested against the filter.
@@ -60,6 +61,40 @@ constexpr std::string_view kOpenByKey =
 
 constexpr std::string_view kKeyStored = R"(SELECT 1 FROM "档案" WHERE "名称" = ?1 LIMIT 1)";
 constexpr std::string_view kDeleteRecord = R"(DELETE FROM "档案" WHERE "名称" = ?1)";
+
+// Listed rows in the record list's order: newest key first (keys compared as SQL compares text,
+// by their UTF-8 bytes), ties by rowid, newest first. Keys are kept in one buffer.
+class KeyOrder {
+public:
+    void add(std::string_view key, qint64 rowId)
+    {
+        m_rows.push_back({m_keys.size(), key.size(), rowId});
+        m_keys.append(key);
+    }
+
+    QList<qint64> rowIds()
+    {
+        const char* keys = m_keys.data();
+        std::sort(m_rows.begin(), m_rows.end(), [keys](const Row& a, const Row& b) {
+            const int c = std::string_view(keys + a.offset, a.length).compare(std::string_view(keys + b.offset, b.length));
+            return c != 0 ? c > 0 : a.rowId > b.rowId;
+        });
+        QList<qint64> ids;
+        ids.reserve(qsizetype(m_rows.size()));
+        for (const Row& row : m_rows)
+            ids.append(row.rowId);
+        return ids;
+    }
+
+private:
+    struct Row {
+        size_t offset;
+        size_t length;
+        qint64 rowId;
+    };
+    std::string m_keys;
+    std::vector<Row> m_rows;
+};
 
 QString inMemoryLineBreaks(const QString& stored) { return splitLines(stored).join(u'\n'); }
 
@@ -236,33 +271,30 @@ RecordList RecordStore::list(const QString& nameFilter, const QDate& from, const
         return listOfNames(*matching, from, to);
     Statement& st = prepared(kListRecords);
     st.bindAll(likeContains(nameFilter), isoDate(from), isoDate(to));
+    KeyOrder listed;
     while (st.next())
-        result.rowIds.append(st.integer(0));
+        listed.add(st.utf8(1), st.integer(0));
     const bool ok = st.ok();
     st.reset();
     if (!ok) {
-        result.rowIds.clear();
         result.problem = kRecordsUnavailableMessage;
         return result;
     }
+    result.rowIds = listed.rowIds();
     result.ok = true;
     return result;
 }
 
 RecordList RecordStore::listOfNames(const QStringList& names, const QDate& from, const QDate& to) const
 {
-    struct Listed {
-        QByteArray key;  // compared as SQL compares text: by its UTF-8 bytes
-        qint64 rowId;
-    };
-    std::vector<Listed> listed;
     RecordList result;
+    KeyOrder listed;
     Statement& st = prepared(kListRecordsOfName);
     for (const QString& name : names) {
         st.reset();
         st.bindAll(name, isoDate(from), isoDate(to));
         while (st.next())
-            listed.push_back({st.text(1).toUtf8(), st.integer(0)});
+            listed.add(st.utf8(1), st.integer(0));
         if (!st.ok()) {
             st.reset();
             result.problem = kRecordsUnavailableMessage;
@@ -270,14 +302,7 @@ RecordList RecordStore::listOfNames(const QStringList& names, const QDate& from,
         }
     }
     st.reset();
-    // Newest key first, ties by rowid, as the list's SQL orders them.
-    std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) {
-        const int c = QByteArrayView(a.key).compare(QByteArrayView(b.key));
-        return c != 0 ? c > 0 : a.rowId > b.rowId;
-    });
-    result.rowIds.reserve(qsizetype(listed.size()));
-    for (const Listed& row : listed)
-        result.rowIds.append(row.rowId);
+    result.rowIds = listed.rowIds();
     result.ok = true;
     return result;
 }
