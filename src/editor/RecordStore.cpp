@@ -42,6 +42,9 @@ constexpr std::string_view kInsertPatient =
 constexpr std::string_view kListRecords =
     R"(SELECT rowid, "名称" FROM "档案"
        WHERE "0" LIKE ?1 ESCAPE '\' AND "9" BETWEEN ?2 AND ?3)";
+// An empty filter holds every name: the pattern test is left out.
+constexpr std::string_view kListAllRecords =
+    R"(SELECT rowid, "名称" FROM "档案" WHERE "0" IS NOT NULL AND "9" BETWEEN ?1 AND ?2)";
 
 // The same list for names known to match, one name at a time: its rows of the date range through
 // the index on (name, date), instead of every record of the range tested against the filter.
@@ -269,8 +272,11 @@ RecordList RecordStore::list(const QString& nameFilter, const QDate& from, const
     }
     if (matching)
         return listOfNames(*matching, from, to);
-    Statement& st = prepared(kListRecords);
-    st.bindAll(likeContains(nameFilter), isoDate(from), isoDate(to));
+    Statement& st = prepared(nameFilter.isEmpty() ? kListAllRecords : kListRecords);
+    if (nameFilter.isEmpty())
+        st.bindAll(isoDate(from), isoDate(to));
+    else
+        st.bindAll(likeContains(nameFilter), isoDate(from), isoDate(to));
     KeyOrder listed;
     while (st.next())
         listed.add(st.utf8(1), st.integer(0));
@@ -413,6 +419,7 @@ bool RecordStore::remove(const QString& key, QString* problem)
 QList<NamedQuery> RecordStore::queries()
 {
     return {{"record list", kListRecords},
+            {"record list of every name", kListAllRecords},
             {"record list of a name", kListRecordsOfName},
             {"record list item", kListRow},
             {"open record", kOpenByRowId},
