@@ -50,6 +50,8 @@ constexpr std::string_view kListAllRecords =
 // the index on (name, date), instead of every record of the range tested against the filter.
 constexpr std::string_view kListRecordsOfName =
     R"(SELECT rowid, "名称" FROM "档案" WHERE "0" = ?1 AND "9" BETWEEN ?2 AND ?3)";
+constexpr std::string_view kNameDateIndex =
+    R"(SELECT 1 FROM sqlite_master WHERE type = 'index' AND tbl_name = '档案' AND name = '姓名日期')";
 // Beyond this many matching names, reading the whole date range is as quick.
 constexpr int kMostNamesFirst = 300;
 
@@ -263,7 +265,7 @@ RecordList RecordStore::list(const QString& nameFilter, const QDate& from, const
         result.problem = kRecordsUnavailableMessage;
         return result;
     }
-    const NameIndex* names = m_indexes ? m_indexes->recordNames() : nullptr;
+    const NameIndex* names = m_indexes && hasNameDateIndex() ? m_indexes->recordNames() : nullptr;
     const std::optional<QStringList> matching =
         names ? names->containing(nameFilter, kMostNamesFirst) : std::nullopt;
     if (matching && matching->isEmpty()) {
@@ -324,6 +326,18 @@ std::optional<RecordListRow> RecordStore::listRow(qint64 rowId) const
         row = RecordListRow{rowId, st.text(4), recordListItemText(st.text(0), st.text(1), st.text(2), st.text(3))};
     st.reset();
     return row;
+}
+
+bool RecordStore::hasNameDateIndex() const
+{
+    // A file made before the index existed lists by scanning the date range instead, which is
+    // quicker there than one scan per name.
+    if (!m_hasNameDateIndex) {
+        Statement& st = prepared(kNameDateIndex);
+        m_hasNameDateIndex = st.next();
+        st.reset();
+    }
+    return *m_hasNameDateIndex;
 }
 
 Statement& RecordStore::prepared(std::string_view sql) const

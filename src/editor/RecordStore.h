@@ -118,6 +118,7 @@ public:
 private:
     std::optional<Prescription> read(Statement& query, QString* problem) const;
     RecordList listOfNames(const QStringList& names, const QDate& from, const QDate& to) const;
+    bool hasNameDateIndex() const;
     // The statement of this SQL text, prepared once on the connection and ready to run again;
     // an invalid statement once the connection is closed.
     Statement& prepared(std::string_view sql) const;
@@ -126,6 +127,7 @@ private:
     SearchIndexes* m_indexes = nullptr;
     mutable std::map<const char*, Statement> m_prepared;  // by the SQL text's address
     mutable Statement m_closed;
+    mutable std::optional<bool> m_hasNameDateIndex;
 };
 
 }  // namespace qelvaro
