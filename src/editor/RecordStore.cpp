@@ -36,9 +36,8 @@ constexpr std::string_view kInsertPatient =
     R"(INSERT INTO "患者信息" ("序号", "姓名", "性别", "出生年月", "费别", "医疗证号", "住址",
        "诊断", "过敏史", "既往史", "电话") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11))";
 
-// Ties on the key (rows stored before keys were made unique) keep a fixed order by rowid.
-// The rows come from the index on (date, name, key) alone; KeyOrder sorts them, which is quicker
-// than the database's sorter on half a million rows.
+// The rows come from the index on (date, name, key) alone; KeyOrder puts them in the list's order,
+// which is quicker than the database's sorter on half a million rows.
 constexpr std::string_view kListRecords =
     R"(SELECT rowid, "名称" FROM "档案"
        WHERE "0" LIKE ?1 ESCAPE '\' AND "9" BETWEEN ?2 AND ?3)";
@@ -68,7 +67,8 @@ constexpr std::string_view kKeyStored = R"(SELECT 1 FROM "档案" WHERE "名称"
 constexpr std::string_view kDeleteRecord = R"(DELETE FROM "档案" WHERE "名称" = ?1)";
 
 // Listed rows in the record list's order: newest key first (keys compared as SQL compares text,
-// by their UTF-8 bytes), ties by rowid, newest first. Keys are kept in one buffer.
+// by their UTF-8 bytes); ties on the key (rows stored before keys were made unique) by rowid,
+// newest first. Keys are kept in one buffer.
 class KeyOrder {
 public:
     void add(std::string_view key, qint64 rowId)
