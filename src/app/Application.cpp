@@ -87,6 +87,12 @@ void Application::showMainWindow()
     m_main->provideCommand(QStringLiteral("actionOutpatientLog"), ToolbarCommand::Log, [this] { showOutpatientLog(); });
     m_main->provideCommand(QStringLiteral("actionStatistics"), ToolbarCommand::Statistics, [this] { showStatistics(); });
     m_main->show();
+    // The search indexes are read behind the shown window; the searches ask the database until then.
+    const auto reader = [](const QString& path, const QByteArray& key) {
+        return [path, key] { return Database::open(path, key); };
+    };
+    m_context->searchIndexes.loadInBackground(m_store.records(), reader(m_paths.recordsFile(), DataStore::kRecordsKey),
+                                              m_store.settings(), reader(m_paths.settingsFile(), DataStore::kSettingsKey));
 }
 
 void Application::provideCatalogueCommands()

@@ -156,15 +156,20 @@ int Statement::columnIndex(std::string_view name) const
 {
     if (!m_stmt)
         return -1;
-    if (m_columns.isEmpty()) {
+    if (m_columns.empty()) {
         const int n = sqlite3_column_count(m_stmt);
+        m_columns.reserve(size_t(n));
         for (int i = 0; i < n; ++i) {
-            const QByteArray key(sqlite3_column_name(m_stmt, i));
-            if (!m_columns.contains(key))
-                m_columns.insert(key, i);
+            const char* column = sqlite3_column_name(m_stmt, i);
+            m_columns.emplace_back(column ? column : "");
         }
     }
-    return m_columns.value(QByteArray(name.data(), qsizetype(name.size())), -1);
+    // The first column of that name, as SQL resolves a name the result holds twice.
+    for (size_t i = 0; i < m_columns.size(); ++i) {
+        if (m_columns[i] == name)
+            return int(i);
+    }
+    return -1;
 }
 
 QString Statement::text(int index) const
@@ -175,6 +180,14 @@ QString Statement::text(int index) const
     if (!data)
         return QString();
     return QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, index));
+}
+
+std::string_view Statement::utf8(int index) const
+{
+    if (!m_stmt || index < 0 || index >= sqlite3_column_count(m_stmt))
+        return {};
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, index));
+    return data ? std::string_view(data, size_t(sqlite3_column_bytes(m_stmt, index))) : std::string_view();
 }
 
 qint64 Statement::integer(int index) const

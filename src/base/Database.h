@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -65,6 +66,8 @@ public:
     // the empty text / 0 / a null QVariant.
     QString text(std::string_view column) const { return text(columnIndex(column)); }
     QString text(int index) const;
+    // The field's UTF-8 bytes as the library holds them, valid until the next step or reset.
+    std::string_view utf8(int index) const;
     qint64 integer(std::string_view column) const { return integer(columnIndex(column)); }
     qint64 integer(int index) const;
     bool isNull(std::string_view column) const { return isNull(columnIndex(column)); }
@@ -81,7 +84,9 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
     bool m_ok = true;
     QString m_error;
-    mutable QHash<QByteArray, int> m_columns;  // filled on first lookup by name
+    // Column names as the library holds them, read once on the first lookup by name: a lookup
+    // then compares in place and allocates nothing, so reading by name stays cheap in row loops.
+    mutable std::vector<std::string_view> m_columns;
 };
 
 // One connection to one encrypted database file, opened once and kept for the run.

@@ -37,8 +37,8 @@ bool listsSets(int category) { return category == kSetCategory || category == kR
 
 }  // namespace
 
-DrugPicker::DrugPicker(MainWindow& window, Database* settings)
-    : QObject(&window), m_window(window), m_queries(settings), m_searchBox(window.drugSearchBox()),
+DrugPicker::DrugPicker(MainWindow& window, Database* settings, const SearchIndexes* indexes)
+    : QObject(&window), m_window(window), m_queries(settings, indexes), m_searchBox(window.drugSearchBox()),
       m_list(window.drugList())
 {
     for (int i = 0; i < kCategoryCount; ++i)

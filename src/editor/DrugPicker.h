@@ -21,7 +21,7 @@ class MainWindow;
 class DrugPicker : public QObject {
     Q_OBJECT
 public:
-    DrugPicker(MainWindow& window, Database* settings);
+    DrugPicker(MainWindow& window, Database* settings, const SearchIndexes* indexes = nullptr);
 
     // The chosen category 0..14; -1 until the first choice, which acts as 0.
     int category() const { return m_category; }

@@ -4,8 +4,8 @@ namespace qelvaro {
 namespace {
 
 // A row without a name would list as an empty entry that inserts nothing: such rows are left out.
-// The order is the name's alone, so an index on the name in that order serves it and the search
-// stops at its 200th match.
+// The searches order equal names as the index on (名称, 拼音, 分类) holds them, so the index serves
+// the order, the search stops at its 200th match, and the in-memory drug index lists the same.
 constexpr std::string_view kDrugsOfCategory =
     R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" LIKE ?1 ESCAPE '\' AND "名称" IS NOT NULL
        ORDER BY "名称" COLLATE GBK)";
@@ -13,10 +13,10 @@ constexpr std::string_view kSetsOfCategory =
     R"(SELECT rowid, "名称" FROM "个人组套" WHERE "分类" LIKE ?1 ESCAPE '\' ORDER BY rowid)";
 constexpr std::string_view kSearchDrugs =
     R"(SELECT rowid, "名称" FROM "药品" WHERE "拼音" LIKE ?1 ESCAPE '\' AND "名称" IS NOT NULL
-       ORDER BY "名称" COLLATE GBK LIMIT ?2)";
+       ORDER BY "名称" COLLATE GBK, "拼音", "分类", rowid LIMIT ?2)";
 constexpr std::string_view kSearchDrugsOfCategory =
     R"(SELECT rowid, "名称" FROM "药品" WHERE "拼音" LIKE ?1 ESCAPE '\' AND "分类" LIKE ?2 ESCAPE '\'
-       AND "名称" IS NOT NULL ORDER BY "名称" COLLATE GBK LIMIT ?3)";
+       AND "名称" IS NOT NULL ORDER BY "名称" COLLATE GBK, "拼音", "分类", rowid LIMIT ?3)";
 constexpr std::string_view kSearchSets =
     R"(SELECT rowid, "名称" FROM "个人组套" WHERE "拼音" LIKE ?1 ESCAPE '\' AND "分类" LIKE ?2 ESCAPE '\'
        ORDER BY rowid)";
@@ -57,6 +57,12 @@ QList<CatalogueEntry> DrugQueries::searchDrugs(const QString& typed, const QStri
 {
     if (!m_settings)
         return {};
+    if (const DrugIndex* index = m_indexes ? m_indexes->drugs() : nullptr) {
+        QList<CatalogueEntry> list;
+        for (DrugIndex::Match& match : index->search(typed, caption, kSearchLimit))
+            list.append({match.rowId, std::move(match.name)});
+        return list;
+    }
     if (caption.isEmpty()) {
         Statement st = m_settings->prepare(kSearchDrugs);
         st.bindAll(likeContains(typed), kSearchLimit);

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "RecordStore.h"
+#include "SearchIndexes.h"
 
 #include <QList>
 #include <QString>
@@ -28,7 +29,11 @@ public:
     // The drug searches list no more than this many rows.
     static constexpr int kSearchLimit = 200;
 
-    explicit DrugQueries(Database* settings) : m_settings(settings) {}
+    // With search indexes, the drug search reads the drug index once it is loaded.
+    explicit DrugQueries(Database* settings, const SearchIndexes* indexes = nullptr)
+        : m_settings(settings), m_indexes(indexes)
+    {
+    }
 
     // Every drug of a category, by name in GBK order.
     QList<CatalogueEntry> drugsOfCategory(const QString& caption) const;
@@ -47,6 +52,7 @@ public:
 
 private:
     Database* m_settings;
+    const SearchIndexes* m_indexes = nullptr;
 };
 
 }  // namespace qelvaro

@@ -5,10 +5,24 @@
 
 namespace qelvaro {
 
-ItemChooser::ItemChooser(QListWidget* list) : QObject(list), m_list(list), m_viewport(list->viewport())
+ItemChooser::ItemChooser(QAbstractItemView* view)
+    : QObject(view), m_view(view), m_list(qobject_cast<QListWidget*>(view)), m_viewport(view->viewport())
 {
     m_viewport->installEventFilter(this);
-    connect(list, &QListWidget::itemSelectionChanged, this, &ItemChooser::selectionChanged);
+    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ItemChooser::selectionChanged);
+}
+
+void ItemChooser::choose(int row)
+{
+    emit chosenRow(row);
+    if (m_list)
+        emit chosen(m_list->item(row));
+}
+
+int ItemChooser::rowAt(const QPoint& position) const
+{
+    const QModelIndex index = m_view->indexAt(position);
+    return index.isValid() ? index.row() : -1;
 }
 
 void ItemChooser::selectionChanged()
@@ -16,9 +30,9 @@ void ItemChooser::selectionChanged()
     // A press selects at once; the click is told on the release.
     if (m_buttonDown)
         return;
-    QListWidgetItem* item = m_list->currentItem();
-    if (item && item->isSelected())
-        emit chosen(item);
+    const QModelIndex current = m_view->currentIndex();
+    if (current.isValid() && m_view->selectionModel()->isSelected(current))
+        choose(current.row());
 }
 
 bool ItemChooser::eventFilter(QObject* watched, QEvent* event)
@@ -30,11 +44,7 @@ bool ItemChooser::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         m_buttonDown = true;
-        m_pressedRow = -1;
-        if (mouse->button() == Qt::LeftButton) {
-            if (QListWidgetItem* item = m_list->itemAt(mouse->position().toPoint()))
-                m_pressedRow = m_list->row(item);
-        }
+        m_pressedRow = mouse->button() == Qt::LeftButton ? rowAt(mouse->position().toPoint()) : -1;
         break;
     }
     case QEvent::MouseButtonDblClick:
@@ -47,11 +57,8 @@ bool ItemChooser::eventFilter(QObject* watched, QEvent* event)
         m_buttonDown = false;
         const int pressed = m_pressedRow;
         m_pressedRow = -1;
-        if (mouse->button() == Qt::LeftButton && pressed >= 0) {
-            QListWidgetItem* item = m_list->itemAt(mouse->position().toPoint());
-            if (item && m_list->row(item) == pressed)
-                emit chosen(item);
-        }
+        if (mouse->button() == Qt::LeftButton && pressed >= 0 && rowAt(mouse->position().toPoint()) == pressed)
+            choose(pressed);
         break;
     }
     default:

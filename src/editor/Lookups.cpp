@@ -84,12 +84,19 @@ QList<LookupItem> Lookups::patients(const QString& typedName, int currentYear) c
     QList<LookupItem> items;
     if (!m_records || characterCount(typedName) < 2)
         return items;
+    const auto add = [&](qint64 rowId, const QString& name, const QString& birthYear) {
+        if (const auto age = patientAge(birthYear, currentYear))
+            items.append({rowId, name + u'[' + *age + QStringLiteral("岁]")});
+    };
+    if (const PatientIndex* index = m_indexes ? m_indexes->patients() : nullptr) {
+        for (const PatientIndex::Match& match : index->search(typedName))
+            add(match.rowId, match.name, match.birthYear);
+        return items;
+    }
     Statement st = m_records->prepare(kPatients);
     st.bind(1, likeContains(typedName));
-    while (st.next()) {
-        if (const auto age = patientAge(st.text("出生年月"), currentYear))
-            items.append({st.integer(0), st.text("姓名") + u'[' + *age + QStringLiteral("岁]")});
-    }
+    while (st.next())
+        add(st.integer(0), st.text(1), st.text(2));
     return items;
 }
 

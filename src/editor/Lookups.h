@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "RecordStore.h"
+#include "SearchIndexes.h"
 
 #include <QList>
 #include <QString>
@@ -40,7 +41,11 @@ std::optional<QString> patientAge(const QString& storedBirthYear, int currentYea
 // said otherwise. Without a database every list is empty.
 class Lookups {
 public:
-    Lookups(Database* records, Database* settings) : m_records(records), m_settings(settings) {}
+    // With search indexes, the patient look-up reads the patient index once it is loaded.
+    Lookups(Database* records, Database* settings, const SearchIndexes* indexes = nullptr)
+        : m_records(records), m_settings(settings), m_indexes(indexes)
+    {
+    }
 
     // Patients whose register key contains the typed name (nothing for fewer than two
     // characters); item text 姓名 "[" age "岁]". Rows whose birth year is not a number give none.
@@ -65,6 +70,7 @@ public:
 private:
     Database* m_records;
     Database* m_settings;
+    const SearchIndexes* m_indexes = nullptr;
 };
 
 }  // namespace qelvaro

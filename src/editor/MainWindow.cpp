@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -330,7 +331,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QMainWindow(paren
     centreOnSheet(titleLabel());
     centreOnSheet(clinicNameLabel());
 
-    m_parts.push_back(new DrugPicker(*this, context.store.settings()));
+    m_parts.push_back(new DrugPicker(*this, context.store.settings(), &context.searchIndexes));
     m_parts.push_back(new BodyCommands(*this));
     m_parts.push_back(new PrintCommands(*this, context));
     m_parts.push_back(new PatientFields(*this, context));
@@ -492,7 +493,12 @@ void MainWindow::buildRecordList(QWidget* central)
     m_recordFrom = makeLineEdit(frame, QStringLiteral("recordFromDate"), twipsRect(900, 600, 1095, 315));
     makeLabel(frame, QStringLiteral("至"), QStringLiteral("recordDateTo"), twipsPoint(2055, 660));
     m_recordTo = makeLineEdit(frame, QStringLiteral("recordToDate"), twipsRect(2280, 600, 1095, 315));
-    m_recordList = makeList(frame, QStringLiteral("recordList"), twipsRect(90, 1020, 3375, 2190));
+    // A view over a model of row ids: a list of any length shows at once.
+    m_recordList = new QListView(frame);
+    m_recordList->setObjectName(QStringLiteral("recordList"));
+    m_recordList->setGeometry(twipsRect(90, 1020, 3375, 2190));
+    m_recordList->setUniformItemSizes(true);
+    m_recordList->setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
 void MainWindow::buildRightColumn(QWidget* central)

@@ -13,6 +13,7 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QListWidget;
 class QMenu;
 class QPlainTextEdit;
@@ -101,7 +102,7 @@ public:
     QLineEdit* recordFromDate() const { return m_recordFrom; }
     QLineEdit* recordToDate() const { return m_recordTo; }
     QPushButton* recordQueryButton() const { return m_recordQuery; }
-    QListWidget* recordList() const { return m_recordList; }
+    QListView* recordList() const { return m_recordList; }
 
     // Right column.
     QLineEdit* templateSearchBox() const { return m_templateSearch; }
@@ -216,7 +217,7 @@ private:
     QLineEdit* m_recordTo = nullptr;
     QPushButton* m_recordQuery = nullptr;
     ClickLabel* m_todayPatientsLink = nullptr;
-    QListWidget* m_recordList = nullptr;
+    QListView* m_recordList = nullptr;
 
     QLineEdit* m_templateSearch = nullptr;
     QListWidget* m_templateList = nullptr;

@@ -52,7 +52,7 @@ private:
 
 PatientFields::PatientFields(MainWindow& window, AppContext& context)
     : QObject(&window), m_window(window), m_context(context),
-      m_lookups(context.store.records(), context.store.settings())
+      m_lookups(context.store.records(), context.store.settings(), &context.searchIndexes)
 {
     setObjectName(QStringLiteral("patientFields"));
     for (int i = 0; i < P::kFieldCount; ++i) {

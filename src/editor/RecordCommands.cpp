@@ -12,6 +12,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -24,9 +25,6 @@ namespace {
 
 using P = Prescription;
 
-constexpr int kRowIdRole = Qt::UserRole;
-constexpr int kKeyRole = Qt::UserRole + 1;
-
 QLineEdit* field(const MainWindow& window, int index) { return window.headingBox(HeadingField(index)); }
 
 // A multi-line box reports a change even when given the text it holds: such an assignment is
@@ -37,11 +35,19 @@ void setBoxText(QPlainTextEdit* box, const QString& text)
         box->setPlainText(text);
 }
 
+// The chooser follows the view's selection model, which the model brings: the model comes first.
+ItemChooser* chooserOver(QListView* view, RecordListModel* model)
+{
+    view->setModel(model);
+    return new ItemChooser(view);
+}
+
 }  // namespace
 
 RecordCommands::RecordCommands(MainWindow& window, AppContext& context)
-    : QObject(&window), m_window(window), m_context(context), m_store(context.store.records()),
-      m_keys(context.store.records()), m_chooser(new ItemChooser(window.recordList())),
+    : QObject(&window), m_window(window), m_context(context), m_store(context.store.records(), &context.searchIndexes),
+      m_keys(context.store.records()), m_listModel(new RecordListModel(m_store, this)),
+      m_chooser(chooserOver(window.recordList(), m_listModel)),
       m_recordMenu(new QMenu(QStringLiteral("mu"), &window))
 {
     setObjectName(QStringLiteral("recordCommands"));
@@ -56,9 +62,8 @@ RecordCommands::RecordCommands(MainWindow& window, AppContext& context)
     // 取消 only closes the menu.
     m_recordMenu->addAction(QStringLiteral("取消"))->setObjectName(QStringLiteral("actionCancelRecordMenu"));
 
-    QListWidget* list = window.recordList();
-    list->setUniformItemSizes(true);
-    connect(m_chooser, &ItemChooser::chosen, this, &RecordCommands::openRecord);
+    QListView* list = window.recordList();
+    connect(m_chooser, &ItemChooser::chosenRow, this, &RecordCommands::openRecord);
     // Installed after the chooser's, so this filter sees the right button first.
     list->viewport()->installEventFilter(this);
     window.recordFromDate()->installEventFilter(this);
@@ -161,19 +166,8 @@ void RecordCommands::listRecords(const ListQuery& query)
 
 void RecordCommands::showList(const RecordList& list)
 {
-    QListWidget* box = m_window.recordList();
     const QSignalBlocker quiet(m_chooser);  // a refill opens nothing
-    box->clear();
-    QStringList texts;
-    texts.reserve(list.rows.size());
-    for (const RecordListRow& row : list.rows)
-        texts << row.itemText;
-    box->addItems(texts);
-    for (int i = 0; i < list.rows.size(); ++i) {
-        QListWidgetItem* item = box->item(i);
-        item->setData(kRowIdRole, list.rows[i].rowId);
-        item->setData(kKeyRole, list.rows[i].key);
-    }
+    m_listModel->setRowIds(list.rowIds);
 }
 
 void RecordCommands::query()
@@ -203,13 +197,14 @@ void RecordCommands::listTodaysPatients()
     listRecords({QString(), day, day});
 }
 
-void RecordCommands::openRecord(QListWidgetItem* item)
+void RecordCommands::openRecord(int row)
 {
-    if (!item)
+    if (row < 0 || row >= m_listModel->rowCount())
         return;
+    const qint64 rowId = m_listModel->rowId(row);
     QString problem;
     // The row the item stands for, whatever the filter boxes say by now.
-    const std::optional<Prescription> p = m_store.open(item->data(kRowIdRole).toLongLong(), &problem);
+    const std::optional<Prescription> p = m_store.open(rowId, &problem);
     if (!p) {
         // A record deleted since the list was read opens nothing.
         if (!problem.isEmpty())
@@ -261,7 +256,7 @@ bool RecordCommands::eventFilter(QObject* watched, QEvent* event)
             || event->type() == QEvent::MouseButtonRelease) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton) {
-                if (event->type() == QEvent::MouseButtonRelease && m_window.recordList()->count() > 0)
+                if (event->type() == QEvent::MouseButtonRelease && m_listModel->rowCount() > 0)
                     m_recordMenu->popup(mouse->globalPosition().toPoint());
                 return true;
             }

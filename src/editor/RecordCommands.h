@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordListModel.h"
 #include "RecordStore.h"
 
 #include <QDate>
@@ -7,7 +8,6 @@
 
 #include <optional>
 
-class QListWidgetItem;
 class QMenu;
 
 namespace qelvaro {
@@ -44,8 +44,8 @@ public:
     void query();
     // 今日患者: every record of today.
     void listTodaysPatients();
-    // The record the item stands for, into the editor.
-    void openRecord(QListWidgetItem* item);
+    // The record the list's row stands for, into the editor.
+    void openRecord(int row);
     // 删除 in the list's menu: after the confirmation, the stored record with the editor's key is
     // deleted, the list read again and a new prescription begun. An unsaved one changes nothing.
     void deleteRecord();
@@ -70,6 +70,7 @@ private:
     AppContext& m_context;
     RecordStore m_store;
     RecordKeyIssuer m_keys;
+    RecordListModel* m_listModel;
     ItemChooser* m_chooser;
     QMenu* m_recordMenu;
     std::optional<ListQuery> m_shown;  // what the list shows, so a delete can read it again

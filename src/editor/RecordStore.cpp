@@ -4,7 +4,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace qelvaro {
 namespace {
@@ -34,11 +36,25 @@ constexpr std::string_view kInsertPatient =
     R"(INSERT INTO "患者信息" ("序号", "姓名", "性别", "出生年月", "费别", "医疗证号", "住址",
        "诊断", "过敏史", "既往史", "电话") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11))";
 
-// Ties on the key (rows stored before keys were made unique) keep a fixed order by rowid.
+// The rows come from the index on (date, name, key) alone; KeyOrder puts them in the list's order,
+// which is quicker than the database's sorter on half a million rows.
 constexpr std::string_view kListRecords =
-    R"(SELECT rowid, "0", "1", "2", "9", "名称" FROM "档案"
-       WHERE "0" LIKE ?1 ESCAPE '\' AND "9" BETWEEN ?2 AND ?3
-       ORDER BY "名称" DESC, rowid DESC)";
+    R"(SELECT rowid, "名称" FROM "档案"
+       WHERE "0" LIKE ?1 ESCAPE '\' AND "9" BETWEEN ?2 AND ?3)";
+// An empty filter holds every name: the pattern test is left out.
+constexpr std::string_view kListAllRecords =
+    R"(SELECT rowid, "名称" FROM "档案" WHERE "0" IS NOT NULL AND "9" BETWEEN ?1 AND ?2)";
+
+// The same list for names known to match, one name at a time: its rows of the date range through
+// the index on (name, date), instead of every record of the range tested against the filter.
+constexpr std::string_view kListRecordsOfName =
+    R"(SELECT rowid, "名称" FROM "档案" WHERE "0" = ?1 AND "9" BETWEEN ?2 AND ?3)";
+constexpr std::string_view kNameDateIndex =
+    R"(SELECT 1 FROM sqlite_master WHERE type = 'index' AND tbl_name = '档案' AND name = '姓名日期')";
+// Beyond this many matching names, reading the whole date range is as quick.
+constexpr int kMostNamesFirst = 300;
+
+constexpr std::string_view kListRow = R"(SELECT "0", "1", "2", "9", "名称" FROM "档案" WHERE rowid = ?1)";
 
 constexpr std::string_view kOpenByRowId =
     R"(SELECT "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15",
@@ -49,6 +65,41 @@ constexpr std::string_view kOpenByKey =
 
 constexpr std::string_view kKeyStored = R"(SELECT 1 FROM "档案" WHERE "名称" = ?1 LIMIT 1)";
 constexpr std::string_view kDeleteRecord = R"(DELETE FROM "档案" WHERE "名称" = ?1)";
+
+// Listed rows in the record list's order: newest key first (keys compared as SQL compares text,
+// by their UTF-8 bytes); ties on the key (rows stored before keys were made unique) by rowid,
+// newest first. Keys are kept in one buffer.
+class KeyOrder {
+public:
+    void add(std::string_view key, qint64 rowId)
+    {
+        m_rows.push_back({m_keys.size(), key.size(), rowId});
+        m_keys.append(key);
+    }
+
+    QList<qint64> rowIds()
+    {
+        const char* keys = m_keys.data();
+        std::sort(m_rows.begin(), m_rows.end(), [keys](const Row& a, const Row& b) {
+            const int c = std::string_view(keys + a.offset, a.length).compare(std::string_view(keys + b.offset, b.length));
+            return c != 0 ? c > 0 : a.rowId > b.rowId;
+        });
+        QList<qint64> ids;
+        ids.reserve(qsizetype(m_rows.size()));
+        for (const Row& row : m_rows)
+            ids.append(row.rowId);
+        return ids;
+    }
+
+private:
+    struct Row {
+        size_t offset;
+        size_t length;
+        qint64 rowId;
+    };
+    std::string m_keys;
+    std::vector<Row> m_rows;
+};
 
 QString inMemoryLineBreaks(const QString& stored) { return splitLines(stored).join(u'\n'); }
 
@@ -65,25 +116,22 @@ void bindRecord(Statement& st, const Prescription& p, const QString& visitDate)
 }
 
 // Updates the rows found by the statement's key or, when there is none, inserts one.
-bool updateOrInsert(Database& db, std::string_view updateSql, std::string_view insertSql,
+bool updateOrInsert(Database& db, Statement& update, Statement& insert,
                     const std::function<void(Statement&)>& bindValues)
 {
-    Statement update = db.prepare(updateSql);
     bindValues(update);
     if (!update.run())
         return false;
     if (db.changes() > 0)
         return true;
-    Statement insert = db.prepare(insertSql);
     bindValues(insert);
     return insert.run();
 }
 
-bool writePatient(Database& db, const Prescription& p, int currentYear)
+bool writePatient(Database& db, Statement& update, Statement& insert, const Prescription& p,
+                  const QString& key, const QString& year)
 {
-    const QString year = birthYear(p.fields[P::kAge], currentYear);
-    const QString key = patientKey(p.fields[P::kName], year);
-    return updateOrInsert(db, kUpdatePatient, kInsertPatient, [&](Statement& st) {
+    return updateOrInsert(db, update, insert, [&](Statement& st) {
         st.bindAll(key, p.fields[P::kName], p.fields[P::kSex], year, p.fields[P::kFeeClass],
                    p.fields[P::kCardNumber], p.fields[P::kAddress], p.fields[P::kDiagnosis],
                    p.fields[P::kAllergy], p.fields[P::kPastHistory], p.fields[P::kTelephone]);
@@ -180,21 +228,27 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
         return result;
     }
 
+    Statement& updateRecord = prepared(kUpdateRecord);
+    Statement& insertRecord = prepared(kInsertRecord);
     Transaction transaction(*m_db);
     const QString isoVisitDate = isoDate(*visitDate);
     if (!transaction.isActive()
-        || !updateOrInsert(*m_db, kUpdateRecord, kInsertRecord,
+        || !updateOrInsert(*m_db, updateRecord, insertRecord,
                            [&](Statement& st) { bindRecord(st, p, isoVisitDate); })) {
         result.problem = kSaveFailedMessage;
         return result;
     }
 
     // The name is known to be filled; the age decides (exactly empty: a blank counts as filled).
+    QString patient;
     if (!p.fields[P::kAge].isEmpty()) {
+        const QString year = birthYear(p.fields[P::kAge], currentYear);
+        patient = patientKey(p.fields[P::kName], year);
         // The register is a convenience for the next visit: a patient row it refuses (no sex,
         // a key too long) must not cost the doctor the prescription, so it has its own savepoint.
         const bool marked = m_db->exec("SAVEPOINT patient");
-        if (marked && writePatient(*m_db, p, currentYear)) {
+        if (marked
+            && writePatient(*m_db, prepared(kUpdatePatient), prepared(kInsertPatient), p, patient, year)) {
             result.patient = SaveResult::PatientRow::Written;
         } else {
             if (marked)
@@ -213,6 +267,11 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
         return result;
     }
     result.stored = true;
+    if (m_indexes) {
+        m_indexes->recordNameWritten(p.fields[P::kName]);
+        if (result.patient == SaveResult::PatientRow::Written)
+            m_indexes->patientWritten(patient);
+    }
     return result;
 }
 
@@ -227,20 +286,94 @@ RecordList RecordStore::list(const QString& nameFilter, const QDate& from, const
         result.problem = kRecordsUnavailableMessage;
         return result;
     }
-    Statement st = m_db->prepare(kListRecords);
-    st.bindAll(likeContains(nameFilter), isoDate(from), isoDate(to));
-    while (st.next()) {
-        result.rows.append({st.integer(0), st.text("名称"),
-                            recordListItemText(st.text("0"), st.text("1"), st.text("2"),
-                                               st.text("9"))});
+    const NameIndex* names = m_indexes && hasNameDateIndex() ? m_indexes->recordNames() : nullptr;
+    const std::optional<QStringList> matching =
+        names ? names->containing(nameFilter, kMostNamesFirst) : std::nullopt;
+    if (matching && matching->isEmpty()) {
+        result.ok = true;
+        return result;
     }
-    if (!st.ok()) {
-        result.rows.clear();
+    if (matching)
+        return listOfNames(*matching, from, to);
+    Statement& st = prepared(nameFilter.isEmpty() ? kListAllRecords : kListRecords);
+    if (nameFilter.isEmpty())
+        st.bindAll(isoDate(from), isoDate(to));
+    else
+        st.bindAll(likeContains(nameFilter), isoDate(from), isoDate(to));
+    KeyOrder listed;
+    while (st.next())
+        listed.add(st.utf8(1), st.integer(0));
+    const bool ok = st.ok();
+    st.reset();
+    if (!ok) {
         result.problem = kRecordsUnavailableMessage;
         return result;
     }
+    result.rowIds = listed.rowIds();
     result.ok = true;
     return result;
+}
+
+RecordList RecordStore::listOfNames(const QStringList& names, const QDate& from, const QDate& to) const
+{
+    RecordList result;
+    KeyOrder listed;
+    Statement& st = prepared(kListRecordsOfName);
+    for (const QString& name : names) {
+        st.reset();
+        st.bindAll(name, isoDate(from), isoDate(to));
+        while (st.next())
+            listed.add(st.utf8(1), st.integer(0));
+        if (!st.ok()) {
+            st.reset();
+            result.problem = kRecordsUnavailableMessage;
+            return result;
+        }
+    }
+    st.reset();
+    result.rowIds = listed.rowIds();
+    result.ok = true;
+    return result;
+}
+
+std::optional<RecordListRow> RecordStore::listRow(qint64 rowId) const
+{
+    if (!m_db)
+        return std::nullopt;
+    Statement& st = prepared(kListRow);
+    st.bind(1, rowId);
+    std::optional<RecordListRow> row;
+    if (st.next())
+        row = RecordListRow{rowId, st.text(4), recordListItemText(st.text(0), st.text(1), st.text(2), st.text(3))};
+    st.reset();
+    return row;
+}
+
+bool RecordStore::hasNameDateIndex() const
+{
+    // A file made before the index existed lists by scanning the date range instead, which is
+    // quicker there than one scan per name.
+    if (!m_hasNameDateIndex) {
+        Statement& st = prepared(kNameDateIndex);
+        m_hasNameDateIndex = st.next();
+        st.reset();
+    }
+    return *m_hasNameDateIndex;
+}
+
+Statement& RecordStore::prepared(std::string_view sql) const
+{
+    if (!m_db || !m_db->isOpen()) {
+        // Statements of a closed connection would still reach the file: they are let go.
+        m_prepared.clear();
+        return m_closed;
+    }
+    auto it = m_prepared.find(sql.data());
+    if (it == m_prepared.end())
+        it = m_prepared.emplace(sql.data(), m_db->prepare(sql)).first;
+    else
+        it->second.reset();
+    return it->second;
 }
 
 RecordList RecordStore::list(const QString& nameFilter, const QString& fromText,
@@ -321,6 +454,9 @@ bool RecordStore::remove(const QString& key, QString* problem)
 QList<NamedQuery> RecordStore::queries()
 {
     return {{"record list", kListRecords},
+            {"record list of every name", kListAllRecords},
+            {"record list of a name", kListRecordsOfName},
+            {"record list item", kListRow},
             {"open record", kOpenByRowId},
             {"open record by key", kOpenByKey},
             {"update record", kUpdateRecord},

@@ -2,12 +2,14 @@
 
 #include "Database.h"
 #include "Prescription.h"
+#include "SearchIndexes.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
 
+#include <map>
 #include <optional>
 #include <string_view>
 
@@ -74,17 +76,23 @@ struct RecordListRow {
     QString itemText;
 };
 
+// A record list holds the row ids alone, in list order: the item texts are read when shown, so a
+// list of half a million records is read in one statement and shown at once.
 struct RecordList {
     bool ok = false;
     QString problem;
-    QList<RecordListRow> rows;
+    QList<qint64> rowIds;
 };
 
 // The stored prescriptions (table 档案) and the patient register that a save keeps up to date.
 // Every operation fails cleanly, with a reason, when there is no records database.
 class RecordStore {
 public:
-    explicit RecordStore(Database* records) : m_db(records) {}
+    // With search indexes, a save keeps the patient index current.
+    explicit RecordStore(Database* records, SearchIndexes* indexes = nullptr)
+        : m_db(records), m_indexes(indexes)
+    {
+    }
 
     // Stores the prescription under its key: nothing at all when it fails (the problem says why).
     // The prescription row and the patient row are one transaction; a patient row the register
@@ -97,6 +105,9 @@ public:
     // The same with the two dates as typed; a date that does not parse is the range message.
     RecordList list(const QString& nameFilter, const QString& fromText, const QString& toText) const;
 
+    // The key and the item text of a listed row; no value when the row is gone.
+    std::optional<RecordListRow> listRow(qint64 rowId) const;
+
     std::optional<Prescription> open(qint64 rowId, QString* problem = nullptr) const;
     std::optional<Prescription> openByKey(const QString& key, QString* problem = nullptr) const;
 
@@ -108,8 +119,17 @@ public:
 
 private:
     std::optional<Prescription> read(Statement& query, QString* problem) const;
+    RecordList listOfNames(const QStringList& names, const QDate& from, const QDate& to) const;
+    bool hasNameDateIndex() const;
+    // The statement of this SQL text, prepared once on the connection and ready to run again;
+    // an invalid statement once the connection is closed.
+    Statement& prepared(std::string_view sql) const;
 
     Database* m_db;
+    SearchIndexes* m_indexes = nullptr;
+    mutable std::map<const char*, Statement> m_prepared;  // by the SQL text's address
+    mutable Statement m_closed;
+    mutable std::optional<bool> m_hasNameDateIndex;
 };
 
 }  // namespace qelvaro

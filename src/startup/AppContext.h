@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SearchIndexes.h"
+
 #include <QObject>
 #include <QString>
 
@@ -29,6 +31,13 @@ struct AppContext {
                PrintTarget* printTarget = nullptr)
         : store(store), settings(settings), messages(messages), urls(urls), clock(clock), printTarget(printTarget)
     {
+        // The drug index follows every write of the drug catalogue.
+        const auto drugChanged = [this](const QString& table, qint64 rowId) {
+            if (table == QStringLiteral("药品"))
+                searchIndexes.drugWritten(rowId);
+        };
+        QObject::connect(&catalogueChanges, &CatalogueChanges::rowWritten, &searchIndexes, drugChanged);
+        QObject::connect(&catalogueChanges, &CatalogueChanges::rowRemoved, &searchIndexes, drugChanged);
     }
 
     DataStore& store;
@@ -39,6 +48,8 @@ struct AppContext {
     // Where printouts go: the default printer in the program, a PDF file or a recorder in tests.
     PrintTarget* printTarget = nullptr;
     CatalogueChanges catalogueChanges;
+    // The typed searches' indexes; empty until loaded (Application loads them once the main window shows).
+    SearchIndexes searchIndexes;
 };
 
 }  // namespace qelvaro

@@ -20,9 +20,9 @@ using P = Prescription;
 
 namespace {
 
-void clickItem(QListWidget* list, int row, Qt::MouseButton button = Qt::LeftButton)
+void clickItem(QListView* list, int row, Qt::MouseButton button = Qt::LeftButton)
 {
-    QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), button, {}, list->visualRect(list->model()->index(row, 0)).center());
 }
 
 qint64 rowCount(Database& db, const char* sql, const QString& value)
@@ -471,8 +471,8 @@ private slots:
         RecordEditor e;
         QVERIFY(e.opened);
         QVERIFY(e.show());
-        QListWidget* list = e.window->recordList();
-        QCOMPARE(list->count(), 0);
+        QListView* list = e.window->recordList();
+        QCOMPARE(list->model()->rowCount(), 0);
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, QPoint(10, 10));
         QTest::qWait(20);
         QVERIFY(!e.window->findChild<QMenu*>(u"recordListMenu"_s)->isVisible());

@@ -7,6 +7,7 @@
 #include "Prescription.h"
 
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 
 #include <functional>
@@ -33,8 +34,9 @@ struct RecordEditor : MainWindowFixture {
     QStringList listed() const
     {
         QStringList texts;
-        for (int i = 0; i < window->recordList()->count(); ++i)
-            texts << window->recordList()->item(i)->text();
+        const QAbstractItemModel* model = window->recordList()->model();
+        for (int i = 0; i < model->rowCount(); ++i)
+            texts << model->index(i, 0).data().toString();
         return texts;
     }
 

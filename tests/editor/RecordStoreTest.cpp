@@ -97,8 +97,8 @@ private slots:
         expected.fields[P::kDate] = u"2016-10-04"_s;
         QCOMPARE(m_records->openByKey(p.key), expected);
         const RecordList listed = m_records->list(u"王小明"_s, QDate(2016, 10, 1), QDate(2016, 10, 31));
-        QCOMPARE(listed.rows.size(), 1);
-        QCOMPARE(m_records->open(listed.rows[0].rowId), expected);
+        QCOMPARE(listed.rowIds.size(), 1);
+        QCOMPARE(m_records->open(listed.rowIds[0]), expected);
 
         // Stored form: ISO date, CR LF between lines.
         QCOMPARE(rawColumn(p.key, "9"), u"2016-10-04"_s);
@@ -331,9 +331,10 @@ private slots:
         const RecordList listed = m_records->list(filter, from, to);
         QVERIFY(listed.ok);
         QStringList found;
-        for (const RecordListRow& row : listed.rows) {
+        for (const qint64 rowId : listed.rowIds) {
+            const RecordListRow row = m_records->listRow(rowId).value_or(RecordListRow());
             found << row.key;
-            QCOMPARE(m_records->open(row.rowId).value_or(Prescription()).key, row.key);
+            QCOMPARE(m_records->open(rowId).value_or(Prescription()).key, row.key);
         }
         QCOMPARE(found, keys);
     }
@@ -344,8 +345,8 @@ private slots:
         p.fields[P::kAge].clear();
         QVERIFY(m_records->save(p, kYear));
         const RecordList listed = m_records->list(u"王小明"_s, u"2016-10-14"_s, u"2016-10-14"_s);
-        QCOMPARE(listed.rows.size(), 1);
-        QCOMPARE(listed.rows[0].itemText, u"王小明[男,,2016-10-14]"_s);
+        QCOMPARE(listed.rowIds.size(), 1);
+        QCOMPARE(m_records->listRow(listed.rowIds[0]).value_or(RecordListRow()).itemText, u"王小明[男,,2016-10-14]"_s);
     }
 
     void recordListWithTypedDates_data()
@@ -366,7 +367,7 @@ private slots:
         const RecordList listed = m_records->list(QString(), from, to);
         QCOMPARE(listed.ok, ok);
         QCOMPARE(listed.problem, ok ? QString() : kBadDateRangeMessage);
-        QCOMPARE(listed.rows.size(), ok ? 1 : 0);
+        QCOMPARE(listed.rowIds.size(), ok ? 1 : 0);
     }
 
     void openReadsNullColumnsAsEmptyOrDefault_data()

@@ -1,0 +1,249 @@
+#include "SearchIndex.h"
+
+#include "Database.h"
+#include "Gbk.h"
+
+namespace qelvaro {
+namespace {
+
+// The same order as the drug search's SQL, which the index on (名称 GBK, 拼音, 分类) gives.
+constexpr std::string_view kDrugRows =
+    R"(SELECT rowid, "名称", "拼音", "分类" FROM "药品" WHERE "名称" IS NOT NULL AND "拼音" IS NOT NULL
+       ORDER BY "名称" COLLATE GBK, "拼音", "分类", rowid)";
+constexpr std::string_view kDrugRow =
+    R"(SELECT rowid, "名称", "拼音", "分类" FROM "药品" WHERE rowid = ?1 AND "名称" IS NOT NULL
+       AND "拼音" IS NOT NULL)";
+constexpr std::string_view kPatientRows =
+    R"(SELECT rowid, "序号", "姓名", "出生年月" FROM "患者信息" WHERE "序号" IS NOT NULL ORDER BY rowid)";
+constexpr std::string_view kPatientRowsOfKey =
+    R"(SELECT rowid, "序号", "姓名", "出生年月" FROM "患者信息" WHERE "序号" = ?1)";
+
+constexpr std::string_view kRecordNames = R"(SELECT DISTINCT "0" FROM "档案" WHERE "0" IS NOT NULL)";
+
+QByteArray bytes(const Statement& st, int column)
+{
+    return st.text(column).toUtf8();
+}
+
+int compareBytes(const QByteArray& a, const QByteArray& b)
+{
+    return QByteArrayView(a).compare(QByteArrayView(b));
+}
+
+}  // namespace
+
+QByteArray foldedForSearch(QByteArrayView utf8)
+{
+    const qsizetype nul = utf8.indexOf('\0');
+    if (nul >= 0)
+        utf8 = utf8.first(nul);
+    QByteArray folded(utf8.data(), utf8.size());
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+    return folded;
+}
+
+// ---- ContainmentIndex -----------------------------------------------------------------------
+
+void ContainmentIndex::reserve(qsizetype entries, qsizetype bytes)
+{
+    m_starts.reserve(size_t(entries));
+    m_text.reserve(size_t(bytes));
+}
+
+void ContainmentIndex::insert(int position, QByteArrayView folded)
+{
+    const qsizetype start = position < size() ? m_starts[size_t(position)] : qsizetype(m_text.size());
+    const qsizetype length = folded.size() + 1;
+    m_text.insert(size_t(start), folded.data(), size_t(folded.size()));
+    m_text.insert(size_t(start + folded.size()), 1, '\0');
+    for (size_t i = size_t(position); i < m_starts.size(); ++i)
+        m_starts[i] += length;
+    m_starts.insert(m_starts.begin() + position, start);
+}
+
+void ContainmentIndex::remove(int position)
+{
+    const qsizetype start = m_starts[size_t(position)];
+    const qsizetype end = position + 1 < size() ? m_starts[size_t(position) + 1] : qsizetype(m_text.size());
+    m_text.erase(size_t(start), size_t(end - start));
+    m_starts.erase(m_starts.begin() + position);
+    for (size_t i = size_t(position); i < m_starts.size(); ++i)
+        m_starts[i] -= end - start;
+}
+
+// ---- DrugIndex ------------------------------------------------------------------------------
+
+bool DrugIndex::before(const Row& a, const Row& b)
+{
+    if (const int c = gbkCompare(a.name.constData(), int(a.name.size()), b.name.constData(), int(b.name.size())))
+        return c < 0;
+    if (const int c = compareBytes(a.code, b.code))
+        return c < 0;
+    // A missing category sorts first, as NULL does in SQL.
+    if (a.hasCategory != b.hasCategory)
+        return !a.hasCategory;
+    if (const int c = compareBytes(a.category, b.category))
+        return c < 0;
+    return a.rowId < b.rowId;
+}
+
+bool DrugIndex::load(Database& settings)
+{
+    m_rows.clear();
+    m_codes = ContainmentIndex();
+    Statement st = settings.prepare(kDrugRows);
+    while (st.next()) {
+        Row row{st.integer(0), bytes(st, 1), bytes(st, 2), bytes(st, 3), {}, !st.isNull(3)};
+        row.foldedCategory = foldedForSearch(row.category);
+        m_codes.append(foldedForSearch(row.code));
+        m_rows.push_back(std::move(row));
+    }
+    return st.ok();
+}
+
+void DrugIndex::remove(qint64 rowId)
+{
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].rowId == rowId) {
+            m_rows.erase(m_rows.begin() + qsizetype(i));
+            m_codes.remove(int(i));
+            return;
+        }
+    }
+}
+
+void DrugIndex::insert(Row row)
+{
+    const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), row, before);
+    const int position = int(at - m_rows.begin());
+    m_codes.insert(position, foldedForSearch(row.code));
+    m_rows.insert(at, std::move(row));
+}
+
+void DrugIndex::refresh(Database& settings, qint64 rowId)
+{
+    remove(rowId);
+    Statement st = settings.prepare(kDrugRow);
+    st.bind(1, rowId);
+    if (st.next()) {
+        Row row{st.integer(0), bytes(st, 1), bytes(st, 2), bytes(st, 3), {}, !st.isNull(3)};
+        row.foldedCategory = foldedForSearch(row.category);
+        insert(std::move(row));
+    }
+}
+
+std::vector<DrugIndex::Match> DrugIndex::search(const QString& typed, const QString& caption, int limit) const
+{
+    std::vector<Match> found;
+    if (limit <= 0)
+        return found;
+    const QByteArray part = foldedForSearch(typed.toUtf8());
+    const QByteArray captionPart = foldedForSearch(caption.toUtf8());
+    const bool anyCategory = caption.isEmpty();
+    m_codes.forEachContaining(part, [&](int position) {
+        const Row& row = m_rows[size_t(position)];
+        if (!anyCategory && !(row.hasCategory && row.foldedCategory.contains(captionPart)))
+            return true;
+        found.push_back({row.rowId, QString::fromUtf8(row.name)});
+        return int(found.size()) < limit;
+    });
+    return found;
+}
+
+// ---- PatientIndex ---------------------------------------------------------------------------
+
+bool PatientIndex::load(Database& records)
+{
+    m_rowIds.clear();
+    m_names.clear();
+    m_birthYears.clear();
+    m_keys = ContainmentIndex();
+    Statement st = records.prepare(kPatientRows);
+    while (st.next()) {
+        m_rowIds.push_back(st.integer(0));
+        m_keys.append(foldedForSearch(bytes(st, 1)));
+        m_names.push_back(st.text(2));
+        m_birthYears.push_back(st.text(3));
+    }
+    return st.ok();
+}
+
+void PatientIndex::put(qint64 rowId, const QByteArray& key, QString name, QString birthYear)
+{
+    const auto at = std::lower_bound(m_rowIds.begin(), m_rowIds.end(), rowId);
+    const size_t position = size_t(at - m_rowIds.begin());
+    if (at != m_rowIds.end() && *at == rowId) {
+        m_keys.remove(int(position));
+        m_keys.insert(int(position), foldedForSearch(key));
+        m_names[position] = std::move(name);
+        m_birthYears[position] = std::move(birthYear);
+        return;
+    }
+    m_rowIds.insert(at, rowId);
+    m_keys.insert(int(position), foldedForSearch(key));
+    m_names.insert(m_names.begin() + qsizetype(position), std::move(name));
+    m_birthYears.insert(m_birthYears.begin() + qsizetype(position), std::move(birthYear));
+}
+
+void PatientIndex::refresh(Database& records, const QString& key)
+{
+    Statement st = records.prepare(kPatientRowsOfKey);
+    st.bind(1, key);
+    while (st.next())
+        put(st.integer(0), bytes(st, 1), st.text(2), st.text(3));
+}
+
+std::vector<PatientIndex::Match> PatientIndex::search(const QString& typed) const
+{
+    std::vector<Match> found;
+    m_keys.forEachContaining(foldedForSearch(typed.toUtf8()), [&](int position) {
+        const size_t i = size_t(position);
+        found.push_back({m_rowIds[i], m_names[i], m_birthYears[i]});
+        return true;
+    });
+    return found;
+}
+
+// ---- NameIndex ------------------------------------------------------------------------------
+
+bool NameIndex::load(Database& records)
+{
+    m_names.clear();
+    m_known.clear();
+    m_folded = ContainmentIndex();
+    Statement st = records.prepare(kRecordNames);
+    while (st.next())
+        add(st.text(0));
+    return st.ok();
+}
+
+void NameIndex::add(const QString& name)
+{
+    if (m_known.contains(name))
+        return;
+    m_known.insert(name);
+    m_names.push_back(name);
+    m_folded.append(foldedForSearch(name.toUtf8()));
+}
+
+std::optional<QStringList> NameIndex::containing(const QString& typed, int most) const
+{
+    QStringList found;
+    bool tooMany = false;
+    m_folded.forEachContaining(foldedForSearch(typed.toUtf8()), [&](int position) {
+        if (found.size() >= most) {
+            tooMany = true;
+            return false;
+        }
+        found.append(m_names[size_t(position)]);
+        return true;
+    });
+    if (tooMany)
+        return std::nullopt;
+    return found;
+}
+
+}  // namespace qelvaro

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qelvaro {
+
+class Database;
+
+// ASCII letters folded to lower case, other bytes kept: the case rule of SQL's LIKE. A text is
+// cut at a NUL, where LIKE stops reading it too.
+QByteArray foldedForSearch(QByteArrayView utf8);
+
+// Texts in one flat buffer, in the order the searches list them, searched for a literal part in
+// one sweep of the buffer. Each entry is kept folded (foldedForSearch) and followed by a NUL, so
+// a part (which holds no NUL) found in the buffer lies inside exactly one entry.
+class ContainmentIndex {
+public:
+    int size() const { return int(m_starts.size()); }
+    void reserve(qsizetype entries, qsizetype bytes);
+    void insert(int position, QByteArrayView folded);
+    void append(QByteArrayView folded) { insert(size(), folded); }
+    void remove(int position);
+
+    // Calls visit(position) for each entry holding the folded part, in position order, while visit
+    // returns true. An empty part is held by every entry.
+    template <typename Visit>
+    void forEachContaining(QByteArrayView foldedPart, Visit visit) const
+    {
+        const int n = size();
+        if (foldedPart.isEmpty()) {
+            for (int i = 0; i < n && visit(i); ++i) {
+            }
+            return;
+        }
+        if (foldedPart.contains('\0'))
+            return;
+        const char* const base = m_text.data();
+        const char* const end = base + m_text.size();
+        const char* from = base;
+        while (from < end) {
+            const void* hit = memmem(from, size_t(end - from), foldedPart.data(), size_t(foldedPart.size()));
+            if (!hit)
+                return;
+            const qsizetype offset = static_cast<const char*>(hit) - base;
+            const int position = int(std::upper_bound(m_starts.begin(), m_starts.end(), offset) - m_starts.begin()) - 1;
+            if (!visit(position))
+                return;
+            from = position + 1 < n ? base + m_starts[size_t(position) + 1] : end;
+        }
+    }
+
+private:
+    std::string m_text;
+    std::vector<qsizetype> m_starts;
+};
+
+// The drug search over table 药品: drugs whose pinyin code holds the typed text, optionally only
+// those whose category holds a caption, by name in GBK order (ties by code, category, rowid), at
+// most a given number. Rows without a name are left out, as the list would show them empty, and
+// rows without a code, which no search finds.
+class DrugIndex {
+public:
+    struct Match {
+        qint64 rowId;
+        QString name;
+    };
+
+    // Reads every drug; false when the table cannot be read.
+    bool load(Database& settings);
+    // Reads the row again after it was written or removed.
+    void refresh(Database& settings, qint64 rowId);
+
+    std::vector<Match> search(const QString& typed, const QString& caption, int limit) const;
+    int size() const { return int(m_rows.size()); }
+
+private:
+    struct Row {
+        qint64 rowId = 0;
+        QByteArray name;      // UTF-8 as stored
+        QByteArray code;      // as stored, for the order of equal names
+        QByteArray category;  // as stored
+        QByteArray foldedCategory;
+        bool hasCategory = false;
+    };
+    static bool before(const Row& a, const Row& b);
+    void insert(Row row);
+    void remove(qint64 rowId);
+
+    std::vector<Row> m_rows;  // in list order, parallel to m_codes
+    ContainmentIndex m_codes;
+};
+
+// The patient look-up over table 患者信息: rows whose key 序号 holds the typed text, by rowid.
+// Rows without a key, which no search finds, are left out.
+class PatientIndex {
+public:
+    struct Match {
+        qint64 rowId;
+        QString name;
+        QString birthYear;
+    };
+
+    bool load(Database& records);
+    // Reads the rows of this key again after the register wrote them.
+    void refresh(Database& records, const QString& key);
+
+    std::vector<Match> search(const QString& typed) const;
+    int size() const { return int(m_rowIds.size()); }
+
+private:
+    void put(qint64 rowId, const QByteArray& key, QString name, QString birthYear);
+
+    std::vector<qint64> m_rowIds;  // ascending, parallel to m_keys
+    std::vector<QString> m_names;
+    std::vector<QString> m_birthYears;
+    ContainmentIndex m_keys;
+};
+
+// The distinct patient names of the stored prescriptions (column "0" of 档案), so a record list
+// by part of a name can read the records of the names that hold it rather than every record.
+// Names of deleted records may stay: a name with no record lists nothing.
+class NameIndex {
+public:
+    bool load(Database& records);
+    void add(const QString& name);
+
+    // The stored names holding the typed text (ASCII case ignored, as LIKE does), in no order;
+    // no value when more than `most` do.
+    std::optional<QStringList> containing(const QString& typed, int most) const;
+    int size() const { return int(m_names.size()); }
+
+private:
+    std::vector<QString> m_names;
+    QSet<QString> m_known;
+    ContainmentIndex m_folded;
+};
+
+}  // namespace qelvaro

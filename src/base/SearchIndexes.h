@@ -1,0 +1,76 @@
+#pragma once
+
+#include "SearchIndex.h"
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace qelvaro {
+
+class Database;
+
+// The program's in-memory search indexes: the drug codes, the patient keys and the names of the
+// stored prescriptions. They are read in
+// the background, each from a connection of its own, so neither the login nor the main window
+// waits for them; until they are there (or when reading them failed) drugs() and patients() are
+// null and the searches ask the database. Every write of the program is passed on here, so an
+// index always answers as the tables would; writes made while the indexes are being read are
+// applied when they arrive.
+class SearchIndexes : public QObject {
+    Q_OBJECT
+public:
+    using OpenReader = std::function<std::unique_ptr<Database>()>;
+
+    SearchIndexes() = default;
+    ~SearchIndexes() override;
+    SearchIndexes(const SearchIndexes&) = delete;
+    SearchIndexes& operator=(const SearchIndexes&) = delete;
+
+    // Starts reading both indexes on a thread of its own. records and settings are the program's
+    // connections, which keep the indexes current afterwards; the openers give the thread its own.
+    void loadInBackground(Database* records, OpenReader openRecords, Database* settings, OpenReader openSettings);
+    // Reads both indexes now, from the program's connections.
+    void loadNow(Database* records, Database* settings);
+    bool isLoading() const { return m_loading; }
+
+    const DrugIndex* drugs() const { return m_drugs.get(); }
+    const PatientIndex* patients() const { return m_patients.get(); }
+    const NameIndex* recordNames() const { return m_recordNames.get(); }
+
+    // What the program wrote: a row of 药品 inserted, updated or deleted; the register rows of a key.
+    void drugWritten(qint64 rowId);
+    void patientWritten(const QString& key);
+    // A prescription was stored under this patient name.
+    void recordNameWritten(const QString& name);
+
+signals:
+    void loaded();
+
+private:
+    struct Loaded {
+        std::unique_ptr<DrugIndex> drugs;
+        std::unique_ptr<PatientIndex> patients;
+        std::unique_ptr<NameIndex> recordNames;
+    };
+    static Loaded read(Database* records, Database* settings);
+    void install(Loaded indexes);
+
+    Database* m_records = nullptr;
+    Database* m_settings = nullptr;
+    std::unique_ptr<DrugIndex> m_drugs;
+    std::unique_ptr<PatientIndex> m_patients;
+    std::unique_ptr<NameIndex> m_recordNames;
+    bool m_loading = false;
+    QSet<qint64> m_drugsWhileLoading;
+    QSet<QString> m_patientsWhileLoading;
+    QSet<QString> m_namesWhileLoading;
+    std::thread m_loader;
+};
+
+}  // namespace qelvaro
