@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLockFile>
 #include <QSaveFile>
 
 #include <future>
+#include <memory>
 
 #include <sys/stat.h>
 
@@ -37,29 +39,37 @@ QStringList columnsOf(sqlite3* db, const QString& table)
     return names;
 }
 
-// Every table the program's schema text creates, with its columns: made in a throw-away database
-// in memory, so the check can never drift from the schema the templates are built from.
+// The program's schema text run in a throw-away database in memory, so the checks and upgrades at
+// start can never drift from the schema the templates are built from. Null when it cannot be run.
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> schemaInMemory(const QString& schemaResource)
+{
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> memory(nullptr, sqlite3_close);
+    QFile file(schemaResource);
+    sqlite3* db = nullptr;
+    const bool opened = sqlite3_open(":memory:", &db) == SQLITE_OK;
+    memory.reset(db);
+    if (!opened || !file.open(QIODevice::ReadOnly)
+        || sqlite3_exec(db, file.readAll().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        memory.reset();
+    return memory;
+}
+
+// Every table the schema creates, with its columns.
 QList<std::pair<QString, QStringList>> expectedTables(const QString& schemaResource)
 {
     QList<std::pair<QString, QStringList>> tables;
-    QFile file(schemaResource);
-    sqlite3* memory = nullptr;
-    if (!file.open(QIODevice::ReadOnly) || sqlite3_open(":memory:", &memory) != SQLITE_OK) {
-        sqlite3_close(memory);
+    const auto memory = schemaInMemory(schemaResource);
+    if (!memory)
         return tables;
-    }
-    if (sqlite3_exec(memory, file.readAll().constData(), nullptr, nullptr, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(memory, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid", -1, &st,
-                           nullptr);
-        QStringList names;
-        while (sqlite3_step(st) == SQLITE_ROW)
-            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        for (const QString& name : names)
-            tables.append({name, columnsOf(memory, name)});
-    }
-    sqlite3_close(memory);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(memory.get(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid", -1, &st,
+                       nullptr);
+    QStringList names;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    for (const QString& name : names)
+        tables.append({name, columnsOf(memory.get(), name)});
     return tables;
 }
 
@@ -199,25 +209,56 @@ PreparedFile prepareFile(const QString& path, const QString& templateResource, c
     return result;
 }
 
-// Earlier versions stored an index in the GBK name order, a collation only this program has:
-// stock SQLCipher tools then could not check, vacuum or write the file. The order is a
-// per-connection collation in queries now, and such an index is dropped. No row changes.
-void dropIndexesOnOwnCollation(Database& db)
+// Index name -> its CREATE statement, for the indexes written out in a schema.
+QHash<QString, QString> indexesOf(sqlite3* db)
+{
+    QHash<QString, QString> indexes;
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL", -1, &st,
+                       nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        indexes.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
+                       QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))));
+    sqlite3_finalize(st);
+    return indexes;
+}
+
+// Files written by earlier versions keep the indexes of their day: one in the GBK name order, a
+// collation only this program has (stock SQLCipher tools then cannot check, vacuum or write the
+// file), and none of those that later versions search by. The indexes are brought to the
+// schema's: one on the program's own collation or differing from the schema's of its name is
+// dropped, a missing one is made. No row changes; other indexes are left alone. On a large file
+// this takes a few seconds, once.
+void bringIndexesToSchema(Database& db, const QString& schemaResource)
 {
     if (db.isReadOnly())
         return;
-    QStringList names;
-    Statement st = db.prepare("SELECT name FROM sqlite_master WHERE type = 'index' AND sql LIKE '%COLLATE GBK%'");
-    while (st.next())
-        names << st.text(0);
-    if (names.isEmpty())
+    const auto memory = schemaInMemory(schemaResource);
+    if (!memory)
+        return;
+    const QHash<QString, QString> expected = indexesOf(memory.get());
+    const QHash<QString, QString> present = indexesOf(db.handle());
+    QStringList drop;
+    QStringList create;
+    for (auto it = present.begin(); it != present.end(); ++it) {
+        const auto wanted = expected.find(it.key());
+        if (it.value().contains(QStringLiteral("COLLATE GBK")) || (wanted != expected.end() && *wanted != it.value()))
+            drop << it.key();
+    }
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        if (!present.contains(it.key()) || drop.contains(it.key()))
+            create << it.value();
+    if (drop.isEmpty() && create.isEmpty())
         return;
     Transaction transaction(db);
-    for (QString name : names) {
+    for (QString name : drop) {
         name.replace(u'"', QStringLiteral("\"\""));
         if (!db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(name).toStdString()))
             return;
     }
+    for (const QString& sql : create)
+        if (!db.exec(sql.toStdString()))
+            return;
     transaction.commit();
 }
 
@@ -303,8 +344,9 @@ bool DataStore::open()
         if (!restrictToOwner(db->path()))
             m_warnings << QStringLiteral("数据文件%1其他用户也能读取，且无法改为仅本人可读写：请检查文件的所有者。")
                               .arg(displayName(db->path()));
-        dropIndexesOnOwnCollation(*db);
     }
+    bringIndexesToSchema(*m_records, kRecordsSchema);
+    bringIndexesToSchema(*m_settings, kSettingsSchema);
     return true;
 }
 

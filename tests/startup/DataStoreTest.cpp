@@ -519,6 +519,35 @@ private slots:
         QCOMPARE(count(*store.settings(), "药品"), 246);
     }
 
+    // A records file from an earlier version: its list index of the day, one missing, and one
+    // the clinic added itself. Start-up brings ours to the program's and leaves the other alone.
+    void earlierIndexesAreBroughtToTheProgramsAtStart()
+    {
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        auto indexSql = [](Database& db, const char* name) {
+            Statement st = db.prepare("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?");
+            st.bind(1, QString::fromUtf8(name));
+            return st.next() ? st.text(0) : QString();
+        };
+        QString wanted;
+        {
+            DataStore store(paths);
+            QVERIFY(store.open());
+            wanted = indexSql(*store.records(), "日期姓名");
+            QVERIFY(!wanted.isEmpty());
+            QVERIFY(store.records()->exec("DROP INDEX \"日期姓名\"; DROP INDEX \"姓名日期\"; "
+                                          "CREATE INDEX \"日期姓名\" ON \"档案\" (\"9\", \"0\"); "
+                                          "CREATE INDEX \"诊所自建\" ON \"档案\" (\"8\");"));
+        }
+        DataStore store(paths);
+        QVERIFY(store.open());
+        QCOMPARE(indexSql(*store.records(), "日期姓名"), wanted);
+        QVERIFY(!indexSql(*store.records(), "姓名日期").isEmpty());
+        QVERIFY(!indexSql(*store.records(), "诊所自建").isEmpty());
+        QCOMPARE(count(*store.records(), "档案"), 1);
+    }
+
     // A program folder whose records file was caught in the middle of a save: pages of the save
     // already in the file, the journal that undoes them beside it.
     static QByteArray makeInterruptedSave(const AppPaths& crashed)
