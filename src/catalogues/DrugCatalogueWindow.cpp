@@ -270,9 +270,9 @@ void DrugCatalogueWindow::pick()
     const DrugEntryText parts = drugEntryBoxes(row->name);
     m_name->setText(parts.name);
     m_usage->setText(parts.usage);
-    // A row without a code keeps the code computed from its name.
-    if (!row->code.isEmpty())
-        setBoxText(m_code, row->code);
+    // A row without a code shows the code computed from its name, also when the name box already
+    // held that name and so computed nothing.
+    setBoxText(m_code, row->code.isEmpty() ? pinyinCode(trimBlanks(parts.name)) : row->code);
     m_category->setEditText(row->category);
 }
 

@@ -95,6 +95,13 @@ private slots:
         window().list()->setCurrentRow(1);
         QCOMPARE(window().nameBox()->text(), QStringLiteral("无码药"));
         QCOMPARE(window().codeBox()->text(), QStringLiteral("wmy"));
+        // Also after a drug of the same name with a code of its own: never that drug's code.
+        addDrug("zbwmy", "无码药", "外用");
+        QVERIFY(db().exec(R"(INSERT INTO "药品" ("名称", "分类") VALUES ('无码药', '外用'))"));
+        click(window().categoryButton(9));
+        QCOMPARE(window().codeBox()->text(), QStringLiteral("zbwmy"));
+        window().list()->setCurrentRow(1);
+        QCOMPARE(window().codeBox()->text(), QStringLiteral("wmy"));
     }
 
     void searchIsLiteralAndClosingInSearchModeListsNothing()
