@@ -216,6 +216,9 @@ void DrugCatalogueWindow::startAfresh()
     m_category->setCurrentIndex(0);
     m_category->setEditText(drugCategories().first());
     m_lastBox = nullptr;
+    // The boxes start empty, so no row stands behind them until a pick: a list that opens empty
+    // must not leave 保存 and 删除 acting on the drug picked before the close.
+    m_target.row.reset();
     for (int i = 0; i < 14; ++i) {
         QFont font = m_categoryButtons[size_t(i)]->font();
         font.setBold(i == 0);

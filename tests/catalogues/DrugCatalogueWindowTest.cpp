@@ -118,12 +118,22 @@ private slots:
         window().searchBox()->clear();
         QCOMPARE(window().list()->count(), 4);
 
+        window().searchBox()->setText("amx");
         window().close();
         window().open();
         QCOMPARE(window().list()->count(), 0);
         QVERIFY(isBold(window().categoryButton(0)));
         QCOMPARE(window().mode(), kDrugSearchMode);
         QVERIFY(window().searchBox()->text().isEmpty());
+
+        // The drug picked before the close is not behind the empty boxes: 删除 removes nothing
+        // and 保存 adds a new drug.
+        click(button("deleteButton"));
+        QCOMPARE(drugCount(), 5);
+        window().nameBox()->setText("新药");
+        click(button("saveButton"));
+        QCOMPARE(drugCount(), 6);
+        QCOMPARE(storedName(2), QStringLiteral("阿莫西林胶囊 0.25*24\\0.5 tid"));
     }
 
     void codeBoxFollowsTheName_data()
