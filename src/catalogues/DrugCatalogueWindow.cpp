@@ -216,6 +216,9 @@ void DrugCatalogueWindow::startAfresh()
     m_category->setCurrentIndex(0);
     m_category->setEditText(drugCategories().first());
     m_lastBox = nullptr;
+    // The boxes start empty, so no row stands behind them until a pick: a list that opens empty
+    // must not leave 保存 and 删除 acting on the drug picked before the close.
+    m_target.row.reset();
     for (int i = 0; i < 14; ++i) {
         QFont font = m_categoryButtons[size_t(i)]->font();
         font.setBold(i == 0);
@@ -270,9 +273,9 @@ void DrugCatalogueWindow::pick()
     const DrugEntryText parts = drugEntryBoxes(row->name);
     m_name->setText(parts.name);
     m_usage->setText(parts.usage);
-    // A row without a code keeps the code computed from its name.
-    if (!row->code.isEmpty())
-        setBoxText(m_code, row->code);
+    // A row without a code shows the code computed from its name, also when the name box already
+    // held that name and so computed nothing.
+    setBoxText(m_code, row->code.isEmpty() ? pinyinCode(trimBlanks(parts.name)) : row->code);
     m_category->setEditText(row->category);
 }
 

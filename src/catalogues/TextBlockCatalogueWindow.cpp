@@ -102,6 +102,9 @@ void TextBlockCatalogueWindow::open()
     m_content->clear();
     for (QPushButton* button : {m_add, m_save, m_delete, m_close})
         button->setEnabled(true);
+    // Empty boxes stand for no row: on an empty list 保存 and 删除 must not reach the row picked
+    // before the close.
+    m_target.row.reset();
     startAfresh();
     listRows(true);
     afterOpening();

@@ -95,6 +95,13 @@ private slots:
         window().list()->setCurrentRow(1);
         QCOMPARE(window().nameBox()->text(), QStringLiteral("无码药"));
         QCOMPARE(window().codeBox()->text(), QStringLiteral("wmy"));
+        // Also after a drug of the same name with a code of its own: never that drug's code.
+        addDrug("zbwmy", "无码药", "外用");
+        QVERIFY(db().exec(R"(INSERT INTO "药品" ("名称", "分类") VALUES ('无码药', '外用'))"));
+        click(window().categoryButton(9));
+        QCOMPARE(window().codeBox()->text(), QStringLiteral("zbwmy"));
+        window().list()->setCurrentRow(1);
+        QCOMPARE(window().codeBox()->text(), QStringLiteral("wmy"));
     }
 
     void searchIsLiteralAndClosingInSearchModeListsNothing()
@@ -111,12 +118,22 @@ private slots:
         window().searchBox()->clear();
         QCOMPARE(window().list()->count(), 4);
 
+        window().searchBox()->setText("amx");
         window().close();
         window().open();
         QCOMPARE(window().list()->count(), 0);
         QVERIFY(isBold(window().categoryButton(0)));
         QCOMPARE(window().mode(), kDrugSearchMode);
         QVERIFY(window().searchBox()->text().isEmpty());
+
+        // The drug picked before the close is not behind the empty boxes: 删除 removes nothing
+        // and 保存 adds a new drug.
+        click(button("deleteButton"));
+        QCOMPARE(drugCount(), 5);
+        window().nameBox()->setText("新药");
+        click(button("saveButton"));
+        QCOMPARE(drugCount(), 6);
+        QCOMPARE(storedName(2), QStringLiteral("阿莫西林胶囊 0.25*24\\0.5 tid"));
     }
 
     void codeBoxFollowsTheName_data()

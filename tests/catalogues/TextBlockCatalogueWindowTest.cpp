@@ -131,6 +131,18 @@ private slots:
         click(window.saveButton());
         QCOMPARE(listed(window.list()), QStringList{"头痛组套"});
         QCOMPARE(sets().last(), QStringLiteral("头痛组套|个人组套|ttzt|川芎 6g"));
+
+        // Reopened on an empty kind after a recipe was picked: the empty boxes stand for no row,
+        // so 删除 removes nothing and 保存 adds.
+        window.kindButton(1)->click();
+        QCOMPARE(window.nameBox()->text(), QStringLiteral("感冒方"));
+        window.close();
+        QVERIFY(db().exec(R"(DELETE FROM "个人组套" WHERE "分类" = '个人组套')"));
+        window.open();
+        QCOMPARE(window.list()->count(), 0);
+        QVERIFY(window.nameBox()->text().isEmpty());
+        click(window.deleteButton());
+        QCOMPARE(sets(), QStringList{"感冒方|中医验方|gmf|麻黄 6g"});
     }
 
     void refusedAndMissingSavesKeepEverything()
