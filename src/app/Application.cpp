@@ -26,6 +26,18 @@
 
 namespace qelvaro {
 
+namespace {
+
+// A window the doctor minimised comes back when its command is given again; raising alone
+// leaves it in the task bar.
+void unminimise(QWidget* window)
+{
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+}
+
+}  // namespace
+
 Application::Application(AppPaths paths, MessageSink& messages, UrlOpener& urls, Clock& clock, QObject* parent)
     : QObject(parent), m_paths(paths), m_messages(messages), m_urls(urls), m_clock(clock), m_store(paths), m_printer(messages, m_fileDialog)
 {
@@ -177,6 +189,7 @@ void Application::showInfusionCard()
         return;
     if (!m_infusionCard)
         m_infusionCard = new InfusionCardWindow(*m_main, *m_context);
+    unminimise(m_infusionCard);
     m_infusionCard->open();
 }
 
@@ -184,6 +197,7 @@ void Application::showHistoryCard()
 {
     if (!m_historyCard)
         m_historyCard = std::make_unique<HistoryCardWindow>(*m_main, *m_context);
+    unminimise(m_historyCard.get());
     m_historyCard->open();
 }
 
@@ -191,6 +205,7 @@ void Application::showOutpatientLog()
 {
     if (!m_logWindow)
         m_logWindow = std::make_unique<OutpatientLogWindow>(*m_context, m_fileDialog);
+    unminimise(m_logWindow.get());
     m_logWindow->show();
     m_logWindow->raise();
     m_logWindow->activateWindow();
@@ -200,6 +215,7 @@ void Application::showStatistics()
 {
     if (!m_statisticsWindow)
         m_statisticsWindow = std::make_unique<StatisticsWindow>(*m_context);
+    unminimise(m_statisticsWindow.get());
     m_statisticsWindow->show();
     m_statisticsWindow->raise();
     m_statisticsWindow->activateWindow();

@@ -83,6 +83,10 @@ HistoryCardWindow::HistoryCardWindow(MainWindow& main, AppContext& context, QWid
 {
     setObjectName(QStringLiteral("historyCardWindow"));
     setWindowTitle(kCaption);
+    // The captions of the print settings fit their places in this face and size only.
+    QFont windowFont(QStringLiteral("宋体"));
+    windowFont.setPointSizeF(9);
+    setFont(windowFont);
     setFixedSize(twipsToPixels(9975), twipsToPixels(10140));
 
     m_viewport = new QWidget(this);

@@ -167,6 +167,9 @@ OutpatientLogWindow::OutpatientLogWindow(AppContext& context, FileDialog& fileDi
     m_left = textBox(margins, "logLeftMargin", twipsRect(1620, 180, 435, 315));
     label(margins, QStringLiteral("上"), twipsPoint(2100, 240), true);
     m_top = textBox(margins, "logTopMargin", twipsRect(2340, 180, 435, 315));
+    // The settings columns hold 50 characters; a longer margin could never be written back.
+    m_left->setMaxLength(50);
+    m_top->setMaxLength(50);
 
     QFrame* dates = frame(this, twipsRect(4440, 8340, 3615, 615));
     label(dates, QStringLiteral("日期：从"), twipsPoint(120, 240), false);

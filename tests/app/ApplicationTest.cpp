@@ -148,6 +148,10 @@ private slots:
         QTest::mouseClick(p.app->mainWindow()->cardButton(3), Qt::LeftButton);
         QCOMPARE(p.app->infusionCardWindow(), card);
         QVERIFY(card->isVisible());
+        // A card the doctor minimised comes back at the next press of its button.
+        card->showMinimized();
+        QTest::mouseClick(p.app->mainWindow()->cardButton(3), Qt::LeftButton);
+        QVERIFY(!card->isMinimized());
 
         card->leftMarginBox()->setText(QStringLiteral("15"));
         p.app->mainWindow()->close();
@@ -171,6 +175,9 @@ private slots:
         QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
         QCOMPARE(p.app->historyCardWindow(), card);
         QVERIFY(card->isVisible());
+        card->showMinimized();
+        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        QVERIFY(!card->isMinimized());
 
         card->findChild<QLineEdit*>(QStringLiteral("leftMarginBox"))->setText(QStringLiteral("7"));
         p.app->mainWindow()->close();
@@ -193,6 +200,13 @@ private slots:
         p.app->outpatientLogWindow()->close();
         main->menuAction(QStringLiteral("actionOutpatientLog"))->trigger();
         QVERIFY(p.app->outpatientLogWindow()->isVisible());
+        // The log has a minimise button; the next 日志 or 门诊日志 brings the window back.
+        p.app->outpatientLogWindow()->showMinimized();
+        QTest::mouseClick(main->toolbarButton(ToolbarCommand::Log), Qt::LeftButton);
+        QVERIFY(!p.app->outpatientLogWindow()->isMinimized());
+        p.app->statisticsWindow()->showMinimized();
+        main->menuAction(QStringLiteral("actionStatistics"))->trigger();
+        QVERIFY(!p.app->statisticsWindow()->isMinimized());
 
         auto* left = p.app->outpatientLogWindow()->findChild<QLineEdit*>(QStringLiteral("logLeftMargin"));
         left->setText(QStringLiteral("33"));

@@ -374,6 +374,28 @@ private slots:
         QVERIFY(usage.left() > drug.left() + 10);  // its four leading blanks
     }
 
+    // The margin captions stand whole before their boxes: a box drawn over the end of its caption
+    // would hide the unit.
+    void marginCaptionsShowWhole()
+    {
+        CardFixture f;
+        QVERIFY(f.opened);
+        f.build();
+        f.card->open();
+        const std::pair<QString, QString> pairs[] = {{u"打印左边距(mm)"_qs, u"leftMarginBox"_qs},
+                                                     {u"打印上边距(mm)"_qs, u"topMarginBox"_qs}};
+        for (const auto& [caption, boxName] : pairs) {
+            QLabel* label = nullptr;
+            for (QLabel* l : f.card->findChildren<QLabel*>())
+                if (l->text() == caption)
+                    label = l;
+            QVERIFY2(label, qPrintable(caption));
+            const auto* box = f.find<QLineEdit>(boxName);
+            const int needed = label->fontMetrics().horizontalAdvance(caption);
+            QVERIFY2(label->x() + needed <= box->x(), qPrintable(caption));
+        }
+    }
+
     // Without a printer the doctor is asked about a PDF; declined, the print is not reported done.
     void withoutAPrinterNothingIsReportedPrinted()
     {

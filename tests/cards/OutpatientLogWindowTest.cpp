@@ -115,6 +115,16 @@ private slots:
         QCOMPARE(stored->top, u"O'x"_qs);
         QVERIFY(w.f.messages.messages.isEmpty());
 
+        // The stored columns hold fifty characters: the box takes no more, so the close never fails.
+        w.window->show();
+        w.type("logLeftMargin", QString(60, u'9'));
+        w.window->close();
+        QCOMPARE(readOwnPrintSettings(w.f.store.settings(), 6)->left, QString(50, u'9'));
+        QVERIFY(w.f.messages.messages.isEmpty());
+        w.window->show();
+        w.type("logLeftMargin", u"12.5mm"_qs);
+        w.window->close();
+
         w.window->show();
         QCOMPARE(w.child<QLineEdit>("logLeftMargin")->text(), u"12.5mm"_qs);
         QCOMPARE(w.count(), u"记录数：0"_qs);
