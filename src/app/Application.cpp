@@ -112,16 +112,19 @@ void Application::provideCatalogueCommands()
     m_main->provideCommand(QStringLiteral("actionDrugs"), [this] {
         if (!m_drugWindow)
             m_drugWindow = std::make_unique<DrugCatalogueWindow>(*m_context);
+        unminimise(m_drugWindow.get());
         m_drugWindow->open();
     });
     m_main->provideCommand(QStringLiteral("actionDiagnoses"), [this] {
         if (!m_diagnosisWindow)
             m_diagnosisWindow = std::make_unique<NameCatalogueWindow>(*m_context, NameTable::Diagnoses);
+        unminimise(m_diagnosisWindow.get());
         m_diagnosisWindow->open();
     });
     m_main->provideCommand(QStringLiteral("actionAddresses"), [this] {
         if (!m_addressWindow)
             m_addressWindow = std::make_unique<NameCatalogueWindow>(*m_context, NameTable::Addresses);
+        unminimise(m_addressWindow.get());
         m_addressWindow->open();
     });
     m_main->provideCommand(QStringLiteral("actionSets"), [this] { setCatalogueWindow().open(); });
@@ -146,6 +149,7 @@ SetCatalogueWindow& Application::setCatalogueWindow()
 {
     if (!m_setWindow)
         m_setWindow = std::make_unique<SetCatalogueWindow>(*m_context);
+    unminimise(m_setWindow.get());
     return *m_setWindow;
 }
 
@@ -158,6 +162,7 @@ TemplateCatalogueWindow& Application::templateCatalogueWindow()
         connect(m_templateWindow.get(), &TemplateCatalogueWindow::saved, this,
                 [this] { m_main->templateSearchBox()->clear(); });
     }
+    unminimise(m_templateWindow.get());
     return *m_templateWindow;
 }
 

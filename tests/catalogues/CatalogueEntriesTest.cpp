@@ -79,6 +79,14 @@ private slots:
         p.action("actionDiagnoses")->trigger();
         QCOMPARE(p.app->diagnosisWindow()->searchBox()->text(), QStringLiteral("感"));
 
+        // A minimised window comes back when its command is given again.
+        const char* names[] = {"actionDrugs", "actionDiagnoses", "actionAddresses", "actionSets", "actionHistoryTemplates"};
+        for (int i = 0; i < windows.size(); ++i) {
+            windows[i]->showMinimized();
+            p.action(names[i])->trigger();
+            QVERIFY2(!windows[i]->isMinimized(), names[i]);
+        }
+
         p.main().close();
         for (QWidget* window : windows)
             QVERIFY(!window->isVisible());
