@@ -42,12 +42,15 @@ public:
     const DrugIndex* drugs() const { return m_drugs.get(); }
     const PatientIndex* patients() const { return m_patients.get(); }
     const NameIndex* recordNames() const { return m_recordNames.get(); }
+    const RecordOrderIndex* recordOrder() const { return m_recordOrder.get(); }
 
     // What the program wrote: a row of 药品 inserted, updated or deleted; the register rows of a key.
     void drugWritten(qint64 rowId);
     void patientWritten(const QString& key);
     // A prescription was stored under this patient name.
     void recordNameWritten(const QString& name);
+    // The prescription rows under this key were saved or deleted.
+    void recordWritten(const QString& key);
 
 signals:
     void loaded();
@@ -57,6 +60,7 @@ private:
         std::unique_ptr<DrugIndex> drugs;
         std::unique_ptr<PatientIndex> patients;
         std::unique_ptr<NameIndex> recordNames;
+        std::unique_ptr<RecordOrderIndex> recordOrder;
     };
     static Loaded read(Database* records, Database* settings);
     void install(Loaded indexes);
@@ -66,10 +70,12 @@ private:
     std::unique_ptr<DrugIndex> m_drugs;
     std::unique_ptr<PatientIndex> m_patients;
     std::unique_ptr<NameIndex> m_recordNames;
+    std::unique_ptr<RecordOrderIndex> m_recordOrder;
     bool m_loading = false;
     QSet<qint64> m_drugsWhileLoading;
     QSet<QString> m_patientsWhileLoading;
     QSet<QString> m_namesWhileLoading;
+    QSet<QString> m_recordKeysWhileLoading;
     std::thread m_loader;
 };
 
