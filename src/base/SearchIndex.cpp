@@ -312,6 +312,9 @@ bool RecordOrderIndex::load(Database& records)
     }
     if (!st.ok())
         return false;
+    // Kept for the whole session: the slack of growing is given back.
+    m_rows.shrink_to_fit();
+    m_keys.shrink_to_fit();
     std::sort(m_rows.begin(), m_rows.end(), [this](const Row& a, const Row& b) { return before(a, b); });
     return true;
 }
