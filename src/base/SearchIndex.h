@@ -127,9 +127,6 @@ private:
     ContainmentIndex m_keys;
 };
 
-// The distinct patient names of the stored prescriptions (column "0" of 档案), so a record list
-// by part of a name can read the records of the names that hold it rather than every record.
-// Names of deleted records may stay: a name with no record lists nothing.
 // Every listed record's key, visit date and row id, kept in the record list's order (key, then
 // rowid; the list reads it from the end), so the list of every name over a date range is one sweep
 // instead of half the table read and sorted. Only for files whose visit dates are all text as the
@@ -163,6 +160,9 @@ private:
     std::string m_keys;
 };
 
+// The distinct patient names of the stored prescriptions (column "0" of 档案), so a record list
+// by part of a name can read the records of the names that hold it rather than every record.
+// Names of deleted records may stay: a name with no record lists nothing.
 class NameIndex {
 public:
     bool load(Database& records);

@@ -15,8 +15,8 @@ namespace qelvaro {
 
 class Database;
 
-// The program's in-memory search indexes: the drug codes, the patient keys and the names of the
-// stored prescriptions. They are read in
+// The program's in-memory search indexes: the drug codes, the patient keys, the names of the
+// stored prescriptions and the record list's order. They are read in
 // the background, each from a connection of its own, so neither the login nor the main window
 // waits for them; until they are there (or when reading them failed) drugs() and patients() are
 // null and the searches ask the database. Every write of the program is passed on here, so an
