@@ -157,7 +157,7 @@ qint64 showList(const RecordStore& store, RecordListModel& model, const QString&
 // 查询 with an empty name over five years: half the records.
 void BM_RecordListEveryoneFiveYears(benchmark::State& state)
 {
-    const RecordStore store(g_data->store->records());
+    const RecordStore store(g_data->store->records(), g_data->indexes.get());
     RecordListModel model(store);
     qint64 rows = 0;
     for (auto _ : state)

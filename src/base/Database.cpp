@@ -264,6 +264,9 @@ std::unique_ptr<Database> Database::open(const QString& path, const QByteArray& 
     // keeps a clinic's patient register decrypted in memory between keystrokes.
     sqlite3_exec(db, "PRAGMA kdf_iter = 64000; PRAGMA cipher_page_size = 4096; PRAGMA cache_size = -32768",
                  nullptr, nullptr, nullptr);
+    // Set before the first read: a second connection opened while the program saves waits for the
+    // save instead of failing.
+    sqlite3_busy_timeout(db, 2000);
     // Reading the schema is the first access that needs the key: a wrong key or a damaged file
     // fails here, before anything is written.
     rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
@@ -273,7 +276,6 @@ std::unique_ptr<Database> Database::open(const QString& path, const QByteArray& 
                                                                    : OpenError::CannotOpen,
                       text);
     }
-    sqlite3_busy_timeout(db, 2000);
     sqlite3_create_collation(db, "GBK", SQLITE_UTF8, nullptr, gbkCollation);
     return result;
 }

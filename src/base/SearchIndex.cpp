@@ -20,6 +20,13 @@ constexpr std::string_view kPatientRowsOfKey =
 
 constexpr std::string_view kRecordNames = R"(SELECT DISTINCT "0" FROM "档案" WHERE "0" IS NOT NULL)";
 
+// The rows the record list can show: those with a name (the list's condition) and a visit date.
+constexpr std::string_view kListedRecords =
+    R"(SELECT rowid, "名称", "9", typeof("9") = 'text' FROM "档案" WHERE "0" IS NOT NULL AND "9" IS NOT NULL)";
+constexpr std::string_view kListedRecordsOfKey =
+    R"(SELECT rowid, "名称", "9", typeof("9") = 'text' FROM "档案"
+       WHERE "名称" = ?1 AND "0" IS NOT NULL AND "9" IS NOT NULL)";
+
 QByteArray bytes(const Statement& st, int column)
 {
     return st.text(column).toUtf8();
@@ -244,6 +251,115 @@ std::optional<QStringList> NameIndex::containing(const QString& typed, int most)
     if (tooMany)
         return std::nullopt;
     return found;
+}
+
+// ---- RecordOrderIndex ---------------------------------------------------------------------
+
+int RecordOrderIndex::dayNumber(int year, int month, int day)
+{
+    return year >= 1000 && year <= 9999 ? year * 10000 + month * 100 + day : 0;
+}
+
+std::string_view RecordOrderIndex::key(const Row& row) const
+{
+    return std::string_view(m_keys).substr(row.keyOffset + 1, size_t(quint8(m_keys[row.keyOffset])));
+}
+
+bool RecordOrderIndex::before(const Row& a, const Row& b) const
+{
+    // Keys compared as SQL compares text, by their UTF-8 bytes.
+    const int c = key(a).compare(key(b));
+    return c != 0 ? c < 0 : a.rowId < b.rowId;
+}
+
+quint32 RecordOrderIndex::keepKey(std::string_view key)
+{
+    const auto offset = quint32(m_keys.size());
+    m_keys.push_back(char(quint8(key.size())));
+    m_keys.append(key);
+    return offset;
+}
+
+bool RecordOrderIndex::add(std::string_view key, qint64 rowId, std::string_view date, bool isText)
+{
+    // A date of another form or type compares otherwise in SQL than its number here; a key
+    // longer than its length byte holds (no key the program stores) is not kept either.
+    const auto digit = [&](size_t i) { return date[i] >= '0' && date[i] <= '9'; };
+    if (!isText || date.size() != 10 || date[4] != '-' || date[7] != '-' || key.size() > 255)
+        return false;
+    int day = 0;
+    for (size_t i = 0; i < 10; ++i) {
+        if (i == 4 || i == 7)
+            continue;
+        if (!digit(i))
+            return false;
+        day = day * 10 + (date[i] - '0');
+    }
+    if (day < 10000000)
+        return false;
+    m_rows.push_back({rowId, keepKey(key), day});
+    return true;
+}
+
+bool RecordOrderIndex::load(Database& records)
+{
+    m_rows.clear();
+    m_keys.clear();
+    Statement st = records.prepare(kListedRecords);
+    while (st.next()) {
+        if (!add(st.utf8(1), st.integer(0), st.utf8(2), st.integer(3) != 0))
+            return false;
+    }
+    if (!st.ok())
+        return false;
+    // Kept for the whole session: the slack of growing is given back.
+    m_rows.shrink_to_fit();
+    m_keys.shrink_to_fit();
+    std::sort(m_rows.begin(), m_rows.end(), [this](const Row& a, const Row& b) { return before(a, b); });
+    return true;
+}
+
+bool RecordOrderIndex::refresh(Database& records, const QString& keyText)
+{
+    const QByteArray utf8 = keyText.toUtf8();
+    const std::string_view wanted(utf8.constData(), size_t(utf8.size()));
+    const auto byKey = [this](const Row& row, std::string_view k) { return key(row) < k; };
+    const auto first = std::lower_bound(m_rows.begin(), m_rows.end(), wanted, byKey);
+    auto last = first;
+    while (last != m_rows.end() && key(*last) == wanted)
+        ++last;
+    m_rows.erase(first, last);
+
+    Statement st = records.prepare(kListedRecordsOfKey);
+    st.bind(1, keyText);
+    const size_t kept = m_rows.size();
+    while (st.next()) {
+        if (!add(st.utf8(1), st.integer(0), st.utf8(2), st.integer(3) != 0))
+            return false;
+    }
+    if (!st.ok())
+        return false;
+    // The rows read are put in their places, few as they are.
+    const std::vector<Row> fresh(m_rows.begin() + qsizetype(kept), m_rows.end());
+    m_rows.resize(kept);
+    for (const Row& row : fresh) {
+        m_rows.insert(std::upper_bound(m_rows.begin(), m_rows.end(), row,
+                                       [this](const Row& a, const Row& b) { return before(a, b); }),
+                      row);
+    }
+    return true;
+}
+
+std::optional<QList<qint64>> RecordOrderIndex::between(int fromDay, int toDay) const
+{
+    if (fromDay == 0 || toDay == 0)
+        return std::nullopt;
+    QList<qint64> ids;
+    for (auto row = m_rows.rbegin(); row != m_rows.rend(); ++row) {
+        if (row->day >= fromDay && row->day <= toDay)
+            ids.push_back(row->rowId);
+    }
+    return ids;
 }
 
 }  // namespace qelvaro

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -124,6 +125,39 @@ private:
     std::vector<QString> m_names;
     std::vector<QString> m_birthYears;
     ContainmentIndex m_keys;
+};
+
+// Every listed record's key, visit date and row id, kept in the record list's order (key, then
+// rowid; the list reads it from the end), so the list of every name over a date range is one sweep
+// instead of half the table read and sorted. Only for files whose visit dates are all text as the
+// program writes them ("yyyy-MM-dd"): on any other, load() and refresh() fail and the list asks
+// the database.
+class RecordOrderIndex {
+public:
+    bool load(Database& records);
+    // Reads the rows stored under this key again, after a save or a delete.
+    bool refresh(Database& records, const QString& key);
+
+    // The row ids of the records dated in [from, to] (as texts "yyyy-MM-dd"), newest key first,
+    // rows of one key newest first; no value for dates beyond four-digit years.
+    std::optional<QList<qint64>> between(int fromDay, int toDay) const;
+    // A date as between() takes it; 0 outside four-digit years.
+    static int dayNumber(int year, int month, int day);
+    qsizetype size() const { return qsizetype(m_rows.size()); }
+
+private:
+    struct Row {
+        qint64 rowId;
+        quint32 keyOffset;  // in m_keys: the length in one byte, then the key's UTF-8 bytes
+        qint32 day;         // yyyyMMdd, ordered as the date texts are
+    };
+    std::string_view key(const Row& row) const;
+    bool before(const Row& a, const Row& b) const;
+    bool add(std::string_view key, qint64 rowId, std::string_view date, bool isText);
+    quint32 keepKey(std::string_view key);
+
+    std::vector<Row> m_rows;
+    std::string m_keys;
 };
 
 // The distinct patient names of the stored prescriptions (column "0" of 档案), so a record list

@@ -27,6 +27,9 @@ SearchIndexes::Loaded SearchIndexes::read(Database* records, Database* settings)
         auto names = std::make_unique<NameIndex>();
         if (names->load(*records))
             loaded.recordNames = std::move(names);
+        auto order = std::make_unique<RecordOrderIndex>();
+        if (order->load(*records))
+            loaded.recordOrder = std::move(order);
     }
     return loaded;
 }
@@ -65,6 +68,7 @@ void SearchIndexes::install(Loaded indexes)
     m_drugs = std::move(indexes.drugs);
     m_patients = std::move(indexes.patients);
     m_recordNames = std::move(indexes.recordNames);
+    m_recordOrder = std::move(indexes.recordOrder);
     m_loading = false;
     // Writes the thread may not have seen are read again from the program's connections.
     for (const qint64 rowId : std::exchange(m_drugsWhileLoading, {}))
@@ -73,6 +77,8 @@ void SearchIndexes::install(Loaded indexes)
         patientWritten(key);
     for (const QString& name : std::exchange(m_namesWhileLoading, {}))
         recordNameWritten(name);
+    for (const QString& key : std::exchange(m_recordKeysWhileLoading, {}))
+        recordWritten(key);
     emit loaded();
 }
 
@@ -98,6 +104,14 @@ void SearchIndexes::recordNameWritten(const QString& name)
         m_namesWhileLoading.insert(name);
     else if (m_recordNames)
         m_recordNames->add(name);
+}
+
+void SearchIndexes::recordWritten(const QString& key)
+{
+    if (m_loading)
+        m_recordKeysWhileLoading.insert(key);
+    else if (m_recordOrder && (!m_records || !m_recordOrder->refresh(*m_records, key)))
+        m_recordOrder.reset();  // the list reads the database from now on
 }
 
 }  // namespace qelvaro

@@ -15,8 +15,8 @@ namespace qelvaro {
 
 class Database;
 
-// The program's in-memory search indexes: the drug codes, the patient keys and the names of the
-// stored prescriptions. They are read in
+// The program's in-memory search indexes: the drug codes, the patient keys, the names of the
+// stored prescriptions and the record list's order. They are read in
 // the background, each from a connection of its own, so neither the login nor the main window
 // waits for them; until they are there (or when reading them failed) drugs() and patients() are
 // null and the searches ask the database. Every write of the program is passed on here, so an
@@ -42,12 +42,15 @@ public:
     const DrugIndex* drugs() const { return m_drugs.get(); }
     const PatientIndex* patients() const { return m_patients.get(); }
     const NameIndex* recordNames() const { return m_recordNames.get(); }
+    const RecordOrderIndex* recordOrder() const { return m_recordOrder.get(); }
 
     // What the program wrote: a row of 药品 inserted, updated or deleted; the register rows of a key.
     void drugWritten(qint64 rowId);
     void patientWritten(const QString& key);
     // A prescription was stored under this patient name.
     void recordNameWritten(const QString& name);
+    // The prescription rows under this key were saved or deleted.
+    void recordWritten(const QString& key);
 
 signals:
     void loaded();
@@ -57,6 +60,7 @@ private:
         std::unique_ptr<DrugIndex> drugs;
         std::unique_ptr<PatientIndex> patients;
         std::unique_ptr<NameIndex> recordNames;
+        std::unique_ptr<RecordOrderIndex> recordOrder;
     };
     static Loaded read(Database* records, Database* settings);
     void install(Loaded indexes);
@@ -66,10 +70,12 @@ private:
     std::unique_ptr<DrugIndex> m_drugs;
     std::unique_ptr<PatientIndex> m_patients;
     std::unique_ptr<NameIndex> m_recordNames;
+    std::unique_ptr<RecordOrderIndex> m_recordOrder;
     bool m_loading = false;
     QSet<qint64> m_drugsWhileLoading;
     QSet<QString> m_patientsWhileLoading;
     QSet<QString> m_namesWhileLoading;
+    QSet<QString> m_recordKeysWhileLoading;
     std::thread m_loader;
 };
 

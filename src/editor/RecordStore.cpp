@@ -269,6 +269,7 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
     result.stored = true;
     if (m_indexes) {
         m_indexes->recordNameWritten(p.fields[P::kName]);
+        m_indexes->recordWritten(p.key);
         if (result.patient == SaveResult::PatientRow::Written)
             m_indexes->patientWritten(patient);
     }
@@ -284,6 +285,15 @@ RecordList RecordStore::list(const QString& nameFilter, const QDate& from, const
     }
     if (!m_db) {
         result.problem = kRecordsUnavailableMessage;
+        return result;
+    }
+    const RecordOrderIndex* order = m_indexes && nameFilter.isEmpty() ? m_indexes->recordOrder() : nullptr;
+    if (std::optional<QList<qint64>> ids =
+            order ? order->between(RecordOrderIndex::dayNumber(from.year(), from.month(), from.day()),
+                                   RecordOrderIndex::dayNumber(to.year(), to.month(), to.day()))
+                  : std::nullopt) {
+        result.rowIds = std::move(*ids);
+        result.ok = true;
         return result;
     }
     const NameIndex* names = m_indexes && hasNameDateIndex() ? m_indexes->recordNames() : nullptr;
@@ -448,7 +458,10 @@ bool RecordStore::remove(const QString& key, QString* problem)
         setProblem(problem, kRecordsUnavailableMessage);
         return false;
     }
-    return m_db->changes() > 0;
+    const bool removed = m_db->changes() > 0;
+    if (removed && m_indexes)
+        m_indexes->recordWritten(key);
+    return removed;
 }
 
 QList<NamedQuery> RecordStore::queries()

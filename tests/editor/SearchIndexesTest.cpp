@@ -190,6 +190,63 @@ private slots:
         }
     }
 
+    // The list of every name comes from memory: the same rows in the same order as the SQL's,
+    // through saves that add, move and re-date rows and deletes of keys held by several rows,
+    // also those made while the index is read in the background.
+    void recordListsOfEveryNameEqualTheSqlThroughWrites()
+    {
+        ProgramFixture f;
+        QVERIFY(f.opened);
+        Database& db = *f.store.records();
+        Statement st = db.prepare(R"(INSERT INTO "档案" ("0", "9", "名称") VALUES (?, ?, ?))");
+        Transaction filled(db);
+        for (int i = 0; i < 90; ++i) {
+            // Keys repeat and are not in date order.
+            QVERIFY(st.bindAll(u"病人%1"_s.arg(i % 7), isoDate(QDate(2020, 1, 1).addDays((i * 37) % 400)),
+                               u"2020-01-%1 08:00:00"_s.arg(1 + i % 25, 2, 10, QChar(u'0')))
+                        .run());
+        }
+        QVERIFY(filled.commit());
+        SearchIndexes& indexes = f.context.searchIndexes;
+        const auto reader = [](const QString& path, const QByteArray& key) {
+            return [path, key] { return Database::open(path, key); };
+        };
+        indexes.loadInBackground(&db, reader(f.folder.paths().recordsFile(), DataStore::kRecordsKey),
+                                 f.store.settings(), nullptr);
+        RecordStore indexed(&db, &indexes);
+        const RecordStore bySql(&db);
+        const auto compare = [&] {
+            const std::pair<QDate, QDate> ranges[]{{QDate(2020, 1, 1), QDate(2021, 2, 4)},
+                                                   {QDate(2020, 3, 1), QDate(2020, 3, 1)},
+                                                   {QDate(2020, 6, 30), QDate(2020, 12, 31)},
+                                                   {QDate(2021, 1, 1), QDate(2020, 1, 1)},
+                                                   {QDate(2019, 1, 1), QDate(2019, 12, 31)}};
+            for (const auto& [from, to] : ranges) {
+                const RecordList expected = bySql.list(QString(), from, to);
+                const RecordList found = indexed.list(QString(), from, to);
+                QVERIFY(expected.ok && found.ok);
+                QCOMPARE(found.rowIds, expected.rowIds);
+            }
+        };
+        Prescription p;
+        p.fields[Prescription::kName] = u"新病人"_s;
+        p.fields[Prescription::kDate] = u"2020-03-01"_s;
+        p.key = u"2020-01-03 08:00:00"_s;  // a key three stored rows hold: all are rewritten
+        QVERIFY(indexed.save(p, 2024));
+        QTRY_VERIFY(!indexes.isLoading());
+        QVERIFY(indexes.recordOrder());
+        compare();
+
+        p.key = u"2020-01-30 09:00:00"_s;  // a new key among the old ones
+        QVERIFY(indexed.save(p, 2024));
+        p.fields[Prescription::kDate] = u"2020-06-30"_s;  // the same record re-dated
+        QVERIFY(indexed.save(p, 2024));
+        QVERIFY(indexed.remove(u"2020-01-05 08:00:00"_s));
+        QVERIFY(!indexed.remove(u"无此键"_s));
+        compare();
+        QVERIFY(indexes.recordOrder());
+    }
+
     // Read behind the window on connections of its own; writes made meanwhile are not lost.
     void backgroundLoadKeepsWritesMadeMeanwhile()
     {
