@@ -15,6 +15,7 @@
 namespace qelvaro {
 
 class Database;
+class Statement;
 
 // ASCII letters folded to lower case, other bytes kept: the case rule of SQL's LIKE. A text is
 // cut at a NUL, where LIKE stops reading it too.
@@ -64,10 +65,12 @@ private:
     std::vector<qsizetype> m_starts;
 };
 
-// The drug search over table 药品: drugs whose pinyin code holds the typed text, optionally only
-// those whose category holds a caption, by name in GBK order (ties by code, category, rowid), at
-// most a given number. Rows without a name are left out, as the list would show them empty, and
-// rows without a code, which no search finds.
+// The drug searches over table 药品, every row by name in GBK order (ties by code, category,
+// rowid; a missing value first). The editor's search: drugs whose pinyin code holds the typed
+// text, optionally only those whose category holds a caption, at most a given number, leaving out
+// rows without a name, as its list would show them empty, and rows without a code, which no search
+// finds. The drug window's lists (withCode, containingCategory, ofCategory) are uncapped, keep
+// rows without a name and list equal names by rowid, as their SQL does.
 class DrugIndex {
 public:
     struct Match {
@@ -81,6 +84,11 @@ public:
     void refresh(Database& settings, qint64 rowId);
 
     std::vector<Match> search(const QString& typed, const QString& caption, int limit) const;
+    // Rows whose code holds the typed text; an empty text lists every row with a code.
+    std::vector<Match> withCode(const QString& typed) const;
+    // Rows whose category holds the caption (ASCII case ignored), or is exactly the caption.
+    std::vector<Match> containingCategory(const QString& caption) const;
+    std::vector<Match> ofCategory(const QString& caption) const;
     int size() const { return int(m_rows.size()); }
 
 private:
@@ -89,15 +97,21 @@ private:
         QByteArray name;      // UTF-8 as stored
         QByteArray code;      // as stored, for the order of equal names
         QByteArray category;  // as stored
+        QString shownName;    // what a list shows, made once
         QByteArray foldedCategory;
+        bool hasName = false;
+        bool hasCode = false;
         bool hasCategory = false;
     };
+    static Row readRow(const Statement& st);
+    std::vector<Match> byNameThenRowId(std::vector<int> positions) const;
     static bool before(const Row& a, const Row& b);
     void insert(Row row);
     void remove(qint64 rowId);
 
-    std::vector<Row> m_rows;  // in list order, parallel to m_codes
+    std::vector<Row> m_rows;  // in list order, parallel to m_codes and m_categories
     ContainmentIndex m_codes;
+    ContainmentIndex m_categories;
 };
 
 // The patient look-up over table 患者信息: rows whose key 序号 holds the typed text, by rowid.

@@ -74,7 +74,9 @@ QLabel* makeLabel(QWidget* parent, const QString& text, int left, int top, int w
 }  // namespace
 
 DrugCatalogueWindow::DrugCatalogueWindow(AppContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_store(context.store.settings(), &context.catalogueChanges)
+    : QWidget(parent),
+      m_context(context),
+      m_store(context.store.settings(), &context.catalogueChanges, &context.searchIndexes)
 {
     setObjectName(QStringLiteral("drugCatalogueWindow"));
     makeFixedDialog(this, QStringLiteral("药品维护"), 9525, 5985);
@@ -95,6 +97,8 @@ void DrugCatalogueWindow::build()
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("drugList"));
+    // Every item is one line of text: the view need not measure thousands of them on each refill.
+    m_list->setUniformItemSizes(true);
     m_list->setGeometry(twipsRect(120, 1260, 4875, 3840));
     m_list->setUniformItemSizes(true);
     m_list->viewport()->installEventFilter(this);
