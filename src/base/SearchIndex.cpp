@@ -94,10 +94,23 @@ bool DrugIndex::before(const Row& a, const Row& b)
 
 DrugIndex::Row DrugIndex::readRow(const Statement& st)
 {
-    Row row{st.integer(0), bytes(st, 1), bytes(st, 2), bytes(st, 3), {}, {}, !st.isNull(1), !st.isNull(2), !st.isNull(3)};
+    Row row{st.integer(0), bytes(st, 1), bytes(st, 2), bytes(st, 3), {}, {}, false, !st.isNull(1), !st.isNull(2), !st.isNull(3)};
     row.shownName = QString::fromUtf8(row.name);
     row.foldedCategory = foldedForSearch(row.category);
     return row;
+}
+
+bool DrugIndex::sameName(const Row& a, const Row& b)
+{
+    return a.hasName == b.hasName
+           && (a.name == b.name
+               || gbkCompare(a.name.constData(), int(a.name.size()), b.name.constData(), int(b.name.size())) == 0);
+}
+
+void DrugIndex::markName(size_t position)
+{
+    if (position < m_rows.size())
+        m_rows[position].nameAsBefore = position > 0 && sameName(m_rows[position - 1], m_rows[position]);
 }
 
 bool DrugIndex::load(Database& settings)
@@ -111,6 +124,7 @@ bool DrugIndex::load(Database& settings)
         m_codes.append(foldedForSearch(row.code));
         m_categories.append(row.foldedCategory);
         m_rows.push_back(std::move(row));
+        markName(m_rows.size() - 1);
     }
     return st.ok();
 }
@@ -122,6 +136,7 @@ void DrugIndex::remove(qint64 rowId)
             m_rows.erase(m_rows.begin() + qsizetype(i));
             m_codes.remove(int(i));
             m_categories.remove(int(i));
+            markName(i);
             return;
         }
     }
@@ -134,6 +149,8 @@ void DrugIndex::insert(Row row)
     m_codes.insert(position, foldedForSearch(row.code));
     m_categories.insert(position, row.foldedCategory);
     m_rows.insert(at, std::move(row));
+    markName(size_t(position));
+    markName(size_t(position) + 1);
 }
 
 void DrugIndex::refresh(Database& settings, qint64 rowId)
@@ -168,15 +185,17 @@ std::vector<DrugIndex::Match> DrugIndex::search(const QString& typed, const QStr
 std::vector<DrugIndex::Match> DrugIndex::byNameThenRowId(std::vector<int> positions) const
 {
     // The rows are kept by name, code, category and rowid; a run of equal names is put in rowid order.
+    // Equal names lie together, so two listed rows share a name when every row up to the later
+    // one holds the name of the row before it.
     const auto sameName = [this](int a, int b) {
-        const Row& x = m_rows[size_t(a)];
-        const Row& y = m_rows[size_t(b)];
-        return x.hasName == y.hasName
-               && gbkCompare(x.name.constData(), int(x.name.size()), y.name.constData(), int(y.name.size())) == 0;
+        for (int k = a + 1; k <= b; ++k)
+            if (!m_rows[size_t(k)].nameAsBefore)
+                return false;
+        return true;
     };
     for (size_t i = 0; i < positions.size();) {
         size_t j = i + 1;
-        while (j < positions.size() && sameName(positions[i], positions[j]))
+        while (j < positions.size() && sameName(positions[j - 1], positions[j]))
             ++j;
         if (j - i > 1) {
             std::sort(positions.begin() + qsizetype(i), positions.begin() + qsizetype(j),

@@ -48,12 +48,15 @@ public:
         const char* const base = m_text.data();
         const char* const end = base + m_text.size();
         const char* from = base;
+        int next = 0;
         while (from < end) {
             const void* hit = memmem(from, size_t(end - from), foldedPart.data(), size_t(foldedPart.size()));
             if (!hit)
                 return;
             const qsizetype offset = static_cast<const char*>(hit) - base;
-            const int position = int(std::upper_bound(m_starts.begin(), m_starts.end(), offset) - m_starts.begin()) - 1;
+            // Hits come in order, so the entry is sought onward from the last one, in growing steps.
+            const int position = entryAt(offset, next);
+            next = position + 1;
             if (!visit(position))
                 return;
             from = position + 1 < n ? base + m_starts[size_t(position) + 1] : end;
@@ -61,6 +64,17 @@ public:
     }
 
 private:
+    // The entry holding the byte at offset, which lies in entry `from` or after it.
+    int entryAt(qsizetype offset, int from) const
+    {
+        const auto begin = m_starts.begin() + from;
+        qsizetype step = 1;
+        while (step < qsizetype(m_starts.end() - begin) && begin[step] <= offset)
+            step *= 2;
+        const auto last = begin + std::min(step, qsizetype(m_starts.end() - begin));
+        return int(std::upper_bound(begin + step / 2, last, offset) - m_starts.begin()) - 1;
+    }
+
     std::string m_text;
     std::vector<qsizetype> m_starts;
 };
@@ -99,11 +113,14 @@ private:
         QByteArray category;  // as stored
         QString shownName;    // what a list shows, made once
         QByteArray foldedCategory;
+        bool nameAsBefore = false;  // the row before holds the same name in the GBK order
         bool hasName = false;
         bool hasCode = false;
         bool hasCategory = false;
     };
     static Row readRow(const Statement& st);
+    static bool sameName(const Row& a, const Row& b);
+    void markName(size_t position);
     std::vector<Match> byNameThenRowId(std::vector<int> positions) const;
     static bool before(const Row& a, const Row& b);
     void insert(Row row);
