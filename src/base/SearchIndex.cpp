@@ -94,7 +94,7 @@ bool DrugIndex::before(const Row& a, const Row& b)
 
 DrugIndex::Row DrugIndex::readRow(const Statement& st)
 {
-    Row row{st.integer(0), bytes(st, 1), bytes(st, 2), bytes(st, 3), {}, {}, false, !st.isNull(1), !st.isNull(2), !st.isNull(3)};
+    Row row{st.integer(0), bytes(st, 1), bytes(st, 2), bytes(st, 3), {}, {}, !st.isNull(1), !st.isNull(2), !st.isNull(3)};
     row.shownName = QString::fromUtf8(row.name);
     row.foldedCategory = foldedForSearch(row.category);
     return row;
@@ -110,12 +110,13 @@ bool DrugIndex::sameName(const Row& a, const Row& b)
 void DrugIndex::markName(size_t position)
 {
     if (position < m_rows.size())
-        m_rows[position].nameAsBefore = position > 0 && sameName(m_rows[position - 1], m_rows[position]);
+        m_nameAsBefore[position] = position > 0 && sameName(m_rows[position - 1], m_rows[position]);
 }
 
 bool DrugIndex::load(Database& settings)
 {
     m_rows.clear();
+    m_nameAsBefore.clear();
     m_codes = ContainmentIndex();
     m_categories = ContainmentIndex();
     Statement st = settings.prepare(kDrugRows);
@@ -124,6 +125,7 @@ bool DrugIndex::load(Database& settings)
         m_codes.append(foldedForSearch(row.code));
         m_categories.append(row.foldedCategory);
         m_rows.push_back(std::move(row));
+        m_nameAsBefore.push_back(0);
         markName(m_rows.size() - 1);
     }
     return st.ok();
@@ -134,6 +136,7 @@ void DrugIndex::remove(qint64 rowId)
     for (size_t i = 0; i < m_rows.size(); ++i) {
         if (m_rows[i].rowId == rowId) {
             m_rows.erase(m_rows.begin() + qsizetype(i));
+            m_nameAsBefore.erase(m_nameAsBefore.begin() + qsizetype(i));
             m_codes.remove(int(i));
             m_categories.remove(int(i));
             markName(i);
@@ -149,6 +152,7 @@ void DrugIndex::insert(Row row)
     m_codes.insert(position, foldedForSearch(row.code));
     m_categories.insert(position, row.foldedCategory);
     m_rows.insert(at, std::move(row));
+    m_nameAsBefore.insert(m_nameAsBefore.begin() + position, 0);
     markName(size_t(position));
     markName(size_t(position) + 1);
 }
@@ -189,7 +193,7 @@ std::vector<DrugIndex::Match> DrugIndex::byNameThenRowId(std::vector<int> positi
     // one holds the name of the row before it.
     const auto sameName = [this](int a, int b) {
         for (int k = a + 1; k <= b; ++k)
-            if (!m_rows[size_t(k)].nameAsBefore)
+            if (!m_nameAsBefore[size_t(k)])
                 return false;
         return true;
     };
@@ -213,8 +217,10 @@ std::vector<DrugIndex::Match> DrugIndex::byNameThenRowId(std::vector<int> positi
 std::vector<DrugIndex::Match> DrugIndex::withCode(const QString& typed) const
 {
     std::vector<int> positions;
+    // A row without a code is held as an empty entry, which only an empty text finds.
+    const bool checkCode = typed.isEmpty();
     m_codes.forEachContaining(foldedForSearch(typed.toUtf8()), [&](int position) {
-        if (m_rows[size_t(position)].hasCode)
+        if (!checkCode || m_rows[size_t(position)].hasCode)
             positions.push_back(position);
         return true;
     });
@@ -224,8 +230,9 @@ std::vector<DrugIndex::Match> DrugIndex::withCode(const QString& typed) const
 std::vector<DrugIndex::Match> DrugIndex::containingCategory(const QString& caption) const
 {
     std::vector<int> positions;
+    const bool checkCategory = caption.isEmpty();
     m_categories.forEachContaining(foldedForSearch(caption.toUtf8()), [&](int position) {
-        if (m_rows[size_t(position)].hasCategory)
+        if (!checkCategory || m_rows[size_t(position)].hasCategory)
             positions.push_back(position);
         return true;
     });

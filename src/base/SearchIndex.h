@@ -113,7 +113,6 @@ private:
         QByteArray category;  // as stored
         QString shownName;    // what a list shows, made once
         QByteArray foldedCategory;
-        bool nameAsBefore = false;  // the row before holds the same name in the GBK order
         bool hasName = false;
         bool hasCode = false;
         bool hasCategory = false;
@@ -126,7 +125,10 @@ private:
     void insert(Row row);
     void remove(qint64 rowId);
 
-    std::vector<Row> m_rows;  // in list order, parallel to m_codes and m_categories
+    std::vector<Row> m_rows;  // in list order, parallel to the three below
+    // Whether the row before holds the same name in the GBK order; apart, as lists read it for
+    // every row they span.
+    std::vector<char> m_nameAsBefore;
     ContainmentIndex m_codes;
     ContainmentIndex m_categories;
 };

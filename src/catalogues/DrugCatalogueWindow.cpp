@@ -97,8 +97,6 @@ void DrugCatalogueWindow::build()
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("drugList"));
-    // Every item is one line of text: the view need not measure thousands of them on each refill.
-    m_list->setUniformItemSizes(true);
     m_list->setGeometry(twipsRect(120, 1260, 4875, 3840));
     m_list->setUniformItemSizes(true);
     m_list->viewport()->installEventFilter(this);
