@@ -6,13 +6,11 @@
 namespace qelvaro {
 namespace {
 
-// The same order as the drug search's SQL, which the index on (名称 GBK, 拼音, 分类) gives.
+// The same order as the drug searches' SQL. Rows without a name or a code are kept for the drug
+// window's lists; the editor's search skips them.
 constexpr std::string_view kDrugRows =
-    R"(SELECT rowid, "名称", "拼音", "分类" FROM "药品" WHERE "名称" IS NOT NULL AND "拼音" IS NOT NULL
-       ORDER BY "名称" COLLATE GBK, "拼音", "分类", rowid)";
-constexpr std::string_view kDrugRow =
-    R"(SELECT rowid, "名称", "拼音", "分类" FROM "药品" WHERE rowid = ?1 AND "名称" IS NOT NULL
-       AND "拼音" IS NOT NULL)";
+    R"(SELECT rowid, "名称", "拼音", "分类" FROM "药品" ORDER BY "名称" COLLATE GBK, "拼音", "分类", rowid)";
+constexpr std::string_view kDrugRow = R"(SELECT rowid, "名称", "拼音", "分类" FROM "药品" WHERE rowid = ?1)";
 constexpr std::string_view kPatientRows =
     R"(SELECT rowid, "序号", "姓名", "出生年月" FROM "患者信息" WHERE "序号" IS NOT NULL ORDER BY rowid)";
 constexpr std::string_view kPatientRowsOfKey =
@@ -85,11 +83,15 @@ void ContainmentIndex::remove(int position)
 
 bool DrugIndex::before(const Row& a, const Row& b)
 {
+    // A missing value sorts first, as NULL does in SQL.
+    if (a.hasName != b.hasName)
+        return !a.hasName;
     if (const int c = gbkCompare(a.name.constData(), int(a.name.size()), b.name.constData(), int(b.name.size())))
         return c < 0;
+    if (a.hasCode != b.hasCode)
+        return !a.hasCode;
     if (const int c = compareBytes(a.code, b.code))
         return c < 0;
-    // A missing category sorts first, as NULL does in SQL.
     if (a.hasCategory != b.hasCategory)
         return !a.hasCategory;
     if (const int c = compareBytes(a.category, b.category))
@@ -97,16 +99,41 @@ bool DrugIndex::before(const Row& a, const Row& b)
     return a.rowId < b.rowId;
 }
 
+DrugIndex::Row DrugIndex::readRow(const Statement& st)
+{
+    Row row{st.integer(0), bytes(st, 1), bytes(st, 2), bytes(st, 3), {}, {}, !st.isNull(1), !st.isNull(2), !st.isNull(3)};
+    row.shownName = QString::fromUtf8(row.name);
+    row.foldedCategory = foldedForSearch(row.category);
+    return row;
+}
+
+bool DrugIndex::sameName(const Row& a, const Row& b)
+{
+    return a.hasName == b.hasName
+           && (a.name == b.name
+               || gbkCompare(a.name.constData(), int(a.name.size()), b.name.constData(), int(b.name.size())) == 0);
+}
+
+void DrugIndex::markName(size_t position)
+{
+    if (position < m_rows.size())
+        m_nameAsBefore[position] = position > 0 && sameName(m_rows[position - 1], m_rows[position]);
+}
+
 bool DrugIndex::load(Database& settings)
 {
     m_rows.clear();
+    m_nameAsBefore.clear();
     m_codes = ContainmentIndex();
+    m_categories = ContainmentIndex();
     Statement st = settings.prepare(kDrugRows);
     while (st.next()) {
-        Row row{st.integer(0), bytes(st, 1), bytes(st, 2), bytes(st, 3), {}, !st.isNull(3)};
-        row.foldedCategory = foldedForSearch(row.category);
+        Row row = readRow(st);
         m_codes.append(foldedForSearch(row.code));
+        m_categories.append(row.foldedCategory);
         m_rows.push_back(std::move(row));
+        m_nameAsBefore.push_back(0);
+        markName(m_rows.size() - 1);
     }
     return st.ok();
 }
@@ -116,7 +143,10 @@ void DrugIndex::remove(qint64 rowId)
     for (size_t i = 0; i < m_rows.size(); ++i) {
         if (m_rows[i].rowId == rowId) {
             m_rows.erase(m_rows.begin() + qsizetype(i));
+            m_nameAsBefore.erase(m_nameAsBefore.begin() + qsizetype(i));
             m_codes.remove(int(i));
+            m_categories.remove(int(i));
+            markName(i);
             return;
         }
     }
@@ -127,7 +157,11 @@ void DrugIndex::insert(Row row)
     const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), row, before);
     const int position = int(at - m_rows.begin());
     m_codes.insert(position, foldedForSearch(row.code));
+    m_categories.insert(position, row.foldedCategory);
     m_rows.insert(at, std::move(row));
+    m_nameAsBefore.insert(m_nameAsBefore.begin() + position, 0);
+    markName(size_t(position));
+    markName(size_t(position) + 1);
 }
 
 void DrugIndex::refresh(Database& settings, qint64 rowId)
@@ -135,11 +169,8 @@ void DrugIndex::refresh(Database& settings, qint64 rowId)
     remove(rowId);
     Statement st = settings.prepare(kDrugRow);
     st.bind(1, rowId);
-    if (st.next()) {
-        Row row{st.integer(0), bytes(st, 1), bytes(st, 2), bytes(st, 3), {}, !st.isNull(3)};
-        row.foldedCategory = foldedForSearch(row.category);
-        insert(std::move(row));
-    }
+    if (st.next())
+        insert(readRow(st));
 }
 
 std::vector<DrugIndex::Match> DrugIndex::search(const QString& typed, const QString& caption, int limit) const
@@ -152,12 +183,78 @@ std::vector<DrugIndex::Match> DrugIndex::search(const QString& typed, const QStr
     const bool anyCategory = caption.isEmpty();
     m_codes.forEachContaining(part, [&](int position) {
         const Row& row = m_rows[size_t(position)];
+        if (!row.hasName || !row.hasCode)
+            return true;
         if (!anyCategory && !(row.hasCategory && row.foldedCategory.contains(captionPart)))
             return true;
-        found.push_back({row.rowId, QString::fromUtf8(row.name)});
+        found.push_back({row.rowId, row.shownName});
         return int(found.size()) < limit;
     });
     return found;
+}
+
+std::vector<DrugIndex::Match> DrugIndex::byNameThenRowId(std::vector<int> positions) const
+{
+    // The rows are kept by name, code, category and rowid; a run of equal names is put in rowid order.
+    // Equal names lie together, so two listed rows share a name when every row up to the later
+    // one holds the name of the row before it.
+    const auto sameName = [this](int a, int b) {
+        for (int k = a + 1; k <= b; ++k)
+            if (!m_nameAsBefore[size_t(k)])
+                return false;
+        return true;
+    };
+    for (size_t i = 0; i < positions.size();) {
+        size_t j = i + 1;
+        while (j < positions.size() && sameName(positions[j - 1], positions[j]))
+            ++j;
+        if (j - i > 1) {
+            std::sort(positions.begin() + qsizetype(i), positions.begin() + qsizetype(j),
+                      [this](int a, int b) { return m_rows[size_t(a)].rowId < m_rows[size_t(b)].rowId; });
+        }
+        i = j;
+    }
+    std::vector<Match> found;
+    found.reserve(positions.size());
+    for (const int position : positions)
+        found.push_back({m_rows[size_t(position)].rowId, m_rows[size_t(position)].shownName});
+    return found;
+}
+
+std::vector<DrugIndex::Match> DrugIndex::withCode(const QString& typed) const
+{
+    std::vector<int> positions;
+    // A row without a code is held as an empty entry, which only an empty text finds.
+    const bool checkCode = typed.isEmpty();
+    m_codes.forEachContaining(foldedForSearch(typed.toUtf8()), [&](int position) {
+        if (!checkCode || m_rows[size_t(position)].hasCode)
+            positions.push_back(position);
+        return true;
+    });
+    return byNameThenRowId(std::move(positions));
+}
+
+std::vector<DrugIndex::Match> DrugIndex::containingCategory(const QString& caption) const
+{
+    std::vector<int> positions;
+    const bool checkCategory = caption.isEmpty();
+    m_categories.forEachContaining(foldedForSearch(caption.toUtf8()), [&](int position) {
+        if (!checkCategory || m_rows[size_t(position)].hasCategory)
+            positions.push_back(position);
+        return true;
+    });
+    return byNameThenRowId(std::move(positions));
+}
+
+std::vector<DrugIndex::Match> DrugIndex::ofCategory(const QString& caption) const
+{
+    std::vector<int> positions;
+    const QByteArray wanted = caption.toUtf8();
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].hasCategory && m_rows[i].category == wanted)
+            positions.push_back(int(i));
+    }
+    return byNameThenRowId(std::move(positions));
 }
 
 // ---- PatientIndex ---------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 namespace qelvaro {
 
 class Database;
+class Statement;
 
 // ASCII letters folded to lower case, other bytes kept: the case rule of SQL's LIKE. A text is
 // cut at a NUL, where LIKE stops reading it too.
@@ -48,12 +49,15 @@ public:
         const char* const base = m_text.data();
         const char* const end = base + m_text.size();
         const char* from = base;
+        int next = 0;
         while (from < end) {
             const void* hit = memmem(from, size_t(end - from), foldedPart.data(), size_t(foldedPart.size()));
             if (!hit)
                 return;
             const qsizetype offset = static_cast<const char*>(hit) - base;
-            const int position = int(std::upper_bound(m_starts.begin(), m_starts.end(), offset) - m_starts.begin()) - 1;
+            // Hits come in order, so the entry is sought onward from the last one, in growing steps.
+            const int position = entryAt(offset, next);
+            next = position + 1;
             if (!visit(position))
                 return;
             from = position + 1 < n ? base + m_starts[size_t(position) + 1] : end;
@@ -61,14 +65,27 @@ public:
     }
 
 private:
+    // The entry holding the byte at offset, which lies in entry `from` or after it.
+    int entryAt(qsizetype offset, int from) const
+    {
+        const auto begin = m_starts.begin() + from;
+        qsizetype step = 1;
+        while (step < qsizetype(m_starts.end() - begin) && begin[step] <= offset)
+            step *= 2;
+        const auto last = begin + std::min(step, qsizetype(m_starts.end() - begin));
+        return int(std::upper_bound(begin + step / 2, last, offset) - m_starts.begin()) - 1;
+    }
+
     std::string m_text;
     std::vector<qsizetype> m_starts;
 };
 
-// The drug search over table 药品: drugs whose pinyin code holds the typed text, optionally only
-// those whose category holds a caption, by name in GBK order (ties by code, category, rowid), at
-// most a given number. Rows without a name are left out, as the list would show them empty, and
-// rows without a code, which no search finds.
+// The drug searches over table 药品, every row by name in GBK order (ties by code, category,
+// rowid; a missing value first). The editor's search: drugs whose pinyin code holds the typed
+// text, optionally only those whose category holds a caption, at most a given number, leaving out
+// rows without a name, as its list would show them empty, and rows without a code, which no search
+// finds. The drug window's lists (withCode, containingCategory, ofCategory) are uncapped, keep
+// rows without a name and list equal names by rowid, as their SQL does.
 class DrugIndex {
 public:
     struct Match {
@@ -82,6 +99,11 @@ public:
     void refresh(Database& settings, qint64 rowId);
 
     std::vector<Match> search(const QString& typed, const QString& caption, int limit) const;
+    // Rows whose code holds the typed text; an empty text lists every row with a code.
+    std::vector<Match> withCode(const QString& typed) const;
+    // Rows whose category holds the caption (ASCII case ignored), or is exactly the caption.
+    std::vector<Match> containingCategory(const QString& caption) const;
+    std::vector<Match> ofCategory(const QString& caption) const;
     int size() const { return int(m_rows.size()); }
 
 private:
@@ -90,15 +112,26 @@ private:
         QByteArray name;      // UTF-8 as stored
         QByteArray code;      // as stored, for the order of equal names
         QByteArray category;  // as stored
+        QString shownName;    // what a list shows, made once
         QByteArray foldedCategory;
+        bool hasName = false;
+        bool hasCode = false;
         bool hasCategory = false;
     };
+    static Row readRow(const Statement& st);
+    static bool sameName(const Row& a, const Row& b);
+    void markName(size_t position);
+    std::vector<Match> byNameThenRowId(std::vector<int> positions) const;
     static bool before(const Row& a, const Row& b);
     void insert(Row row);
     void remove(qint64 rowId);
 
-    std::vector<Row> m_rows;  // in list order, parallel to m_codes
+    std::vector<Row> m_rows;  // in list order, parallel to the three below
+    // Whether the row before holds the same name in the GBK order; apart, as lists read it for
+    // every row they span.
+    std::vector<char> m_nameAsBefore;
     ContainmentIndex m_codes;
+    ContainmentIndex m_categories;
 };
 
 // The patient look-up over table 患者信息: rows whose key 序号 holds the typed text, by rowid.

@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "BodyText.h"
+#include "SearchIndexes.h"
 #include "TextRules.h"
 
 #include <climits>
@@ -61,6 +62,15 @@ QList<ListedRow> readList(Statement& st)
     return rows;
 }
 
+QList<ListedRow> listedRows(const std::vector<DrugIndex::Match>& matches)
+{
+    QList<ListedRow> rows;
+    rows.reserve(qsizetype(matches.size()));
+    for (const DrugIndex::Match& match : matches)
+        rows.append({match.rowId, match.name});
+    return rows;
+}
+
 // Runs an insert (no rowId) or an update of the given row; the result names the row written.
 WriteResult runWrite(Database& db, Statement& st, std::optional<qint64> rowId)
 {
@@ -96,14 +106,16 @@ bool removeRow(Database* db, std::string_view sql, qint64 rowId, CatalogueChange
 
 // --- drugs ---
 
+// Equal names are listed in the order they were added.
+
 const QString kDrugTable = QStringLiteral("药品");
 
 constexpr std::string_view kDrugsContainingCategory =
-    R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" LIKE ?1 ESCAPE '\' ORDER BY "名称" COLLATE GBK)";
+    R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" LIKE ?1 ESCAPE '\' ORDER BY "名称" COLLATE GBK, rowid)";
 constexpr std::string_view kDrugsOfCategory =
-    R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" = ?1 ORDER BY "名称" COLLATE GBK)";
+    R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" = ?1 ORDER BY "名称" COLLATE GBK, rowid)";
 constexpr std::string_view kDrugSearch =
-    R"(SELECT rowid, "名称" FROM "药品" WHERE "拼音" LIKE ?1 ESCAPE '\' ORDER BY "名称" COLLATE GBK)";
+    R"(SELECT rowid, "名称" FROM "药品" WHERE "拼音" LIKE ?1 ESCAPE '\' ORDER BY "名称" COLLATE GBK, rowid)";
 constexpr std::string_view kDrugRead = R"(SELECT "名称", "拼音", "分类" FROM "药品" WHERE rowid = ?1)";
 constexpr std::string_view kDrugInsert = R"(INSERT INTO "药品" ("名称", "拼音", "分类") VALUES (?1, ?2, ?3))";
 constexpr std::string_view kDrugUpdate =
@@ -151,15 +163,30 @@ QList<ListedRow> DrugCatalogue::list(std::string_view sql, const QString& parame
     return readList(st);
 }
 
+const DrugIndex* DrugCatalogue::index() const
+{
+    // The index follows the program's own database only.
+    return m_indexes && m_db ? m_indexes->drugs() : nullptr;
+}
+
 QList<ListedRow> DrugCatalogue::containingCategory(const QString& caption) const
 {
+    if (const DrugIndex* drugs = index())
+        return listedRows(drugs->containingCategory(caption));
     return list(kDrugsContainingCategory, likeContains(caption));
 }
 
-QList<ListedRow> DrugCatalogue::ofCategory(const QString& caption) const { return list(kDrugsOfCategory, caption); }
+QList<ListedRow> DrugCatalogue::ofCategory(const QString& caption) const
+{
+    if (const DrugIndex* drugs = index())
+        return listedRows(drugs->ofCategory(caption));
+    return list(kDrugsOfCategory, caption);
+}
 
 QList<ListedRow> DrugCatalogue::search(const QString& typed) const
 {
+    if (const DrugIndex* drugs = index())
+        return listedRows(drugs->withCode(typed));
     return list(kDrugSearch, likeContains(typed));
 }
 

@@ -11,6 +11,8 @@
 namespace qelvaro {
 
 class CatalogueChanges;
+class DrugIndex;
+class SearchIndexes;
 
 // One item of a catalogue list: the text shown and the row it stands for, so the commands act on
 // exactly that row whatever was listed or written since.
@@ -73,10 +75,14 @@ struct DrugRow {
 
 // Reads and writes of the drug catalogue. Lists are sorted by name (GBK order); searches match the
 // typed text literally anywhere in the code, ASCII case ignored. Without a database every list is
-// empty and every write is refused.
+// empty and every write is refused. The lists are answered by the drug index once it is loaded,
+// by the database until then.
 class DrugCatalogue {
 public:
-    DrugCatalogue(Database* settings, CatalogueChanges* changes) : m_db(settings), m_changes(changes) {}
+    DrugCatalogue(Database* settings, CatalogueChanges* changes, const SearchIndexes* indexes = nullptr)
+        : m_db(settings), m_changes(changes), m_indexes(indexes)
+    {
+    }
 
     // Drugs whose category contains the caption (the category buttons).
     QList<ListedRow> containingCategory(const QString& caption) const;
@@ -92,8 +98,10 @@ public:
 
 private:
     QList<ListedRow> list(std::string_view sql, const QString& parameter) const;
+    const DrugIndex* index() const;
     Database* m_db;
     CatalogueChanges* m_changes;
+    const SearchIndexes* m_indexes;
 };
 
 // --- Diagnosis and address names (tables 诊断, 地址) ---

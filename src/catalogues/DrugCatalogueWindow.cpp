@@ -74,7 +74,9 @@ QLabel* makeLabel(QWidget* parent, const QString& text, int left, int top, int w
 }  // namespace
 
 DrugCatalogueWindow::DrugCatalogueWindow(AppContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context), m_store(context.store.settings(), &context.catalogueChanges)
+    : QWidget(parent),
+      m_context(context),
+      m_store(context.store.settings(), &context.catalogueChanges, &context.searchIndexes)
 {
     setObjectName(QStringLiteral("drugCatalogueWindow"));
     makeFixedDialog(this, QStringLiteral("药品维护"), 9525, 5985);

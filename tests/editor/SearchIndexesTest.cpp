@@ -1,5 +1,6 @@
 // The in-memory drug and patient indexes answer exactly as the SQL searches do, and stay so
 // through the program's writes, also those made while the indexes are read in the background.
+#include "CatalogueStore.h"
 #include "DrugQueries.h"
 #include "Lookups.h"
 #include "ProgramFixture.h"
@@ -16,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList kCategories{u"抗生素"_s, u"中药"_s, u"中成药"_s, u"输液"_s, u"其他"_s};
+const QStringList kCategories{u"抗生素"_s, u"中药"_s, u"中成药"_s, u"输液"_s, u"其他"_s, QString(), u"a%B"_s};
 // Letters, case, pattern characters and names that tie: what a literal, ASCII-case-blind
 // containment search and its order must get right.
 const QStringList kNameParts{u"阿莫西林"_s, u"甘草"_s, u"Vc"_s, u"vc"_s, u"50%葡萄糖"_s, u"当归"_s, u"a_b"_s};
@@ -93,6 +94,17 @@ class SearchIndexesTest : public QObject {
                 QCOMPARE(byIndex.searchDrugs(typed, caption), expected);
             }
         }
+        // The drug window's uncapped lists, rows without a name included.
+        const DrugCatalogue windowBySql(&db, nullptr);
+        const DrugCatalogue windowByIndex(&db, nullptr, &indexes);
+        for (const QString& typed : kTyped)
+            QCOMPARE(windowByIndex.search(typed), windowBySql.search(typed));
+        for (const QString& caption : kCategories + QStringList{u"药"_s, u"%"_s, u"_"_s, u"A%b"_s}) {
+            QCOMPARE(windowByIndex.containingCategory(caption), windowBySql.containingCategory(caption));
+            QCOMPARE(windowByIndex.ofCategory(caption), windowBySql.ofCategory(caption));
+        }
+        QVERIFY(!windowBySql.ofCategory(QString()).isEmpty());
+        QVERIFY(windowBySql.search(QString()).size() > DrugQueries::kSearchLimit);
     }
 
     void comparePatientLookups(Database& db, const SearchIndexes& indexes)
