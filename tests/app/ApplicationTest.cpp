@@ -12,6 +12,7 @@
 #include "SettingsWindow.h"
 #include "StatisticsWindow.h"
 #include "ToolbarButton.h"
+#include "RunningProgram.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -47,28 +48,7 @@ bool passesIntegrityCheck(const QString& file, const QByteArray& key)
     return st.next() && st.text(0) == QLatin1String("ok");
 }
 
-struct Program {
-    TempProgramFolder folder;
-    MessageRecorder messages;
-    UrlRecorder urls;
-    FixedClock clock{QDateTime(QDate(2026, 12, 5), QTime(17, 30))};
-    std::unique_ptr<Application> app;
-
-    Program()
-    {
-        writeFile(folder.paths().executable, "program bytes");
-        app = std::make_unique<Application>(folder.paths(), messages, urls, clock);
-    }
-
-    void logIn(const QString& password = QStringLiteral("586"))
-    {
-        app->start();
-        LoginWindow* login = app->loginWindow();
-        QLineEdit* entry = login->findChild<QLineEdit*>();
-        QTest::keyClicks(entry, password);
-        QTest::keyClick(entry, Qt::Key_Return);
-    }
-};
+using Program = RunningProgram;
 
 }  // namespace
 

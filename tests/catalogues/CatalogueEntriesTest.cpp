@@ -6,6 +6,7 @@
 #include "NameCatalogueWindow.h"
 #include "SetCatalogueWindow.h"
 #include "TemplateCatalogueWindow.h"
+#include "RunningProgram.h"
 #include "TestSupport.h"
 #include "Clock.h"
 #include "WindowHelpers.h"
@@ -26,24 +27,8 @@ using namespace qelvaro::test;
 namespace {
 
 // The whole program over a fresh folder, logged in.
-struct Program {
-    TempProgramFolder folder;
-    MessageRecorder messages;
-    UrlRecorder urls;
-    FixedClock clock{QDateTime(QDate(2026, 12, 5), QTime(17, 30))};
-    std::unique_ptr<Application> app;
-
-    Program()
-    {
-        writeFile(folder.paths().executable, "program bytes");
-        app = std::make_unique<Application>(folder.paths(), messages, urls, clock);
-        app->start();
-        QLineEdit* entry = app->loginWindow()->findChild<QLineEdit*>();
-        QTest::keyClicks(entry, QStringLiteral("586"));
-        QTest::keyClick(entry, Qt::Key_Return);
-    }
-    MainWindow& main() { return *app->mainWindow(); }
-    QAction* action(const char* name) { return main().menuAction(QString::fromLatin1(name)); }
+struct Program : RunningProgram {
+    Program() { logIn(); }
 };
 
 QStringList listed(const QListWidget* list)
