@@ -267,6 +267,25 @@ void BM_SaveWithPatient(benchmark::State& state)
 }
 BENCHMARK(BM_SaveWithPatient)->Unit(benchmark::kMillisecond);
 
+// Reading the indexes the program loads in the background after the main window shows: /0 the
+// patient keys, /1 the record names, /2 the record order. Until the last is read, 查询 with an
+// empty name asks the database.
+void BM_IndexLoad(benchmark::State& state)
+{
+    Database& db = *g_data->store->records();
+    for (auto _ : state) {
+        bool ok = false;
+        switch (state.range(0)) {
+        case 0: ok = PatientIndex().load(db); break;
+        case 1: ok = NameIndex().load(db); break;
+        default: ok = RecordOrderIndex().load(db); break;
+        }
+        if (!ok)
+            state.SkipWithError("the index could not be read");
+    }
+}
+BENCHMARK(BM_IndexLoad)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
 void BM_OpenRecord(benchmark::State& state)
 {
     const RecordStore store(g_data->store->records());

@@ -3,6 +3,10 @@
 #include "Database.h"
 #include "Gbk.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace qelvaro {
 namespace {
 
@@ -21,6 +25,10 @@ constexpr std::string_view kRecordNames = R"(SELECT DISTINCT "0" FROM "档案" W
 // The rows the record list can show: those with a name (the list's condition) and a visit date.
 constexpr std::string_view kListedRecords =
     R"(SELECT rowid, "名称", "9", typeof("9") = 'text' FROM "档案" WHERE "0" IS NOT NULL AND "9" IS NOT NULL)";
+constexpr std::string_view kLastRecordRowId = R"(SELECT max(rowid) FROM "档案")";
+constexpr qint64 kMostRowsReserved = 4'000'000;
+// A key as the program writes it and its length byte.
+constexpr size_t kReservedKeyBytes = 20;
 constexpr std::string_view kListedRecordsOfKey =
     R"(SELECT rowid, "名称", "9", typeof("9") = 'text' FROM "档案"
        WHERE "名称" = ?1 AND "0" IS NOT NULL AND "9" IS NOT NULL)";
@@ -50,7 +58,49 @@ QByteArray foldedForSearch(QByteArrayView utf8)
     return folded;
 }
 
+quint64 recordKeyNumber(std::string_view key)
+{
+    static constexpr char kForm[] = "0000-00-00 00:00:00";
+    if (key.size() != sizeof kForm - 1)
+        return 0;
+    quint64 number = 0;
+    for (size_t i = 0; i < key.size(); ++i) {
+        if (kForm[i] == '0') {
+            if (key[i] < '0' || key[i] > '9')
+                return 0;
+            number = number * 10 + quint64(key[i] - '0');
+        } else if (key[i] != kForm[i]) {
+            return 0;
+        }
+    }
+    return number;
+}
+
 // ---- ContainmentIndex -----------------------------------------------------------------------
+
+const char* findPart(const char* from, const char* end, QByteArrayView part)
+{
+    const qsizetype n = part.size();
+    if (n == 0 || end - from < n)
+        return n == 0 ? from : nullptr;
+    const char* p = from;
+#ifdef __SSE2__
+    // Bit i of the mask is set where both the part's first byte stands at p + i and its last byte
+    // at p + i + n - 1; only those places are compared in full.
+    const __m128i first = _mm_set1_epi8(part.front());
+    const __m128i last = _mm_set1_epi8(part.back());
+    for (; end - p >= n - 1 + 16; p += 16) {
+        const __m128i atFirst = _mm_cmpeq_epi8(first, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+        const __m128i atLast = _mm_cmpeq_epi8(last, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 1)));
+        for (unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(atFirst, atLast))); mask; mask &= mask - 1) {
+            const char* candidate = p + __builtin_ctz(mask);
+            if (n <= 2 || std::memcmp(candidate + 1, part.data() + 1, size_t(n - 2)) == 0)
+                return candidate;
+        }
+    }
+#endif
+    return static_cast<const char*>(memmem(p, size_t(end - p), part.data(), size_t(n)));
+}
 
 void ContainmentIndex::reserve(qsizetype entries, qsizetype bytes)
 {
@@ -365,7 +415,7 @@ std::string_view RecordOrderIndex::key(const Row& row) const
 bool RecordOrderIndex::before(const Row& a, const Row& b) const
 {
     // Keys compared as SQL compares text, by their UTF-8 bytes.
-    const int c = key(a).compare(key(b));
+    const int c = compareRecordKeys(a.keyNumber, key(a), b.keyNumber, key(b));
     return c != 0 ? c < 0 : a.rowId < b.rowId;
 }
 
@@ -394,7 +444,7 @@ bool RecordOrderIndex::add(std::string_view key, qint64 rowId, std::string_view 
     }
     if (day < 10000000)
         return false;
-    m_rows.push_back({rowId, keepKey(key), day});
+    m_rows.push_back({rowId, recordKeyNumber(key), keepKey(key), day});
     return true;
 }
 
@@ -402,6 +452,14 @@ bool RecordOrderIndex::load(Database& records)
 {
     m_rows.clear();
     m_keys.clear();
+    // Room for as many rows as the largest rowid tells, within reason: growing a million rows step
+    // by step costs as much as reading them. What stays unused is never touched.
+    Statement last = records.prepare(kLastRecordRowId);
+    if (last.next()) {
+        const size_t rows = size_t(std::clamp<qint64>(last.integer(0), 0, kMostRowsReserved));
+        m_rows.reserve(rows);
+        m_keys.reserve(rows * kReservedKeyBytes);
+    }
     Statement st = records.prepare(kListedRecords);
     while (st.next()) {
         if (!add(st.utf8(1), st.integer(0), st.utf8(2), st.integer(3) != 0))
@@ -409,9 +467,11 @@ bool RecordOrderIndex::load(Database& records)
     }
     if (!st.ok())
         return false;
-    // Kept for the whole session: the slack of growing is given back.
-    m_rows.shrink_to_fit();
-    m_keys.shrink_to_fit();
+    // Kept for the whole session: a large slack is given back.
+    if (m_rows.size() < m_rows.capacity() / 2)
+        m_rows.shrink_to_fit();
+    if (m_keys.size() < m_keys.capacity() / 2)
+        m_keys.shrink_to_fit();
     std::sort(m_rows.begin(), m_rows.end(), [this](const Row& a, const Row& b) { return before(a, b); });
     return true;
 }

@@ -22,6 +22,23 @@ class Statement;
 // cut at a NUL, where LIKE stops reading it too.
 QByteArray foldedForSearch(QByteArrayView utf8);
 
+// Record keys in the record list's order: as SQL compares texts, by their UTF-8 bytes. A key of
+// the form the program writes ("yyyy-MM-dd HH:mm:ss") also has its digits as one number, which
+// orders such keys alike and spares the sort of half a million keys most of its work; any other
+// key has number 0 and is compared by its bytes.
+quint64 recordKeyNumber(std::string_view key);
+inline int compareRecordKeys(quint64 numberA, std::string_view a, quint64 numberB, std::string_view b)
+{
+    if (numberA && numberB)
+        return numberA < numberB ? -1 : numberA > numberB ? 1 : 0;
+    return a.compare(b);
+}
+
+// The first place in [from, end) where the part (not empty) begins, or null: what memmem
+// answers, found sixteen bytes a step by the part's first and last byte, which is several times
+// faster than memmem for the two or three letters typed into a look-up.
+const char* findPart(const char* from, const char* end, QByteArrayView part);
+
 // Texts in one flat buffer, in the order the searches list them, searched for a literal part in
 // one sweep of the buffer. Each entry is kept folded (foldedForSearch) and followed by a NUL, so
 // a part (which holds no NUL) found in the buffer lies inside exactly one entry.
@@ -51,10 +68,10 @@ public:
         const char* from = base;
         int next = 0;
         while (from < end) {
-            const void* hit = memmem(from, size_t(end - from), foldedPart.data(), size_t(foldedPart.size()));
+            const char* hit = findPart(from, end, foldedPart);
             if (!hit)
                 return;
-            const qsizetype offset = static_cast<const char*>(hit) - base;
+            const qsizetype offset = hit - base;
             // Hits come in order, so the entry is sought onward from the last one, in growing steps.
             const int position = entryAt(offset, next);
             next = position + 1;
@@ -181,6 +198,7 @@ public:
 private:
     struct Row {
         qint64 rowId;
+        quint64 keyNumber;  // recordKeyNumber
         quint32 keyOffset;  // in m_keys: the length in one byte, then the key's UTF-8 bytes
         qint32 day;         // yyyyMMdd, ordered as the date texts are
     };

@@ -67,8 +67,29 @@ QString takeDiagnosis(const QString& fieldText, const QString& item)
     return blank < 0 ? item : fieldText.left(blank + 1) + item;
 }
 
+namespace {
+
+// A birth year stored as the program writes it, a few plain digits: its value, read without the
+// general number reading, which the look-up would otherwise run for every patient it lists.
+std::optional<int> plainDigitsYear(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 6)
+        return std::nullopt;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+}  // namespace
+
 std::optional<QString> patientAge(const QString& storedBirthYear, int currentYear)
 {
+    if (const std::optional<int> year = plainDigitsYear(storedBirthYear))
+        return QString::number(currentYear - *year);
     const std::optional<double> year = readPlainNumber(storedBirthYear);
     if (!year)
         return std::nullopt;
@@ -85,11 +106,17 @@ QList<LookupItem> Lookups::patients(const QString& typedName, int currentYear) c
     if (!m_records || characterCount(typedName) < 2)
         return items;
     const auto add = [&](qint64 rowId, const QString& name, const QString& birthYear) {
-        if (const auto age = patientAge(birthYear, currentYear))
-            items.append({rowId, name + u'[' + *age + QStringLiteral("岁]")});
+        if (const auto age = patientAge(birthYear, currentYear)) {
+            QString text;
+            text.reserve(name.size() + age->size() + 3);
+            text.append(name).append(u'[').append(*age).append(QStringLiteral("岁]"));
+            items.append({rowId, std::move(text)});
+        }
     };
     if (const PatientIndex* index = m_indexes ? m_indexes->patients() : nullptr) {
-        for (const PatientIndex::Match& match : index->search(typedName))
+        const std::vector<PatientIndex::Match> matches = index->search(typedName);
+        items.reserve(qsizetype(matches.size()));
+        for (const PatientIndex::Match& match : matches)
             add(match.rowId, match.name, match.birthYear);
         return items;
     }

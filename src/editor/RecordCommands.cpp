@@ -70,6 +70,7 @@ RecordCommands::RecordCommands(MainWindow& window, AppContext& context)
     window.recordToDate()->installEventFilter(this);
     connect(window.recordQueryButton(), &QPushButton::clicked, this, &RecordCommands::query);
     connect(window.todayPatientsLink(), &ClickLabel::clicked, this, &RecordCommands::listTodaysPatients);
+    connect(&context.searchIndexes, &SearchIndexes::loaded, this, &RecordCommands::indexesLoaded);
 
     // The window opens on the records of the last month and a new prescription.
     window.recordNameFilter()->setText(QString());
@@ -156,12 +157,30 @@ bool RecordCommands::save()
     return true;
 }
 
-void RecordCommands::listRecords(const ListQuery& query)
+void RecordCommands::listRecords(const ListQuery& query, bool tellProblem)
 {
+    QListView* view = m_window.recordList();
+    m_waiting.reset();
+    view->unsetCursor();
+    if (m_store.listWaitsForIndex(query.name, query.from, query.to)) {
+        m_waiting.emplace(query, tellProblem);
+        m_shown = query;
+        showList({});
+        view->setCursor(Qt::BusyCursor);
+        return;
+    }
     const RecordList list = m_store.list(query.name, query.from, query.to);
     showList(list);
     if (list.ok)
         m_shown = query;
+    else if (tellProblem)
+        m_context.messages.tell(list.problem);
+}
+
+void RecordCommands::indexesLoaded()
+{
+    if (const auto waiting = std::exchange(m_waiting, std::nullopt))
+        listRecords(waiting->first, waiting->second);
 }
 
 void RecordCommands::showList(const RecordList& list)
@@ -179,14 +198,7 @@ void RecordCommands::query()
         m_context.messages.warn(kBadDateRangeMessage);
         return;
     }
-    const ListQuery query{m_window.recordNameFilter()->text(), *from, *to};
-    const RecordList list = m_store.list(query.name, query.from, query.to);
-    showList(list);
-    if (!list.ok) {
-        m_context.messages.tell(list.problem);
-        return;
-    }
-    m_shown = query;
+    listRecords({m_window.recordNameFilter()->text(), *from, *to}, true);
 }
 
 void RecordCommands::listTodaysPatients()

@@ -61,7 +61,11 @@ private:
         QDate from;
         QDate to;
     };
-    void listRecords(const ListQuery& query);
+    // Shows the list of the query, or, while the record order is still read at start and the
+    // database would answer slowly, an empty list until the index is there. A problem is told
+    // only when asked for.
+    void listRecords(const ListQuery& query, bool tellProblem = false);
+    void indexesLoaded();
     void showList(const RecordList& list);
     void setRecordDates(const QDate& from, const QDate& to);
     QDate today() const;
@@ -74,6 +78,7 @@ private:
     ItemChooser* m_chooser;
     QMenu* m_recordMenu;
     std::optional<ListQuery> m_shown;  // what the list shows, so a delete can read it again
+    std::optional<std::pair<ListQuery, bool>> m_waiting;  // a list and its tellProblem, until the index is read
 };
 
 }  // namespace qelvaro

@@ -298,6 +298,46 @@ private slots:
             QVERIFY(e.messages.messages[0].warning);
     }
 
+    // While the record order is read in the background, a long list of every name is shown once
+    // the index is there, not read from the database with the window frozen; a list asked for
+    // meanwhile replaces it.
+    void longListOfEveryNameWaitsForTheIndex_data()
+    {
+        QTest::addColumn<QString>("nameAskedMeanwhile");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("shown when read")
+            << "" << QStringList{item("5%王", "2024-02-02"), item("O'Brien", "2024-02-01"), item("李四", "2024-02-01"),
+                                 item("王晓", "2024-01-31"), item("王小明", "2024-01-10"), item("王小明", "2024-02-03")};
+        QTest::newRow("replaced meanwhile") << "李" << QStringList{item("李四", "2024-02-01")};
+    }
+    void longListOfEveryNameWaitsForTheIndex()
+    {
+        QFETCH(QString, nameAskedMeanwhile);
+        QFETCH(QStringList, listed);
+        RecordEditor e(insertListRows);
+        QVERIFY(e.opened);
+        MainWindow& w = *e.window;
+        SearchIndexes& indexes = e.context.searchIndexes;
+        const QString records = e.folder.paths().recordsFile();
+        indexes.loadInBackground(e.store.records(), [records] { return Database::open(records, DataStore::kRecordsKey); },
+                                 nullptr, nullptr);
+        typeInto(w.recordNameFilter(), QString());
+        typeInto(w.recordFromDate(), u"2020-01-01"_s);
+        typeInto(w.recordToDate(), u"2024-12-31"_s);
+        w.recordQueryButton()->click();
+        QVERIFY(indexes.isLoading());
+        QCOMPARE(e.listed(), QStringList{});
+        if (!nameAskedMeanwhile.isEmpty()) {
+            typeInto(w.recordNameFilter(), nameAskedMeanwhile);
+            w.recordQueryButton()->click();
+            QCOMPARE(e.listed(), listed);
+        }
+        QTRY_VERIFY(!indexes.isLoading());
+        QVERIFY(indexes.recordOrder());
+        QCOMPARE(e.listed(), listed);
+        QCOMPARE(e.messages.texts(), QStringList{});
+    }
+
     void openingTakesTheClickedRecordWhateverTheFiltersSayNow()
     {
         RecordEditor e(insertListRows);

@@ -117,6 +117,44 @@ class SearchIndexesTest : public QObject {
     }
 
 private slots:
+    // The sixteen-bytes-a-step part search finds the first place memmem would, wherever the
+    // part lies: near the block edges, at the very end, overlapping itself, or nowhere.
+    // Keys of the program's form are compared by number, others by bytes: every pair, of either
+    // kind, must still come out as comparing the bytes says.
+    void recordKeysCompareAsTheirBytes()
+    {
+        const std::vector<std::string> keys{"2020-01-03 08:00:00", "2020-01-03 08:00:01", "2019-12-31 23:59:59",
+                                            "2020-01-03 08:00:00x", "2020-01-03",         "2020-1-03 08:00:00",
+                                            "2020-01-03 08:00:0a", "2020/01/03 08:00:00", "0000-00-00 00:00:00",
+                                            "",                    "无此键",              "9999-99-99 99:99:99"};
+        for (const std::string& a : keys) {
+            for (const std::string& b : keys) {
+                const int expected = std::string_view(a).compare(b);
+                const int found = compareRecordKeys(recordKeyNumber(a), a, recordKeyNumber(b), b);
+                QVERIFY2((expected > 0) - (expected < 0) == (found > 0) - (found < 0), (a + " / " + b).c_str());
+            }
+        }
+    }
+
+    void partSearchFindsWhatMemmemFinds()
+    {
+        std::mt19937 rng(7);
+        std::uniform_int_distribution<int> letter('a', 'd');
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray text(std::uniform_int_distribution<int>(0, 70)(rng), Qt::Uninitialized);
+            for (char& c : text)
+                c = char(letter(rng));
+            QByteArray part(std::uniform_int_distribution<int>(1, 5)(rng), Qt::Uninitialized);
+            for (char& c : part)
+                c = char(letter(rng));
+            const int from = text.isEmpty() ? 0 : std::uniform_int_distribution<int>(0, int(text.size()))(rng);
+            const char* begin = text.constData() + from;
+            const char* end = text.constData() + text.size();
+            const void* expected = memmem(begin, size_t(end - begin), part.constData(), size_t(part.size()));
+            QCOMPARE(static_cast<const void*>(findPart(begin, end, part)), expected);
+        }
+    }
+
     void drugSearchesEqualTheSqlAndFollowCatalogueWrites()
     {
         ProgramFixture f;
