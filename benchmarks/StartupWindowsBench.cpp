@@ -6,14 +6,19 @@
 #include "Clock.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
+#include "WindowHelpers.h"
 #include "MessageSink.h"
+#include "Pinyin.h"
 #include "RecordBenchDatabase.h"
 #include "UrlOpener.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -112,6 +117,121 @@ void BM_LoginToMainWindowShown(benchmark::State& state)
 }
 BENCHMARK(BM_LoginToMainWindowShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
+// A program logged in on the benchmark data, its main window shown; optionally once the
+// background indexes are read.
+std::unique_ptr<Program> loggedIn(benchmark::State& state, bool indexesRead)
+{
+    auto program = std::make_unique<Program>();
+    program->app.start();
+    LoginWindow* login = program->app.loginWindow();
+    if (!waitUntilExposed(login)) {
+        state.SkipWithError("the login window was not shown");
+        return nullptr;
+    }
+    auto* entry = login->findChild<QLineEdit*>();
+    QTest::keyClicks(entry, QStringLiteral("586"));
+    QTest::keyClick(entry, Qt::Key_Return);
+    MainWindow* main = program->app.mainWindow();
+    if (!main || !waitUntilExposed(main)) {
+        state.SkipWithError("the main window was not shown");
+        return nullptr;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    while (indexesRead && program->app.context().searchIndexes.isLoading() && timer.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return program;
+}
+
+QStringList g_names;
+
+// Typed as a user would: ASCII as keys, Chinese as an input method commits it.
+void type(QWidget* box, const QString& text)
+{
+    if (!text.isEmpty() && text[0].unicode() >= 0x80) {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(box, &commit);
+    } else {
+        QTest::keyClicks(box, text);
+    }
+}
+
+// The second character typed into the name field, to the patient popup shown and painted: /0 a
+// name, /1 pinyin initials, /2 a birth year.
+void BM_PatientPopupShown(benchmark::State& state)
+{
+    const std::unique_ptr<Program> program = loggedIn(state, true);
+    if (!program)
+        return;
+    MainWindow* main = program->app.mainWindow();
+    QLineEdit* name = main->headingBox(HeadingField::Name);
+    QListWidget* popup = main->patientPopup();
+    name->setFocus();
+    int n = 0;
+    qint64 rows = 0;
+    for (auto _ : state) {
+        const QString patient = g_names[(n * 37) % g_names.size()];
+        const QString typed = state.range(0) == 0   ? patient.left(2)
+                              : state.range(0) == 1 ? pinyinCode(patient).left(2)
+                                                    : QString::number(1930 + n % 90).left(2);
+        state.PauseTiming();
+        name->clear();
+        type(name, typed.left(1));
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        type(name, typed.mid(1));
+        popup->repaint();
+        if (!popup->isVisible()) {
+            state.SkipWithError(qPrintable(QStringLiteral("no popup for ") + typed));
+            break;
+        }
+        rows += popup->count();
+        ++n;
+    }
+    state.SetLabel(state.range(0) == 0 ? "name" : state.range(0) == 1 ? "pinyin" : "birth year");
+    state.counters["rows"] = benchmark::Counter(double(rows), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_PatientPopupShown)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// 保存 of a new prescription as the first save of a fresh start, the list of the patient's five
+// years shown after it: /0 as soon as the main window shows (its indexes still being read), /1 once
+// they are read.
+void BM_FirstSaveAfterStart(benchmark::State& state)
+{
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::unique_ptr<Program> program = loggedIn(state, state.range(0) == 1);
+        if (!program)
+            break;
+        MainWindow* main = program->app.mainWindow();
+        const QString key = main->recordKeyLabel()->text();
+        main->headingBox(HeadingField::Name)->setText(g_names[(n++ * 37) % g_names.size()]);
+        main->headingBox(HeadingField::Sex)->setText(QStringLiteral("男"));
+        main->headingBox(HeadingField::Age)->setText(QStringLiteral("45岁"));
+        main->body()->setPlainText(QStringLiteral("复方甘草片  100片\n    用法：3片 tid\n"));
+        QAction* save = main->findChild<QAction*>(QStringLiteral("actionSave"));
+        state.ResumeTiming();
+        save->trigger();
+        main->recordList()->repaint();
+        state.PauseTiming();
+        if (!program->messages.texts.isEmpty()) {
+            state.SkipWithError(qPrintable(program->messages.texts.join(u' ')));
+            break;
+        }
+        Database* records = program->app.context().store.records();
+        Statement undo = records->prepare(R"(DELETE FROM "档案" WHERE "名称" = ?1)");
+        undo.bind(1, key);
+        undo.run();
+        // The indexes are read to the end before the next start, as in a session.
+        while (program->app.context().searchIndexes.isLoading())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FirstSaveAfterStart)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(10);
+
 // The offscreen platform says at every window what it cannot do; that is no result.
 void quietPlatform(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
@@ -133,8 +253,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     {
         // Built once if missing (by this or by RecordBench), then closed: each run opens it afresh.
-        QStringList names;
-        if (!bench::openRecordBenchStore(&names)) {
+        if (!bench::openRecordBenchStore(&g_names)) {
             std::fprintf(stderr, "could not build the benchmark database in %s\n",
                          qPrintable(bench::kRecordBenchFolder));
             return 1;

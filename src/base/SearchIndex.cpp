@@ -27,6 +27,7 @@ constexpr std::string_view kListedRecords =
     R"(SELECT rowid, "名称", "9", typeof("9") = 'text' FROM "档案" WHERE "0" IS NOT NULL AND "9" IS NOT NULL)";
 constexpr std::string_view kLastRecordRowId = R"(SELECT max(rowid) FROM "档案")";
 constexpr qint64 kMostRowsReserved = 4'000'000;
+constexpr qint64 kSessionRows = 4096;
 // A key as the program writes it and its length byte.
 constexpr size_t kReservedKeyBytes = 20;
 constexpr std::string_view kListedRecordsOfKey =
@@ -452,13 +453,15 @@ bool RecordOrderIndex::load(Database& records)
 {
     m_rows.clear();
     m_keys.clear();
-    // Room for as many rows as the largest rowid tells, within reason: growing a million rows step
-    // by step costs as much as reading them. What stays unused is never touched.
+    // Room for as many rows as the largest rowid tells (within reason) and the saves of a long
+    // session beyond: growing a million rows step by step costs as much as reading them, and the
+    // first save after the load must not move them all on the window's thread. What stays unused
+    // is never touched.
     Statement last = records.prepare(kLastRecordRowId);
     if (last.next()) {
-        const size_t rows = size_t(std::clamp<qint64>(last.integer(0), 0, kMostRowsReserved));
-        m_rows.reserve(rows);
-        m_keys.reserve(rows * kReservedKeyBytes);
+        const qint64 rows = std::clamp<qint64>(last.integer(0), 0, kMostRowsReserved);
+        m_rows.reserve(size_t(rows + rows / 8 + kSessionRows));
+        m_keys.reserve(size_t(rows + rows / 8 + kSessionRows) * kReservedKeyBytes);
     }
     Statement st = records.prepare(kListedRecords);
     while (st.next()) {
@@ -467,11 +470,6 @@ bool RecordOrderIndex::load(Database& records)
     }
     if (!st.ok())
         return false;
-    // Kept for the whole session: a large slack is given back.
-    if (m_rows.size() < m_rows.capacity() / 2)
-        m_rows.shrink_to_fit();
-    if (m_keys.size() < m_keys.capacity() / 2)
-        m_keys.shrink_to_fit();
     std::sort(m_rows.begin(), m_rows.end(), [this](const Row& a, const Row& b) { return before(a, b); });
     return true;
 }

@@ -12,26 +12,25 @@ SearchIndexes::~SearchIndexes()
         m_loader.join();
 }
 
-SearchIndexes::Loaded SearchIndexes::read(Database* records, Database* settings)
+void SearchIndexes::read(Database* records, Database* settings, const std::function<void(Loaded)>& deliver)
 {
-    Loaded loaded;
-    if (settings && settings->isOpen()) {
-        auto drugs = std::make_unique<DrugIndex>();
-        if (drugs->load(*settings))
-            loaded.drugs = std::move(drugs);
-    }
-    if (records && records->isOpen()) {
-        auto patients = std::make_unique<PatientIndex>();
-        if (patients->load(*records))
-            loaded.patients = std::move(patients);
-        auto names = std::make_unique<NameIndex>();
-        if (names->load(*records))
-            loaded.recordNames = std::move(names);
-        auto order = std::make_unique<RecordOrderIndex>();
-        if (order->load(*records))
-            loaded.recordOrder = std::move(order);
-    }
-    return loaded;
+    const auto readInto = [](Database* db, auto& index) {
+        auto fresh = std::make_unique<typename std::remove_reference_t<decltype(index)>::element_type>();
+        if (db && db->isOpen() && fresh->load(*db))
+            index = std::move(fresh);
+    };
+    Loaded patients{Patients, {}, {}, {}, {}};
+    readInto(records, patients.patients);
+    deliver(std::move(patients));
+    Loaded names{RecordNames, {}, {}, {}, {}};
+    readInto(records, names.recordNames);
+    deliver(std::move(names));
+    Loaded drugs{Drugs, {}, {}, {}, {}};
+    readInto(settings, drugs.drugs);
+    deliver(std::move(drugs));
+    Loaded order{RecordOrder, {}, {}, {}, {}};
+    readInto(records, order.recordOrder);
+    deliver(std::move(order));
 }
 
 void SearchIndexes::loadNow(Database* records, Database* settings)
@@ -40,8 +39,8 @@ void SearchIndexes::loadNow(Database* records, Database* settings)
         m_loader.join();
     m_records = records;
     m_settings = settings;
-    m_loading = true;
-    install(read(records, settings));
+    m_loading = Patients | RecordNames | Drugs | RecordOrder;
+    read(records, settings, [this](Loaded loaded) { install(std::move(loaded)); });
 }
 
 void SearchIndexes::loadInBackground(Database* records, OpenReader openRecords, Database* settings,
@@ -51,40 +50,55 @@ void SearchIndexes::loadInBackground(Database* records, OpenReader openRecords, 
         return;
     m_records = records;
     m_settings = settings;
-    m_loading = true;
+    m_loading = Patients | RecordNames | Drugs | RecordOrder;
     m_loader = std::thread([this, openRecords = std::move(openRecords), openSettings = std::move(openSettings)] {
         const std::unique_ptr<Database> ownRecords = openRecords ? openRecords() : nullptr;
         const std::unique_ptr<Database> ownSettings = openSettings ? openSettings() : nullptr;
-        auto loaded = std::make_shared<Loaded>(read(ownRecords.get(), ownSettings.get()));
-        // Handed over on the thread that owns this object; dropped if it is gone by then.
-        QMetaObject::invokeMethod(this, [this, loaded] { install(std::move(*loaded)); }, Qt::QueuedConnection);
+        read(ownRecords.get(), ownSettings.get(), [this](Loaded loaded) {
+            // Handed over on the thread that owns this object; dropped if it is gone by then.
+            auto handed = std::make_shared<Loaded>(std::move(loaded));
+            QMetaObject::invokeMethod(this, [this, handed] { install(std::move(*handed)); }, Qt::QueuedConnection);
+        });
     });
 }
 
-void SearchIndexes::install(Loaded indexes)
+void SearchIndexes::install(Loaded part)
 {
+    m_loading &= ~part.index;
+    // Writes the thread may not have seen are read again from the program's connections.
+    switch (part.index) {
+    case Patients:
+        m_patients = std::move(part.patients);
+        for (const QString& key : std::exchange(m_patientsWhileLoading, {}))
+            patientWritten(key);
+        break;
+    case RecordNames:
+        m_recordNames = std::move(part.recordNames);
+        for (const QString& name : std::exchange(m_namesWhileLoading, {}))
+            recordNameWritten(name);
+        break;
+    case Drugs:
+        m_drugs = std::move(part.drugs);
+        for (const qint64 rowId : std::exchange(m_drugsWhileLoading, {}))
+            drugWritten(rowId);
+        break;
+    case RecordOrder:
+        m_recordOrder = std::move(part.recordOrder);
+        for (const QString& key : std::exchange(m_recordKeysWhileLoading, {}))
+            recordWritten(key);
+        break;
+    }
+    if (m_loading)
+        return;
+    // The thread's last step was this hand-over.
     if (m_loader.joinable())
         m_loader.join();
-    m_drugs = std::move(indexes.drugs);
-    m_patients = std::move(indexes.patients);
-    m_recordNames = std::move(indexes.recordNames);
-    m_recordOrder = std::move(indexes.recordOrder);
-    m_loading = false;
-    // Writes the thread may not have seen are read again from the program's connections.
-    for (const qint64 rowId : std::exchange(m_drugsWhileLoading, {}))
-        drugWritten(rowId);
-    for (const QString& key : std::exchange(m_patientsWhileLoading, {}))
-        patientWritten(key);
-    for (const QString& name : std::exchange(m_namesWhileLoading, {}))
-        recordNameWritten(name);
-    for (const QString& key : std::exchange(m_recordKeysWhileLoading, {}))
-        recordWritten(key);
     emit loaded();
 }
 
 void SearchIndexes::drugWritten(qint64 rowId)
 {
-    if (m_loading)
+    if (isLoading(Drugs))
         m_drugsWhileLoading.insert(rowId);
     else if (m_drugs && m_settings)
         m_drugs->refresh(*m_settings, rowId);
@@ -92,7 +106,7 @@ void SearchIndexes::drugWritten(qint64 rowId)
 
 void SearchIndexes::patientWritten(const QString& key)
 {
-    if (m_loading)
+    if (isLoading(Patients))
         m_patientsWhileLoading.insert(key);
     else if (m_patients && m_records)
         m_patients->refresh(*m_records, key);
@@ -100,7 +114,7 @@ void SearchIndexes::patientWritten(const QString& key)
 
 void SearchIndexes::recordNameWritten(const QString& name)
 {
-    if (m_loading)
+    if (isLoading(RecordNames))
         m_namesWhileLoading.insert(name);
     else if (m_recordNames)
         m_recordNames->add(name);
@@ -108,7 +122,7 @@ void SearchIndexes::recordNameWritten(const QString& name)
 
 void SearchIndexes::recordWritten(const QString& key)
 {
-    if (m_loading)
+    if (isLoading(RecordOrder))
         m_recordKeysWhileLoading.insert(key);
     else if (m_recordOrder && (!m_records || !m_recordOrder->refresh(*m_records, key)))
         m_recordOrder.reset();  // the list reads the database from now on

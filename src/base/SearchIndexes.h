@@ -32,12 +32,16 @@ public:
     SearchIndexes(const SearchIndexes&) = delete;
     SearchIndexes& operator=(const SearchIndexes&) = delete;
 
-    // Starts reading both indexes on a thread of its own. records and settings are the program's
-    // connections, which keep the indexes current afterwards; the openers give the thread its own.
+    enum Index { Patients = 1, RecordNames = 2, Drugs = 4, RecordOrder = 8 };
+
+    // Starts reading the indexes on a thread of its own, the small ones first; each is used as
+    // soon as it is read. records and settings are the program's connections, which keep the
+    // indexes current afterwards; the openers give the thread its own.
     void loadInBackground(Database* records, OpenReader openRecords, Database* settings, OpenReader openSettings);
-    // Reads both indexes now, from the program's connections.
+    // Reads the indexes now, from the program's connections.
     void loadNow(Database* records, Database* settings);
-    bool isLoading() const { return m_loading; }
+    bool isLoading() const { return m_loading != 0; }
+    bool isLoading(Index index) const { return (m_loading & index) != 0; }
 
     const DrugIndex* drugs() const { return m_drugs.get(); }
     const PatientIndex* patients() const { return m_patients.get(); }
@@ -53,17 +57,20 @@ public:
     void recordWritten(const QString& key);
 
 signals:
+    // Every index has been read (or failed to be).
     void loaded();
 
 private:
+    // What one step of the reading gives: the index named, null when it could not be read.
     struct Loaded {
+        Index index;
         std::unique_ptr<DrugIndex> drugs;
         std::unique_ptr<PatientIndex> patients;
         std::unique_ptr<NameIndex> recordNames;
         std::unique_ptr<RecordOrderIndex> recordOrder;
     };
-    static Loaded read(Database* records, Database* settings);
-    void install(Loaded indexes);
+    static void read(Database* records, Database* settings, const std::function<void(Loaded)>& deliver);
+    void install(Loaded part);
 
     Database* m_records = nullptr;
     Database* m_settings = nullptr;
@@ -71,7 +78,7 @@ private:
     std::unique_ptr<PatientIndex> m_patients;
     std::unique_ptr<NameIndex> m_recordNames;
     std::unique_ptr<RecordOrderIndex> m_recordOrder;
-    bool m_loading = false;
+    int m_loading = 0;  // the Index values still being read
     QSet<qint64> m_drugsWhileLoading;
     QSet<QString> m_patientsWhileLoading;
     QSet<QString> m_namesWhileLoading;

@@ -330,7 +330,8 @@ bool RecordStore::listWaitsForIndex(const QString& nameFilter, const QDate& from
 {
     // A quarter of a busy clinic's records is read from the database in a few tens of milliseconds.
     constexpr qint64 kLongestRangeWithoutIndex = 92;
-    return m_db && m_indexes && m_indexes->isLoading() && nameFilter.isEmpty() && from.isValid() && to.isValid()
+    return m_db && m_indexes && m_indexes->isLoading(SearchIndexes::RecordOrder) && nameFilter.isEmpty() && from.isValid()
+           && to.isValid()
            && from.daysTo(to) > kLongestRangeWithoutIndex;
 }
 
