@@ -62,7 +62,8 @@ QList<ListedRow> readList(Statement& st)
     return rows;
 }
 
-// The names are moved, not shared: a shared copy would touch every name's heap block twice.
+// The names are moved, not shared: sharing would raise and later drop the count of every name,
+// a write to thousands of scattered heap blocks.
 QList<ListedRow> listedRows(std::vector<DrugIndex::Match>&& matches)
 {
     QList<ListedRow> rows;
