@@ -3,6 +3,7 @@
 // box run their query (answered by the drug index) and refill the list; goal 5 ms. A change of the name box recomputes the
 // code box; goal 0.1 ms.
 #include "AppContext.h"
+#include "CatalogueWidgets.h"
 #include "Clock.h"
 #include "DataStore.h"
 #include "DrugCatalogueWindow.h"
@@ -14,7 +15,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include <cstdio>

@@ -62,12 +62,14 @@ QList<ListedRow> readList(Statement& st)
     return rows;
 }
 
-QList<ListedRow> listedRows(const std::vector<DrugIndex::Match>& matches)
+// The names are moved, not shared: sharing would raise and later drop the count of every name,
+// a write to thousands of scattered heap blocks.
+QList<ListedRow> listedRows(std::vector<DrugIndex::Match>&& matches)
 {
     QList<ListedRow> rows;
     rows.reserve(qsizetype(matches.size()));
-    for (const DrugIndex::Match& match : matches)
-        rows.append({match.rowId, match.name});
+    for (DrugIndex::Match& match : matches)
+        rows.append({match.rowId, std::move(match.name)});
     return rows;
 }
 

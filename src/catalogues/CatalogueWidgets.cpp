@@ -4,12 +4,10 @@
 
 #include <QFont>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStringList>
 
 namespace qelvaro {
 
@@ -40,29 +38,6 @@ QLineEdit* makeLineBox(QWidget* parent, const char* objectName, int left, int to
     return box;
 }
 
-void fillList(QListWidget* list, const QList<ListedRow>& rows)
-{
-    QStringList texts;
-    texts.reserve(rows.size());
-    for (const ListedRow& row : rows)
-        texts << row.text;
-    const QSignalBlocker quiet(list);
-    list->clear();
-    list->addItems(texts);
-    list->setCurrentRow(-1);
-}
-
-std::optional<qint64> selectedRow(const QListWidget* list, const QList<ListedRow>& rows)
-{
-    const QList<QListWidgetItem*> selected = list->selectedItems();
-    if (selected.isEmpty())
-        return std::nullopt;
-    const int index = list->row(selected.first());
-    if (index < 0 || index >= rows.size())
-        return std::nullopt;
-    return rows[index].rowId;
-}
-
 void setBoxText(QLineEdit* box, const QString& text)
 {
     if (box->text() != text)
@@ -76,17 +51,117 @@ QFont songFont(double points)
     return font;
 }
 
-bool showListMenu(QListWidget* list, QMenu* menu, QEvent* event)
+void CatalogueListModel::setRows(QList<ListedRow> rows)
 {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void CatalogueListModel::appendRow(ListedRow row)
+{
+    const int at = int(m_rows.size());
+    beginInsertRows(QModelIndex(), at, at);
+    m_rows.append(std::move(row));
+    endInsertRows();
+}
+
+int CatalogueListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant CatalogueListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return QVariant();
+    if (role == Qt::DisplayRole)
+        return m_rows[index.row()].text;
+    if (role == kRowIdRole)
+        return m_rows[index.row()].rowId;
+    return QVariant();
+}
+
+CatalogueList::CatalogueList(QWidget* parent) : QListView(parent), m_model(new CatalogueListModel(this))
+{
+    setModel(m_model);
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QAbstractItemView::clicked, this, [this] { emit itemClicked(); });
+}
+
+void CatalogueList::setRows(QList<ListedRow> rows)
+{
+    const QSignalBlocker quiet(this);
+    m_model->setRows(std::move(rows));
+    setCurrentRow(-1);
+}
+
+void CatalogueList::appendRow(ListedRow row)
+{
+    const QSignalBlocker quiet(this);
+    m_model->appendRow(std::move(row));
+}
+
+int CatalogueList::currentRow() const
+{
+    return currentIndex().row();
+}
+
+void CatalogueList::setCurrentRow(int row)
+{
+    selectionModel()->setCurrentIndex(m_model->index(row), QItemSelectionModel::ClearAndSelect);
+}
+
+std::optional<qint64> CatalogueList::selectedRowId() const
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty())
+        return std::nullopt;
+    const int row = selected.first().row();
+    if (row < 0 || row >= count())
+        return std::nullopt;
+    return rows()[row].rowId;
+}
+
+QRect CatalogueList::itemRect(int row) const
+{
+    return visualRect(m_model->index(row));
+}
+
+void CatalogueList::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QListView::selectionChanged(selected, deselected);
+    emit itemSelectionChanged();
+}
+
+bool CatalogueList::rightButtonForMenu(QMouseEvent* event)
+{
+    if (!m_menu || event->button() != Qt::RightButton)
         return false;
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::RightButton)
-        return false;
-    if (type == QEvent::MouseButtonRelease && list->count() > 0)
-        menu->popup(mouse->globalPosition().toPoint());
+    if (event->type() == QEvent::MouseButtonRelease && count() > 0)
+        m_menu->popup(event->globalPosition().toPoint());
+    event->accept();
     return true;
+}
+
+void CatalogueList::mousePressEvent(QMouseEvent* event)
+{
+    if (!rightButtonForMenu(event))
+        QListView::mousePressEvent(event);
+}
+
+void CatalogueList::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!rightButtonForMenu(event))
+        QListView::mouseReleaseEvent(event);
+}
+
+void CatalogueList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!rightButtonForMenu(event))
+        QListView::mouseDoubleClickEvent(event);
 }
 
 }  // namespace qelvaro

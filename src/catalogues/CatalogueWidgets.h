@@ -2,13 +2,15 @@
 
 #include "CatalogueStore.h"
 
+#include <QAbstractListModel>
 #include <QList>
+#include <QListView>
 #include <QString>
 
-class QEvent;
+#include <optional>
+
 class QFont;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QPushButton;
 class QWidget;
@@ -25,20 +27,72 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, const char* obj
                         int height);
 QLineEdit* makeLineBox(QWidget* parent, const char* objectName, int left, int top, int width, int height);
 
-// Shows the rows in the list, in their order, with no item selected and without any pick
-// running; the rows are kept beside the list by the caller.
-void fillList(QListWidget* list, const QList<ListedRow>& rows);
-
-// The row of the selected item, or none.
-std::optional<qint64> selectedRow(const QListWidget* list, const QList<ListedRow>& rows);
-
 // Sets a box's text only when it differs, so an unchanged text raises no change.
 void setBoxText(QLineEdit* box, const QString& text);
 
 QFont songFont(double points);
 
-// Over a list's viewport: the right button never changes the selection, and its release over a
-// list with items pops the menu up at the pointer. True when the event was the right button's.
-bool showListMenu(QListWidget* list, QMenu* menu, QEvent* event);
+// The rows a catalogue list shows: the text of each item and the row it stands for.
+class CatalogueListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int kRowIdRole = Qt::UserRole;
+
+    using QAbstractListModel::QAbstractListModel;
+
+    void setRows(QList<ListedRow> rows);
+    void appendRow(ListedRow row);
+    const QList<ListedRow>& rows() const { return m_rows; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    QList<ListedRow> m_rows;
+};
+
+// The list of a catalogue window. It owns the rows it shows, so every command acts on the row of
+// the selected item. A refill selects nothing and raises no signal; selecting an item by the
+// pointer, the keys or setCurrentRow raises itemSelectionChanged, and a left click on an item
+// raises itemClicked, also when that item was already selected.
+class CatalogueList : public QListView {
+    Q_OBJECT
+public:
+    explicit CatalogueList(QWidget* parent = nullptr);
+
+    void setRows(QList<ListedRow> rows);
+    // Adds a row at the end, selecting nothing.
+    void appendRow(ListedRow row);
+    const QList<ListedRow>& rows() const { return m_model->rows(); }
+    int count() const { return int(rows().size()); }
+    QString text(int row) const { return rows().at(row).text; }
+
+    // The item that has the focus, or -1. setCurrentRow also selects it (-1 selects nothing).
+    int currentRow() const;
+    void setCurrentRow(int row);
+    // The row of the selected item, or none.
+    std::optional<qint64> selectedRowId() const;
+    QRect itemRect(int row) const;
+
+    // With a menu the right button never changes the selection, and its release over a list with
+    // items pops the menu up at the pointer.
+    void setMenu(QMenu* menu) { m_menu = menu; }
+
+signals:
+    void itemSelectionChanged();
+    void itemClicked();
+
+protected:
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool rightButtonForMenu(QMouseEvent* event);
+
+    CatalogueListModel* m_model;
+    QMenu* m_menu = nullptr;
+};
 
 }  // namespace qelvaro

@@ -17,9 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -95,14 +93,12 @@ void DrugCatalogueWindow::build()
         m_categoryButtons[size_t(i)] = button;
     }
 
-    m_list = new QListWidget(this);
+    m_list = new CatalogueList(this);
     m_list->setObjectName(QStringLiteral("drugList"));
     m_list->setGeometry(twipsRect(120, 1260, 4875, 3840));
-    m_list->setUniformItemSizes(true);
-    m_list->viewport()->installEventFilter(this);
-    connect(m_list, &QListWidget::itemSelectionChanged, this, &DrugCatalogueWindow::pick);
+    connect(m_list, &CatalogueList::itemSelectionChanged, this, &DrugCatalogueWindow::pick);
     // A click on the item already selected loads it again (after 添加, to copy it).
-    connect(m_list, &QListWidget::itemClicked, this, &DrugCatalogueWindow::pick);
+    connect(m_list, &CatalogueList::itemClicked, this, &DrugCatalogueWindow::pick);
 
     auto* searchCaption = new ClickLabel(QStringLiteral("拼音查询："), this);
     searchCaption->setObjectName(QStringLiteral("searchCaption"));
@@ -178,6 +174,7 @@ void DrugCatalogueWindow::build()
     QAction* cancel = m_listMenu->addAction(QStringLiteral("取消"));
     cancel->setObjectName(QStringLiteral("listMenuCancel"));
     cancel->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+    m_list->setMenu(m_listMenu);
 
     // The keyboard cycle for entering drugs: 添加, name, usage, 保存, and back to 添加.
     QWidget* order[] = {m_add, m_name, m_usage, m_save, m_list, m_code, m_search, m_delete, m_category};
@@ -240,11 +237,10 @@ void DrugCatalogueWindow::showMode(int mode)
     }
 }
 
-void DrugCatalogueWindow::listRows(const QList<ListedRow>& rows, bool pickFirst)
+void DrugCatalogueWindow::listRows(QList<ListedRow> rows, bool pickFirst)
 {
-    m_rows = rows;
-    fillList(m_list, m_rows);
-    if (pickFirst && !m_rows.isEmpty())
+    m_list->setRows(std::move(rows));
+    if (pickFirst && m_list->count() > 0)
         m_list->setCurrentRow(0);
 }
 
@@ -265,7 +261,7 @@ void DrugCatalogueWindow::searchChanged()
 
 void DrugCatalogueWindow::pick()
 {
-    const std::optional<qint64> rowId = selectedRow(m_list, m_rows);
+    const std::optional<qint64> rowId = m_list->selectedRowId();
     if (!rowId)
         return;
     const std::optional<DrugRow> row = m_store.read(*rowId);
@@ -349,9 +345,6 @@ bool DrugCatalogueWindow::eventFilter(QObject* watched, QEvent* event)
                 return true;
             }
         }
-    } else if (watched == m_list->viewport()) {
-        if (showListMenu(m_list, m_listMenu, event))
-            return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -10,13 +10,13 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QPushButton;
 
 namespace qelvaro {
 
 struct AppContext;
+class CatalogueList;
 class ClickLabel;
 
 // "药品维护": lists the drugs of a category or those whose code holds the search text, loads a
@@ -32,7 +32,7 @@ public:
     void open();
 
     QPushButton* categoryButton(int index) const { return m_categoryButtons.at(index); }
-    QListWidget* list() const { return m_list; }
+    CatalogueList* list() const { return m_list; }
     QLineEdit* searchBox() const { return m_search; }
     QLineEdit* nameBox() const { return m_name; }
     QLineEdit* usageBox() const { return m_usage; }
@@ -49,7 +49,7 @@ private:
     void build();
     void startAfresh();
     void showMode(int mode);
-    void listRows(const QList<ListedRow>& rows, bool pickFirst);
+    void listRows(QList<ListedRow> rows, bool pickFirst);
     void categoryClicked(int index);
     void searchChanged();
     void pick();
@@ -64,12 +64,11 @@ private:
     int m_mode = 0;
     EditTarget m_target;
     // This opening's.
-    QList<ListedRow> m_rows;
     QPointer<QLineEdit> m_lastBox;
     bool m_open = false;
 
     std::array<QPushButton*, 14> m_categoryButtons{};
-    QListWidget* m_list = nullptr;
+    CatalogueList* m_list = nullptr;
     QLineEdit* m_search = nullptr;
     QLineEdit* m_name = nullptr;
     QLineEdit* m_usage = nullptr;

@@ -13,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -41,11 +40,9 @@ NameCatalogueWindow::NameCatalogueWindow(AppContext& context, NameTable table, Q
 
     addLabel(this, QStringLiteral("查询："), 120, 180);
     m_search = makeLineBox(this, "searchBox", 720, 120, 5055, 315);
-    m_list = new QListWidget(this);
+    m_list = new CatalogueList(this);
     m_list->setObjectName(QStringLiteral("nameList"));
     m_list->setGeometry(twipsRect(120, diagnoses ? 540 : 600, 5655, 2760));
-    m_list->setUniformItemSizes(true);
-    m_list->viewport()->installEventFilter(this);
     addLabel(this, diagnoses ? QStringLiteral("诊断名称：") : QStringLiteral("地址名称："), 120, 3540);
     m_name = makeLineBox(this, "nameBox", diagnoses ? 1080 : 1020, 3480, diagnoses ? 3195 : 3315, 330);
     m_save = makeButton(this, QStringLiteral("保  存"), "saveButton", 4440, 3480, 1335, 350);
@@ -59,6 +56,7 @@ NameCatalogueWindow::NameCatalogueWindow(AppContext& context, NameTable table, Q
     remove->setObjectName(QStringLiteral("listMenuDelete"));
     connect(remove, &QAction::triggered, this, &NameCatalogueWindow::remove);
     m_listMenu->addAction(QStringLiteral("取消"))->setObjectName(QStringLiteral("listMenuCancel"));
+    m_list->setMenu(m_listMenu);
 
     connect(m_search, &QLineEdit::textChanged, this, &NameCatalogueWindow::search);
     connect(m_name, &QLineEdit::textChanged, this, [this] { setBoxText(m_code, pinyinCode(trimBlanks(m_name->text()))); });
@@ -87,8 +85,7 @@ void NameCatalogueWindow::open()
         }
         m_name->clear();
         m_code->clear();
-        m_rows = m_store.all();
-        fillList(m_list, m_rows);
+        m_list->setRows(m_store.all());
         centreOnScreen(this);
         show();
         (m_table == NameTable::Diagnoses ? static_cast<QWidget*>(m_search) : m_save)->setFocus(Qt::OtherFocusReason);
@@ -101,8 +98,7 @@ void NameCatalogueWindow::open()
 
 void NameCatalogueWindow::search()
 {
-    m_rows = m_store.search(m_search->text());
-    fillList(m_list, m_rows);
+    m_list->setRows(m_store.search(m_search->text()));
 }
 
 void NameCatalogueWindow::save()
@@ -117,12 +113,8 @@ void NameCatalogueWindow::save()
         return;
     }
     // The new name goes to the end of the list, whatever the search shows, and is selected.
-    m_rows.append({*result.rowId, name});
-    {
-        const QSignalBlocker quiet(m_list);
-        m_list->addItem(name);
-    }
-    m_list->setCurrentRow(int(m_rows.size()) - 1);
+    m_list->appendRow({*result.rowId, name});
+    m_list->setCurrentRow(m_list->count() - 1);
     m_name->clear();
     m_code->clear();
     m_name->setFocus(Qt::OtherFocusReason);
@@ -130,11 +122,10 @@ void NameCatalogueWindow::save()
 
 void NameCatalogueWindow::remove()
 {
-    const std::optional<qint64> rowId = selectedRow(m_list, m_rows);
+    const std::optional<qint64> rowId = m_list->selectedRowId();
     if (rowId && !m_store.remove(*rowId))
         m_context.messages.tell(QStringLiteral("未能从数据库删除该名称。"));
-    m_rows = m_store.search(m_search->text());
-    fillList(m_list, m_rows);
+    m_list->setRows(m_store.search(m_search->text()));
 }
 
 bool NameCatalogueWindow::eventFilter(QObject* watched, QEvent* event)
@@ -145,8 +136,6 @@ bool NameCatalogueWindow::eventFilter(QObject* watched, QEvent* event)
             save();
             return true;
         }
-    } else if (watched == m_list->viewport() && showListMenu(m_list, m_listMenu, event)) {
-        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -5,13 +5,13 @@
 #include <QWidget>
 
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QPushButton;
 
 namespace qelvaro {
 
 struct AppContext;
+class CatalogueList;
 
 // "诊断名称维护" / "地址名称维护": one window design over the diagnosis names or the address names.
 // Lists the names in the order they were added, searches them by any run of the name and its
@@ -26,7 +26,7 @@ public:
     void open();
 
     QLineEdit* searchBox() const { return m_search; }
-    QListWidget* list() const { return m_list; }
+    CatalogueList* list() const { return m_list; }
     QLineEdit* nameBox() const { return m_name; }
     QLineEdit* codeBox() const { return m_code; }
     QPushButton* saveButton() const { return m_save; }
@@ -44,10 +44,9 @@ private:
     AppContext& m_context;
     NameTable m_table;
     NameCatalogue m_store;
-    QList<ListedRow> m_rows;  // beside the list, item for item
 
     QLineEdit* m_search = nullptr;
-    QListWidget* m_list = nullptr;
+    CatalogueList* m_list = nullptr;
     QLineEdit* m_name = nullptr;
     QLineEdit* m_code = nullptr;
     QPushButton* m_save = nullptr;

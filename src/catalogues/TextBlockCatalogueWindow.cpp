@@ -11,7 +11,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -33,13 +32,12 @@ TextBlockCatalogueWindow::TextBlockCatalogueWindow(AppContext& context, const De
     makeFixedDialog(this, design.caption, design.width, design.height);
     const bool sets = design.kind == TextBlockCatalogue::Kind::Sets;
 
-    m_list = new QListWidget(this);
+    m_list = new CatalogueList(this);
     m_list->setObjectName(QStringLiteral("nameList"));
     m_list->setGeometry(place(design.listPlace));
-    m_list->setUniformItemSizes(true);
-    connect(m_list, &QListWidget::itemSelectionChanged, this, &TextBlockCatalogueWindow::pick);
+    connect(m_list, &CatalogueList::itemSelectionChanged, this, &TextBlockCatalogueWindow::pick);
     // A click on the item already selected loads it again (after 添加, to copy it).
-    connect(m_list, &QListWidget::itemClicked, this, &TextBlockCatalogueWindow::pick);
+    connect(m_list, &CatalogueList::itemClicked, this, &TextBlockCatalogueWindow::pick);
 
     auto* nameCaption = new QLabel(design.nameCaption, this);
     nameCaption->move(twipsPoint(design.nameCaptionAt.x(), design.nameCaptionAt.y() - 30));
@@ -118,15 +116,14 @@ void TextBlockCatalogueWindow::open()
 
 void TextBlockCatalogueWindow::listRows(bool pickFirst)
 {
-    m_rows = m_store.list(currentKind());
-    fillList(m_list, m_rows);
-    if (pickFirst && !m_rows.isEmpty())
+    m_list->setRows(m_store.list(currentKind()));
+    if (pickFirst && m_list->count() > 0)
         m_list->setCurrentRow(0);
 }
 
 void TextBlockCatalogueWindow::pick()
 {
-    const std::optional<qint64> rowId = selectedRow(m_list, m_rows);
+    const std::optional<qint64> rowId = m_list->selectedRowId();
     if (!rowId)
         return;
     m_save->setEnabled(true);

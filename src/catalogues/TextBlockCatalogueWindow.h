@@ -5,13 +5,13 @@
 #include <QWidget>
 
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace qelvaro {
 
 struct AppContext;
+class CatalogueList;
 
 // The shared design of the set/recipe window and the history-template window: a list of names,
 // the picked row's name, code and content in three boxes, and 添加, 保存, 删除, 退出. The add flag
@@ -22,7 +22,7 @@ public:
     // Shows the window; a closed window starts afresh, an open one comes to the front.
     void open();
 
-    QListWidget* list() const { return m_list; }
+    CatalogueList* list() const { return m_list; }
     QLineEdit* nameBox() const { return m_name; }
     QLineEdit* codeBox() const { return m_code; }
     QPlainTextEdit* contentBox() const { return m_content; }
@@ -73,10 +73,9 @@ private:
     void remove();
 
     Design m_design;
-    QList<ListedRow> m_rows;
     bool m_filling = false;
 
-    QListWidget* m_list = nullptr;
+    CatalogueList* m_list = nullptr;
     QLineEdit* m_name = nullptr;
     QLineEdit* m_code = nullptr;
     QPlainTextEdit* m_content = nullptr;

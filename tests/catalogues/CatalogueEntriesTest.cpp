@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "CatalogueWidgets.h"
 #include "ClickLabel.h"
 #include "DrugCatalogueWindow.h"
 #include "LoginWindow.h"

@@ -1,9 +1,9 @@
+#include "CatalogueWidgets.h"
 #include "DrugCatalogueWindow.h"
 #include "ProgramFixture.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,11 +16,11 @@ using namespace qelvaro::test;
 
 namespace {
 
-QStringList listed(const QListWidget* list)
+QStringList listed(const CatalogueList* list)
 {
     QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
+    for (const ListedRow& row : list->rows())
+        texts << row.text;
     return texts;
 }
 
@@ -162,7 +162,7 @@ private slots:
         window().usageBox()->setText("0.5 tid");
         click(button("saveButton"));
         QCOMPARE(storedName(cefalexin), QStringLiteral("头孢氨苄颗粒 0.125g*12\\0.5 tid"));
-        QCOMPARE(window().list()->selectedItems().size(), 0);
+        QVERIFY(!window().list()->selectedRowId());
         QCOMPARE(QApplication::focusWidget(), button("addButton"));
 
         // Nothing picked since the save: 删除 deletes nothing, 保存 adds.
@@ -218,7 +218,7 @@ private slots:
         click(button("addButton"));
         // Clicking the selected drug loads it; a pick does not end adding.
         QTest::mouseClick(window().list()->viewport(), Qt::LeftButton, {},
-                          window().list()->visualItemRect(window().list()->item(0)).center());
+                          window().list()->itemRect(0).center());
         QCOMPARE(window().nameBox()->text(), QStringLiteral("头孢氨苄颗粒 0.125g*12"));
         window().usageBox()->setText("0.5 qid");
         window().categoryBox()->setEditText("自备药");
@@ -253,7 +253,7 @@ private slots:
         QTest::mouseClick(window().findChild<QWidget*>("abbreviation_mg"), Qt::LeftButton);
         QCOMPARE(window().nameBox()->text(), QStringLiteral("阿莫西林胶囊 0.25*24"));
         // The right button keeps the selection and opens the menu over a filled list only.
-        const QRect second = list->visualItemRect(list->item(1));
+        const QRect second = list->itemRect(1);
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, second.center());
         QCOMPARE(list->currentRow(), 0);
         QTRY_VERIFY(window().listMenu()->isVisible());

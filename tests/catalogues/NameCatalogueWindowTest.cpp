@@ -1,8 +1,8 @@
+#include "CatalogueWidgets.h"
 #include "NameCatalogueWindow.h"
 #include "ProgramFixture.h"
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -15,11 +15,11 @@ using namespace qelvaro::test;
 
 namespace {
 
-QStringList listed(const QListWidget* list)
+QStringList listed(const CatalogueList* list)
 {
     QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
+    for (const ListedRow& row : list->rows())
+        texts << row.text;
     return texts;
 }
 
@@ -131,13 +131,13 @@ private slots:
         window().list()->setCurrentRow(2);
         // The right button keeps the selection and opens the menu.
         QTest::mouseClick(window().list()->viewport(), Qt::RightButton, {},
-                          window().list()->visualItemRect(window().list()->item(0)).center());
+                          window().list()->itemRect(0).center());
         QCOMPARE(window().list()->currentRow(), 2);
         QTRY_VERIFY(window().listMenu()->isVisible());
         window().listMenu()->findChild<QAction*>("listMenuDelete")->trigger();
         QCOMPARE(stored(), (QStringList{"高血压病", "感冒", "急性胃炎", "慢性胃炎", "病毒性感冒"}));
         QCOMPARE(listed(window().list()), (QStringList{"急性胃炎", "慢性胃炎"}));
-        QVERIFY(window().list()->selectedItems().isEmpty());
+        QVERIFY(!window().list()->selectedRowId());
     }
 };
 

@@ -1,9 +1,9 @@
+#include "CatalogueWidgets.h"
 #include "ProgramFixture.h"
 #include "SetCatalogueWindow.h"
 #include "TemplateCatalogueWindow.h"
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,11 +17,11 @@ using namespace qelvaro::test;
 
 namespace {
 
-QStringList listed(const QListWidget* list)
+QStringList listed(const CatalogueList* list)
 {
     QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
+    for (const ListedRow& row : list->rows())
+        texts << row.text;
     return texts;
 }
 
@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(sets().last(), QStringLiteral("感冒组套|个人组套|gmzt|甲\r\n乙\r\n丁"));
         QCOMPARE(window.contentBox()->toPlainText(), QStringLiteral("甲\n乙\n丁"));
         QVERIFY(!window.saveButton()->isEnabled());
-        QVERIFY(window.list()->selectedItems().isEmpty());
+        QVERIFY(!window.list()->selectedRowId());
 
         // Nothing picked since the save: 删除 does nothing.
         click(window.deleteButton());
