@@ -21,6 +21,7 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -230,6 +231,30 @@ void BM_DrugSearchKeystroke(benchmark::State& state)
     state.counters["rows"] = benchmark::Counter(double(rows), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_DrugSearchKeystroke)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+// A category button of the main window: its query, the list refilled, laid out and painted.
+void BM_CategoryClick(benchmark::State& state)
+{
+    SettingsCopy settings(g_data->store->settings());
+    SilentSink messages;
+    DesktopUrlOpener urls;
+    SystemClock clock;
+    AppContext context{*g_data->store, settings, messages, urls, clock};
+    context.searchIndexes.loadNow(nullptr, g_data->store->settings());
+    MainWindow window(context);
+    window.show();
+    QApplication::processEvents();
+    int n = 0;
+    qint64 rows = 0;
+    for (auto _ : state) {
+        // The drug categories, one after another.
+        window.categoryButton(n++ % 13)->click();
+        QApplication::processEvents();
+        rows += window.drugList()->count();
+    }
+    state.counters["rows"] = benchmark::Counter(double(rows), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_CategoryClick)->Unit(benchmark::kMillisecond);
 
 // A category button: every drug of the category, no limit (about 7700 rows each).
 void BM_CategoryFill(benchmark::State& state)

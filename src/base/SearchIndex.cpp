@@ -285,12 +285,13 @@ std::vector<DrugIndex::Match> DrugIndex::withCode(const QString& typed) const
     return byNameThenRowId(std::move(positions));
 }
 
-std::vector<DrugIndex::Match> DrugIndex::containingCategory(const QString& caption) const
+std::vector<DrugIndex::Match> DrugIndex::containingCategory(const QString& caption, bool namedOnly) const
 {
     std::vector<int> positions;
     const bool checkCategory = caption.isEmpty();
     m_categories.forEachContaining(foldedForSearch(caption.toUtf8()), [&](int position) {
-        if (!checkCategory || m_rows[size_t(position)].hasCategory)
+        const Row& row = m_rows[size_t(position)];
+        if ((!checkCategory || row.hasCategory) && (!namedOnly || row.hasName))
             positions.push_back(position);
         return true;
     });

@@ -118,8 +118,9 @@ public:
     std::vector<Match> search(const QString& typed, const QString& caption, int limit) const;
     // Rows whose code holds the typed text; an empty text lists every row with a code.
     std::vector<Match> withCode(const QString& typed) const;
-    // Rows whose category holds the caption (ASCII case ignored), or is exactly the caption.
-    std::vector<Match> containingCategory(const QString& caption) const;
+    // Rows whose category holds the caption (ASCII case ignored), or is exactly the caption;
+    // namedOnly leaves out the rows without a name, as the editor's category list does.
+    std::vector<Match> containingCategory(const QString& caption, bool namedOnly = false) const;
     std::vector<Match> ofCategory(const QString& caption) const;
     int size() const { return int(m_rows.size()); }
 

@@ -6,9 +6,10 @@ namespace {
 // A row without a name would list as an empty entry that inserts nothing: such rows are left out.
 // The searches order equal names as the index on (名称, 拼音, 分类) holds them, so the index serves
 // the order, the search stops at its 200th match, and the in-memory drug index lists the same.
+// A category lists equal names in the order they were added, as the in-memory index does.
 constexpr std::string_view kDrugsOfCategory =
     R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" LIKE ?1 ESCAPE '\' AND "名称" IS NOT NULL
-       ORDER BY "名称" COLLATE GBK)";
+       ORDER BY "名称" COLLATE GBK, rowid)";
 constexpr std::string_view kSetsOfCategory =
     R"(SELECT rowid, "名称" FROM "个人组套" WHERE "分类" LIKE ?1 ESCAPE '\' ORDER BY rowid)";
 constexpr std::string_view kSearchDrugs =
@@ -33,12 +34,24 @@ QList<CatalogueEntry> entries(Statement&& st)
     return list;
 }
 
+// The names are moved, not shared: sharing would touch the count of every name listed.
+QList<CatalogueEntry> entriesOf(std::vector<DrugIndex::Match>&& matches)
+{
+    QList<CatalogueEntry> list;
+    list.reserve(qsizetype(matches.size()));
+    for (DrugIndex::Match& match : matches)
+        list.append({match.rowId, std::move(match.name)});
+    return list;
+}
+
 }  // namespace
 
 QList<CatalogueEntry> DrugQueries::drugsOfCategory(const QString& caption) const
 {
     if (!m_settings)
         return {};
+    if (const DrugIndex* index = m_indexes ? m_indexes->drugs() : nullptr)
+        return entriesOf(index->containingCategory(caption, true));
     Statement st = m_settings->prepare(kDrugsOfCategory);
     st.bindAll(likeContains(caption));
     return entries(std::move(st));
@@ -57,12 +70,8 @@ QList<CatalogueEntry> DrugQueries::searchDrugs(const QString& typed, const QStri
 {
     if (!m_settings)
         return {};
-    if (const DrugIndex* index = m_indexes ? m_indexes->drugs() : nullptr) {
-        QList<CatalogueEntry> list;
-        for (DrugIndex::Match& match : index->search(typed, caption, kSearchLimit))
-            list.append({match.rowId, std::move(match.name)});
-        return list;
-    }
+    if (const DrugIndex* index = m_indexes ? m_indexes->drugs() : nullptr)
+        return entriesOf(index->search(typed, caption, kSearchLimit));
     if (caption.isEmpty()) {
         Statement st = m_settings->prepare(kSearchDrugs);
         st.bindAll(likeContains(typed), kSearchLimit);

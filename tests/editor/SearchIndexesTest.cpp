@@ -100,6 +100,7 @@ class SearchIndexesTest : public QObject {
         for (const QString& typed : kTyped)
             QCOMPARE(windowByIndex.search(typed), windowBySql.search(typed));
         for (const QString& caption : kCategories + QStringList{u"药"_s, u"%"_s, u"_"_s, u"A%b"_s}) {
+            QCOMPARE(byIndex.drugsOfCategory(caption), bySql.drugsOfCategory(caption));
             QCOMPARE(windowByIndex.containingCategory(caption), windowBySql.containingCategory(caption));
             QCOMPARE(windowByIndex.ofCategory(caption), windowBySql.ofCategory(caption));
         }
