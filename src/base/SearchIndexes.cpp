@@ -88,12 +88,10 @@ void SearchIndexes::install(Loaded part)
             recordWritten(key);
         break;
     }
-    if (m_loading)
-        return;
-    // The thread's last step was this hand-over.
-    if (m_loader.joinable())
+    // The thread's last step was the last hand-over.
+    if (!m_loading && m_loader.joinable())
         m_loader.join();
-    emit loaded();
+    emit indexRead();
 }
 
 void SearchIndexes::drugWritten(qint64 rowId)

@@ -57,8 +57,8 @@ public:
     void recordWritten(const QString& key);
 
 signals:
-    // Every index has been read (or failed to be).
-    void loaded();
+    // One more index has been read (or failed to be); isLoading() tells which are still to come.
+    void indexRead();
 
 private:
     // What one step of the reading gives: the index named, null when it could not be read.

@@ -70,7 +70,7 @@ RecordCommands::RecordCommands(MainWindow& window, AppContext& context)
     window.recordToDate()->installEventFilter(this);
     connect(window.recordQueryButton(), &QPushButton::clicked, this, &RecordCommands::query);
     connect(window.todayPatientsLink(), &ClickLabel::clicked, this, &RecordCommands::listTodaysPatients);
-    connect(&context.searchIndexes, &SearchIndexes::loaded, this, &RecordCommands::indexesLoaded);
+    connect(&context.searchIndexes, &SearchIndexes::indexRead, this, &RecordCommands::indexRead);
 
     // The window opens on the records of the last month and a new prescription.
     window.recordNameFilter()->setText(QString());
@@ -177,8 +177,9 @@ void RecordCommands::listRecords(const ListQuery& query, bool tellProblem)
         m_context.messages.tell(list.problem);
 }
 
-void RecordCommands::indexesLoaded()
+void RecordCommands::indexRead()
 {
+    // Asked again; it waits on if its index is still to come.
     if (const auto waiting = std::exchange(m_waiting, std::nullopt))
         listRecords(waiting->first, waiting->second);
 }

@@ -61,11 +61,11 @@ private:
         QDate from;
         QDate to;
     };
-    // Shows the list of the query, or, while the record order is still read at start and the
+    // Shows the list of the query, or, while the index it uses is still read at start and the
     // database would answer slowly, an empty list until the index is there. A problem is told
     // only when asked for.
     void listRecords(const ListQuery& query, bool tellProblem = false);
-    void indexesLoaded();
+    void indexRead();
     void showList(const RecordList& list);
     void setRecordDates(const QDate& from, const QDate& to);
     QDate today() const;

@@ -330,9 +330,11 @@ bool RecordStore::listWaitsForIndex(const QString& nameFilter, const QDate& from
 {
     // A quarter of a busy clinic's records is read from the database in a few tens of milliseconds.
     constexpr qint64 kLongestRangeWithoutIndex = 92;
-    return m_db && m_indexes && m_indexes->isLoading(SearchIndexes::RecordOrder) && nameFilter.isEmpty() && from.isValid()
-           && to.isValid()
-           && from.daysTo(to) > kLongestRangeWithoutIndex;
+    if (!m_db || !m_indexes || !from.isValid() || !to.isValid() || from.daysTo(to) <= kLongestRangeWithoutIndex)
+        return false;
+    if (nameFilter.isEmpty())
+        return m_indexes->isLoading(SearchIndexes::RecordOrder);
+    return m_indexes->isLoading(SearchIndexes::RecordNames) && hasNameDateIndex();
 }
 
 RecordList RecordStore::listOfNames(const QStringList& names, const QDate& from, const QDate& to) const

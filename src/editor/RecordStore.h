@@ -102,9 +102,10 @@ public:
     // Records whose name contains the filter literally and whose visit date lies in [from, to],
     // newest key first.
     RecordList list(const QString& nameFilter, const QDate& from, const QDate& to) const;
-    // Whether list() of these would be better asked once the record order is read: every name over
-    // a long range while the index loads, which the database answers only slowly (half a second on
-    // a busy clinic's ten years, the window frozen meanwhile).
+    // Whether list() of these would be better asked once the index it uses is read (at start): a
+    // long range, of every name while the record order loads, or by name while the record names
+    // load. The database answers those only slowly (a tenth to half a second on a busy clinic's
+    // ten years, the window frozen meanwhile).
     bool listWaitsForIndex(const QString& nameFilter, const QDate& from, const QDate& to) const;
     // The same with the two dates as typed; a date that does not parse is the range message.
     RecordList list(const QString& nameFilter, const QString& fromText, const QString& toText) const;

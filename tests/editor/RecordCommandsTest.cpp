@@ -298,20 +298,23 @@ private slots:
             QVERIFY(e.messages.messages[0].warning);
     }
 
-    // While the record order is read in the background, a long list of every name is shown once
-    // the index is there, not read from the database with the window frozen; a list asked for
-    // meanwhile replaces it.
-    void longListOfEveryNameWaitsForTheIndex_data()
+    // While the indexes are read in the background, a long list (of every name, or by name) is
+    // shown once its index is there, not read from the database with the window frozen; a list
+    // asked for meanwhile replaces it.
+    void longListWaitsForItsIndex_data()
     {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("nameAskedMeanwhile");
         QTest::addColumn<QStringList>("listed");
-        QTest::newRow("shown when read")
-            << "" << QStringList{item("5%王", "2024-02-02"), item("O'Brien", "2024-02-01"), item("李四", "2024-02-01"),
-                                 item("王晓", "2024-01-31"), item("王小明", "2024-01-10"), item("王小明", "2024-02-03")};
-        QTest::newRow("replaced meanwhile") << "李" << QStringList{item("李四", "2024-02-01")};
+        QTest::newRow("every name")
+            << "" << "" << QStringList{item("5%王", "2024-02-02"), item("O'Brien", "2024-02-01"), item("李四", "2024-02-01"),
+                                       item("王晓", "2024-01-31"), item("王小明", "2024-01-10"), item("王小明", "2024-02-03")};
+        QTest::newRow("by name") << "王小" << "" << QStringList{item("王小明", "2024-01-10"), item("王小明", "2024-02-03")};
+        QTest::newRow("replaced meanwhile") << "" << "李" << QStringList{item("李四", "2024-02-01")};
     }
-    void longListOfEveryNameWaitsForTheIndex()
+    void longListWaitsForItsIndex()
     {
+        QFETCH(QString, name);
         QFETCH(QString, nameAskedMeanwhile);
         QFETCH(QStringList, listed);
         RecordEditor e(insertListRows);
@@ -321,7 +324,7 @@ private slots:
         const QString records = e.folder.paths().recordsFile();
         indexes.loadInBackground(e.store.records(), [records] { return Database::open(records, DataStore::kRecordsKey); },
                                  nullptr, nullptr);
-        typeInto(w.recordNameFilter(), QString());
+        typeInto(w.recordNameFilter(), name);
         typeInto(w.recordFromDate(), u"2020-01-01"_s);
         typeInto(w.recordToDate(), u"2024-12-31"_s);
         w.recordQueryButton()->click();
@@ -329,11 +332,14 @@ private slots:
         QCOMPARE(e.listed(), QStringList{});
         if (!nameAskedMeanwhile.isEmpty()) {
             typeInto(w.recordNameFilter(), nameAskedMeanwhile);
+            // A short range is listed at once.
+            w.recordFromDate()->setText(u"2024-01-01"_s);
+            w.recordToDate()->setText(u"2024-03-01"_s);
             w.recordQueryButton()->click();
             QCOMPARE(e.listed(), listed);
         }
         QTRY_VERIFY(!indexes.isLoading());
-        QVERIFY(indexes.recordOrder());
+        QVERIFY(indexes.recordOrder() && indexes.recordNames());
         QCOMPARE(e.listed(), listed);
         QCOMPARE(e.messages.texts(), QStringList{});
     }
