@@ -129,7 +129,7 @@ void patientLookup(benchmark::State& state, const SearchIndexes* indexes)
         case 1: typed = pinyinCode(name).left(2); break;
         default: typed = QString::number(1930 + n % 90); break;
         }
-        const QList<LookupItem> items = lookups.patients(typed, g_data->currentYear);
+        const PatientMatches items = lookups.patients(typed, g_data->currentYear);
         rows += items.size();
         benchmark::DoNotOptimize(items);
         ++n;

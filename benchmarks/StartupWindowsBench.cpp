@@ -167,7 +167,7 @@ void BM_PatientPopupShown(benchmark::State& state)
         return;
     MainWindow* main = program->app.mainWindow();
     QLineEdit* name = main->headingBox(HeadingField::Name);
-    QListWidget* popup = main->patientPopup();
+    RowList* popup = main->patientPopup();
     name->setFocus();
     int n = 0;
     qint64 rows = 0;

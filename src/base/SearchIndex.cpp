@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Gbk.h"
+#include "TextRules.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -316,6 +317,7 @@ bool PatientIndex::load(Database& records)
     m_rowIds.clear();
     m_names.clear();
     m_birthYears.clear();
+    m_plainBirthYears.clear();
     m_keys = ContainmentIndex();
     Statement st = records.prepare(kPatientRows);
     while (st.next()) {
@@ -323,6 +325,7 @@ bool PatientIndex::load(Database& records)
         m_keys.append(foldedForSearch(bytes(st, 1)));
         m_names.push_back(st.text(2));
         m_birthYears.push_back(st.text(3));
+        m_plainBirthYears.push_back(plainDigits(m_birthYears.back()).value_or(-1));
     }
     return st.ok();
 }
@@ -334,13 +337,15 @@ void PatientIndex::put(qint64 rowId, const QByteArray& key, QString name, QStrin
     if (at != m_rowIds.end() && *at == rowId) {
         m_keys.remove(int(position));
         m_keys.insert(int(position), foldedForSearch(key));
-        m_names[position] = std::move(name);
+        m_names[qsizetype(position)] = std::move(name);
+        m_plainBirthYears[position] = plainDigits(birthYear).value_or(-1);
         m_birthYears[position] = std::move(birthYear);
         return;
     }
     m_rowIds.insert(at, rowId);
     m_keys.insert(int(position), foldedForSearch(key));
-    m_names.insert(m_names.begin() + qsizetype(position), std::move(name));
+    m_names.insert(qsizetype(position), std::move(name));
+    m_plainBirthYears.insert(m_plainBirthYears.begin() + qsizetype(position), plainDigits(birthYear).value_or(-1));
     m_birthYears.insert(m_birthYears.begin() + qsizetype(position), std::move(birthYear));
 }
 
@@ -352,12 +357,11 @@ void PatientIndex::refresh(Database& records, const QString& key)
         put(st.integer(0), bytes(st, 1), st.text(2), st.text(3));
 }
 
-std::vector<PatientIndex::Match> PatientIndex::search(const QString& typed) const
+std::vector<int> PatientIndex::search(const QString& typed) const
 {
-    std::vector<Match> found;
+    std::vector<int> found;
     m_keys.forEachContaining(foldedForSearch(typed.toUtf8()), [&](int position) {
-        const size_t i = size_t(position);
-        found.push_back({m_rowIds[i], m_names[i], m_birthYears[i]});
+        found.push_back(position);
         return true;
     });
     return found;

@@ -156,25 +156,33 @@ private:
 // Rows without a key, which no search finds, are left out.
 class PatientIndex {
 public:
-    struct Match {
-        qint64 rowId;
-        QString name;
-        QString birthYear;
-    };
-
     bool load(Database& records);
     // Reads the rows of this key again after the register wrote them.
     void refresh(Database& records, const QString& key);
 
-    std::vector<Match> search(const QString& typed) const;
+    // The positions of the matching rows, read through the accessors below until the next load or
+    // refresh; nothing is copied, as a short search text can match nearly every patient.
+    std::vector<int> search(const QString& typed) const;
+    qint64 rowId(int position) const { return m_rowIds[size_t(position)]; }
+    // Every name by position. A copy is shared, not copied, until the index changes, so a list of
+    // matches can keep the names it shows at no cost.
+    const QStringList& names() const { return m_names; }
+    const QString& birthYear(int position) const { return m_birthYears[size_t(position)]; }
+    // The birth year when its text is plain digits (plainDigits), as the program writes it.
+    std::optional<int> plainBirthYear(int position) const
+    {
+        const qint32 year = m_plainBirthYears[size_t(position)];
+        return year >= 0 ? std::optional<int>(year) : std::nullopt;
+    }
     int size() const { return int(m_rowIds.size()); }
 
 private:
     void put(qint64 rowId, const QByteArray& key, QString name, QString birthYear);
 
     std::vector<qint64> m_rowIds;  // ascending, parallel to m_keys
-    std::vector<QString> m_names;
+    QStringList m_names;
     std::vector<QString> m_birthYears;
+    std::vector<qint32> m_plainBirthYears;  // -1 where the text is not plain digits
     ContainmentIndex m_keys;
 };
 

@@ -109,6 +109,19 @@ QString shortestDecimal(double value)
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+std::optional<int> plainDigits(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 6)
+        return std::nullopt;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
 QString toStoredLineBreaks(const QString& text) { return splitLines(text).join(QStringLiteral("\r\n")); }
 
 QStringList splitLines(const QString& text)

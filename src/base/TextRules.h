@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace qelvaro {
 
 // "Blank" is the ASCII space only: tabs, line breaks and the ideographic space stay.
@@ -20,6 +22,10 @@ double numericValue(const QString& text);
 
 // Shortest decimal text of a number: 26 -> "26", 12.5 -> "12.5".
 QString shortestDecimal(double value);
+
+// The value of a text of one to six ASCII digits and nothing else, as the program writes a birth
+// year; no value for any other text. A quick reading for the common case of a list of patients.
+std::optional<int> plainDigits(const QString& text);
 
 // Multi-line texts are stored with CR LF; any line break (CR LF, LF, CR, U+2029) is accepted.
 QString toStoredLineBreaks(const QString& text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Database.h"
+#include "ListedRow.h"
 
 #include <QList>
 #include <QString>
@@ -13,15 +14,6 @@ namespace qelvaro {
 class CatalogueChanges;
 class DrugIndex;
 class SearchIndexes;
-
-// One item of a catalogue list: the text shown and the row it stands for, so the commands act on
-// exactly that row whatever was listed or written since.
-struct ListedRow {
-    qint64 rowId = 0;
-    QString text;
-
-    bool operator==(const ListedRow&) const = default;
-};
 
 // The outcome of a write: the row written, or why nothing was stored (told to the doctor as it is).
 struct WriteResult {

@@ -51,43 +51,9 @@ QFont songFont(double points)
     return font;
 }
 
-void CatalogueListModel::setRows(QList<ListedRow> rows)
-{
-    beginResetModel();
-    m_rows = std::move(rows);
-    endResetModel();
-}
-
-void CatalogueListModel::appendRow(ListedRow row)
-{
-    const int at = int(m_rows.size());
-    beginInsertRows(QModelIndex(), at, at);
-    m_rows.append(std::move(row));
-    endInsertRows();
-}
-
-int CatalogueListModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-QVariant CatalogueListModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() >= m_rows.size())
-        return QVariant();
-    if (role == Qt::DisplayRole)
-        return m_rows[index.row()].text;
-    if (role == kRowIdRole)
-        return m_rows[index.row()].rowId;
-    return QVariant();
-}
-
-CatalogueList::CatalogueList(QWidget* parent) : QListView(parent), m_model(new CatalogueListModel(this))
+CatalogueList::CatalogueList(QWidget* parent) : RowList(parent), m_model(new RowListModel(this))
 {
     setModel(m_model);
-    setUniformItemSizes(true);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QAbstractItemView::clicked, this, [this] { emit itemClicked(); });
 }
 
@@ -104,35 +70,9 @@ void CatalogueList::appendRow(ListedRow row)
     m_model->appendRow(std::move(row));
 }
 
-int CatalogueList::currentRow() const
-{
-    return currentIndex().row();
-}
-
-void CatalogueList::setCurrentRow(int row)
-{
-    selectionModel()->setCurrentIndex(m_model->index(row), QItemSelectionModel::ClearAndSelect);
-}
-
-std::optional<qint64> CatalogueList::selectedRowId() const
-{
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    if (selected.isEmpty())
-        return std::nullopt;
-    const int row = selected.first().row();
-    if (row < 0 || row >= count())
-        return std::nullopt;
-    return rows()[row].rowId;
-}
-
-QRect CatalogueList::itemRect(int row) const
-{
-    return visualRect(m_model->index(row));
-}
-
 void CatalogueList::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
-    QListView::selectionChanged(selected, deselected);
+    RowList::selectionChanged(selected, deselected);
     emit itemSelectionChanged();
 }
 
@@ -149,19 +89,19 @@ bool CatalogueList::rightButtonForMenu(QMouseEvent* event)
 void CatalogueList::mousePressEvent(QMouseEvent* event)
 {
     if (!rightButtonForMenu(event))
-        QListView::mousePressEvent(event);
+        RowList::mousePressEvent(event);
 }
 
 void CatalogueList::mouseReleaseEvent(QMouseEvent* event)
 {
     if (!rightButtonForMenu(event))
-        QListView::mouseReleaseEvent(event);
+        RowList::mouseReleaseEvent(event);
 }
 
 void CatalogueList::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (!rightButtonForMenu(event))
-        QListView::mouseDoubleClickEvent(event);
+        RowList::mouseDoubleClickEvent(event);
 }
 
 }  // namespace qelvaro

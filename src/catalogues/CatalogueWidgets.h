@@ -1,13 +1,10 @@
 #pragma once
 
 #include "CatalogueStore.h"
+#include "RowList.h"
 
-#include <QAbstractListModel>
 #include <QList>
-#include <QListView>
 #include <QString>
-
-#include <optional>
 
 class QFont;
 class QLineEdit;
@@ -32,30 +29,11 @@ void setBoxText(QLineEdit* box, const QString& text);
 
 QFont songFont(double points);
 
-// The rows a catalogue list shows: the text of each item and the row it stands for.
-class CatalogueListModel : public QAbstractListModel {
-    Q_OBJECT
-public:
-    static constexpr int kRowIdRole = Qt::UserRole;
-
-    using QAbstractListModel::QAbstractListModel;
-
-    void setRows(QList<ListedRow> rows);
-    void appendRow(ListedRow row);
-    const QList<ListedRow>& rows() const { return m_rows; }
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-
-private:
-    QList<ListedRow> m_rows;
-};
-
 // The list of a catalogue window. It owns the rows it shows, so every command acts on the row of
 // the selected item. A refill selects nothing and raises no signal; selecting an item by the
 // pointer, the keys or setCurrentRow raises itemSelectionChanged, and a left click on an item
 // raises itemClicked, also when that item was already selected.
-class CatalogueList : public QListView {
+class CatalogueList : public RowList {
     Q_OBJECT
 public:
     explicit CatalogueList(QWidget* parent = nullptr);
@@ -64,15 +42,6 @@ public:
     // Adds a row at the end, selecting nothing.
     void appendRow(ListedRow row);
     const QList<ListedRow>& rows() const { return m_model->rows(); }
-    int count() const { return int(rows().size()); }
-    QString text(int row) const { return rows().at(row).text; }
-
-    // The item that has the focus, or -1. setCurrentRow also selects it (-1 selects nothing).
-    int currentRow() const;
-    void setCurrentRow(int row);
-    // The row of the selected item, or none.
-    std::optional<qint64> selectedRowId() const;
-    QRect itemRect(int row) const;
 
     // With a menu the right button never changes the selection, and its release over a list with
     // items pops the menu up at the pointer.
@@ -91,7 +60,7 @@ protected:
 private:
     bool rightButtonForMenu(QMouseEvent* event);
 
-    CatalogueListModel* m_model;
+    RowListModel* m_model;
     QMenu* m_menu = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Database.h"
+#include "ListedRow.h"
 #include "RecordStore.h"
 #include "SearchIndexes.h"
 
@@ -13,12 +14,7 @@ namespace qelvaro {
 
 // One entry of the drug picker's list: the text shown and the catalogue row it stands for, so
 // taking the entry reads exactly that row.
-struct CatalogueEntry {
-    qint64 rowId = 0;
-    QString text;
-
-    bool operator==(const CatalogueEntry&) const = default;
-};
+using CatalogueEntry = ListedRow;
 
 // The drug picker's reads of the catalogues (tables 药品 and 个人组套 of the settings database).
 // Category filters match the caption anywhere in 分类; searches match the typed text literally

@@ -67,29 +67,11 @@ QString takeDiagnosis(const QString& fieldText, const QString& item)
     return blank < 0 ? item : fieldText.left(blank + 1) + item;
 }
 
-namespace {
-
-// A birth year stored as the program writes it, a few plain digits: its value, read without the
-// general number reading, which the look-up would otherwise run for every patient it lists.
-std::optional<int> plainDigitsYear(const QString& text)
+std::optional<qint64> patientAgeYears(const QString& storedBirthYear, int currentYear)
 {
-    if (text.isEmpty() || text.size() > 6)
-        return std::nullopt;
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
-
-}  // namespace
-
-std::optional<QString> patientAge(const QString& storedBirthYear, int currentYear)
-{
-    if (const std::optional<int> year = plainDigitsYear(storedBirthYear))
-        return QString::number(currentYear - *year);
+    // The birth year as the program writes it, read without the general number reading.
+    if (const std::optional<int> year = plainDigits(storedBirthYear))
+        return currentYear - *year;
     const std::optional<double> year = readPlainNumber(storedBirthYear);
     if (!year)
         return std::nullopt;
@@ -97,34 +79,62 @@ std::optional<QString> patientAge(const QString& storedBirthYear, int currentYea
     // A birth year no one can have been given would not fit a whole number.
     if (std::fabs(age) > 1e15)
         return std::nullopt;
-    return QString::number(qint64(age));
+    return qint64(age);
 }
 
-QList<LookupItem> Lookups::patients(const QString& typedName, int currentYear) const
+std::optional<QString> patientAge(const QString& storedBirthYear, int currentYear)
 {
-    QList<LookupItem> items;
+    if (const std::optional<qint64> age = patientAgeYears(storedBirthYear, currentYear))
+        return QString::number(*age);
+    return std::nullopt;
+}
+
+QString patientItemText(const PatientMatch& match)
+{
+    const QString age = QString::number(match.age);
+    QString text;
+    text.reserve(match.name.size() + age.size() + 3);
+    text.append(match.name).append(u'[').append(age).append(QStringLiteral("岁]"));
+    return text;
+}
+
+QList<PatientMatch> PatientMatches::toList() const
+{
+    QList<PatientMatch> list;
+    list.reserve(size());
+    for (qsizetype i = 0; i < size(); ++i)
+        list.append(at(i));
+    return list;
+}
+
+PatientMatches Lookups::patients(const QString& typedName, int currentYear) const
+{
+    PatientMatches found;
     if (!m_records || characterCount(typedName) < 2)
-        return items;
-    const auto add = [&](qint64 rowId, const QString& name, const QString& birthYear) {
-        if (const auto age = patientAge(birthYear, currentYear)) {
-            QString text;
-            text.reserve(name.size() + age->size() + 3);
-            text.append(name).append(u'[').append(*age).append(QStringLiteral("岁]"));
-            items.append({rowId, std::move(text)});
-        }
-    };
+        return found;
     if (const PatientIndex* index = m_indexes ? m_indexes->patients() : nullptr) {
-        const std::vector<PatientIndex::Match> matches = index->search(typedName);
-        items.reserve(qsizetype(matches.size()));
-        for (const PatientIndex::Match& match : matches)
-            add(match.rowId, match.name, match.birthYear);
-        return items;
+        const std::vector<int> positions = index->search(typedName);
+        found.m_names = index->names();
+        found.m_rows.reserve(qsizetype(positions.size()));
+        for (const int position : positions) {
+            // The plain birth years were read with the index: most rows' texts stay unread.
+            const std::optional<int> plain = index->plainBirthYear(position);
+            const std::optional<qint64> age = plain ? std::optional<qint64>(currentYear - *plain)
+                                                    : patientAgeYears(index->birthYear(position), currentYear);
+            if (age)
+                found.m_rows.append({index->rowId(position), *age, position});
+        }
+        return found;
     }
     Statement st = m_records->prepare(kPatients);
     st.bind(1, likeContains(typedName));
-    while (st.next())
-        add(st.integer(0), st.text(1), st.text(2));
-    return items;
+    while (st.next()) {
+        if (const std::optional<qint64> age = patientAgeYears(st.text(2), currentYear)) {
+            found.m_rows.append({st.integer(0), *age, found.m_names.size()});
+            found.m_names.append(st.text(1));
+        }
+    }
+    return found;
 }
 
 std::optional<QList<FieldFill>> Lookups::takePatient(qint64 rowId, int currentYear) const

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "Database.h"
+#include "ListedRow.h"
 #include "RecordStore.h"
 #include "SearchIndexes.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -14,11 +16,42 @@ namespace qelvaro {
 
 // One row of a suggestion list: the text shown and the row it stands for, so taking the item
 // acts on exactly that row.
-struct LookupItem {
-    qint64 rowId = 0;
-    QString text;
+using LookupItem = ListedRow;
 
-    bool operator==(const LookupItem&) const = default;
+// A patient the look-up found, and the text of its item: 姓名 "[" age "岁]".
+struct PatientMatch {
+    qint64 rowId = 0;
+    QString name;
+    qint64 age = 0;
+
+    bool operator==(const PatientMatch&) const = default;
+};
+QString patientItemText(const PatientMatch& match);
+
+// The patients a look-up found, in order. A short search text can find nearly every patient, so
+// nothing is made per patient that is not needed before it is shown: the names are the index's
+// own list, shared rather than copied, and item texts are built from at().
+class PatientMatches {
+public:
+    qsizetype size() const { return m_rows.size(); }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+    qint64 rowId(qsizetype i) const { return m_rows[i].rowId; }
+    PatientMatch at(qsizetype i) const
+    {
+        const Row& row = m_rows[i];
+        return {row.rowId, m_names[row.name], row.age};
+    }
+    QList<PatientMatch> toList() const;
+
+private:
+    friend class Lookups;
+    struct Row {
+        qint64 rowId;
+        qint64 age;
+        qsizetype name;  // in m_names
+    };
+    QStringList m_names;
+    QList<Row> m_rows;
 };
 
 // Heading field index and the text to put there.
@@ -33,8 +66,9 @@ QString diagnosisSearchWord(const QString& fieldText);
 QString takeDiagnosis(const QString& fieldText, const QString& item);
 
 // The age shown for a stored birth year: the current year minus it, rounded; no value when the
-// birth year is not a number.
+// birth year is not a number. patientAgeYears gives the same as a number.
 std::optional<QString> patientAge(const QString& storedBirthYear, int currentYear);
+std::optional<qint64> patientAgeYears(const QString& storedBirthYear, int currentYear);
 
 // The look-ups behind the heading fields and the history box. Each reads the database fresh,
 // with the typed text as a bound, literal containment filter, in the table's stored order unless
@@ -48,8 +82,8 @@ public:
     }
 
     // Patients whose register key contains the typed name (nothing for fewer than two
-    // characters); item text 姓名 "[" age "岁]". Rows whose birth year is not a number give none.
-    QList<LookupItem> patients(const QString& typedName, int currentYear) const;
+    // characters), by rowid. Rows whose birth year is not a number give none.
+    PatientMatches patients(const QString& typedName, int currentYear) const;
     // The fields a taken patient fills, in the order they are set: 姓名, 性别, 年龄 (left out when
     // the age cannot be worked out), 费别, 医疗证号, 住址, 诊断, 过敏史, 既往史, 电话.
     std::optional<QList<FieldFill>> takePatient(qint64 rowId, int currentYear) const;

@@ -280,9 +280,16 @@ QListWidget* makeList(QWidget* parent, const QString& objectName, const QRect& g
     return list;
 }
 
-QListWidget* makePopup(QWidget* parent, const QString& objectName, const QRect& geometry)
+// The look-ups' models are set by the fields that fill them.
+RowList* makePopup(QWidget* parent, const QString& objectName, const QRect& geometry)
 {
-    QListWidget* list = makeList(parent, objectName, geometry);
+    auto* list = new RowList(parent);
+    list->setObjectName(objectName);
+    list->setGeometry(geometry);
+    // A look-up can list nearly every patient: a list of that length shows its first items at once
+    // and lays out the rest between events, so typing never waits for it.
+    list->setLayoutMode(QListView::Batched);
+    list->setBatchSize(10000);
     QPalette pal = list->palette();
     pal.setColor(QPalette::Text, kBlue);
     pal.setColor(QPalette::Base, Qt::white);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RowList.h"
 #include "ToolbarIcons.h"
 
 #include <QLine>
@@ -88,9 +89,9 @@ public:
     QLabel* sheetLabel(int index) const { return m_sheetLabels.at(index); }
     ClickLabel* kindArea() const { return m_kindArea; }
     QLabel* recordKeyLabel() const { return m_recordKey; }
-    QListWidget* diagnosisPopup() const { return m_diagnosisPopup; }
-    QListWidget* addressPopup() const { return m_addressPopup; }
-    QListWidget* patientPopup() const { return m_patientPopup; }
+    RowList* diagnosisPopup() const { return m_diagnosisPopup; }
+    RowList* addressPopup() const { return m_addressPopup; }
+    RowList* patientPopup() const { return m_patientPopup; }
 
     // Drug picker.
     QPushButton* categoryButton(int index) const { return m_categoryButtons.at(index); }
@@ -200,9 +201,9 @@ private:
     std::array<QLabel*, 8> m_sheetLabels{};
     BodyTextEdit* m_body = nullptr;
     ClickLabel* m_kindArea = nullptr;
-    QListWidget* m_diagnosisPopup = nullptr;
-    QListWidget* m_addressPopup = nullptr;
-    QListWidget* m_patientPopup = nullptr;
+    RowList* m_diagnosisPopup = nullptr;
+    RowList* m_addressPopup = nullptr;
+    RowList* m_patientPopup = nullptr;
     QLabel* m_recordKey = nullptr;
 
     std::array<ToolbarButton*, kToolbarCommandCount> m_toolbarButtons{};

@@ -7,6 +7,7 @@
 #include "ItemChooser.h"
 #include "MainWindow.h"
 #include "Prescription.h"
+#include "RowList.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -18,6 +19,47 @@
 #include <QSignalBlocker>
 
 namespace qelvaro {
+
+// The patients a look-up found. An item's text is built when the view shows it, so a look-up that
+// finds nearly every patient costs no more than the screenful shown.
+class PatientListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setMatches(PatientMatches matches)
+    {
+        beginResetModel();
+        m_matches = std::move(matches);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : int(m_matches.size());
+    }
+
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = QModelIndex()) const override
+    {
+        return row >= 0 && row < m_matches.size() && column == 0 && !parent.isValid() ? createIndex(row, 0)
+                                                                                      : QModelIndex();
+    }
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override
+    {
+        if (!index.isValid() || index.row() >= m_matches.size())
+            return QVariant();
+        if (role == Qt::DisplayRole)
+            return patientItemText(m_matches.at(index.row()));
+        if (role == RowListModel::kRowIdRole)
+            return m_matches.rowId(index.row());
+        return QVariant();
+    }
+
+private:
+    PatientMatches m_matches;
+};
+
 namespace {
 
 using P = Prescription;
@@ -68,13 +110,17 @@ PatientFields::PatientFields(MainWindow& window, AppContext& context)
         m_entered = nullptr;
     });
 
-    for (QListWidget* popup : {window.diagnosisPopup(), window.addressPopup(), window.patientPopup()}) {
-        popup->setUniformItemSizes(true);
+    m_diagnosisRows = new RowListModel(this);
+    m_addressRows = new RowListModel(this);
+    m_patientRows = new PatientListModel(this);
+    window.diagnosisPopup()->setModel(m_diagnosisRows);
+    window.addressPopup()->setModel(m_addressRows);
+    window.patientPopup()->setModel(m_patientRows);
+    for (RowList* popup : {window.diagnosisPopup(), window.addressPopup(), window.patientPopup()})
         popup->installEventFilter(this);
-    }
-    connect(window.diagnosisPopup(), &QListWidget::itemDoubleClicked, this, &PatientFields::takeDiagnosis);
-    connect(window.addressPopup(), &QListWidget::itemDoubleClicked, this, &PatientFields::takeAddress);
-    connect(window.patientPopup(), &QListWidget::itemDoubleClicked, this, &PatientFields::takePatient);
+    connect(window.diagnosisPopup(), &RowList::doubleClicked, this, &PatientFields::takeDiagnosis);
+    connect(window.addressPopup(), &RowList::doubleClicked, this, &PatientFields::takeAddress);
+    connect(window.patientPopup(), &RowList::doubleClicked, this, &PatientFields::takePatient);
 
     QListWidget* templates = window.templateList();
     templates->setUniformItemSizes(true);
@@ -145,16 +191,16 @@ void PatientFields::fieldChanged(int index)
     if (!m_window.isFilling() && !m_taking) {
         switch (index) {
         case P::kDiagnosis:
-            showItems(m_window.diagnosisPopup(), m_lookups.diagnosesWhileTyping(text));
+            showDiagnoses(m_lookups.diagnosesWhileTyping(text));
             break;
         case P::kAddress:
-            showItems(m_window.addressPopup(), m_lookups.addressesWhileTyping(text));
+            showAddresses(m_lookups.addressesWhileTyping(text));
             break;
         case P::kName:
             if (characterCount(text) <= 1)
                 m_window.patientPopup()->hide();
             else
-                showItems(m_window.patientPopup(), m_lookups.patients(text, currentYear()));
+                showPatients(m_lookups.patients(text, currentYear()));
             break;
         default:
             break;
@@ -169,19 +215,32 @@ void PatientFields::copyToCardHeader()
         setIfChanged(m_window.cardHeaderBox(i), m_fields[kCardHeaderFields[i]]->text());
 }
 
-void PatientFields::showItems(QListWidget* popup, const QList<LookupItem>& items)
+// Each popup is hidden while its rows change and shown again only when it lists something.
+void PatientFields::showDiagnoses(QList<LookupItem> items)
 {
-    popup->hide();
-    popup->clear();
-    if (items.isEmpty())
+    m_window.diagnosisPopup()->hide();
+    m_diagnosisRows->setRows(std::move(items));
+    showIfAny(m_window.diagnosisPopup());
+}
+
+void PatientFields::showAddresses(QList<LookupItem> items)
+{
+    m_window.addressPopup()->hide();
+    m_addressRows->setRows(std::move(items));
+    showIfAny(m_window.addressPopup());
+}
+
+void PatientFields::showPatients(PatientMatches matches)
+{
+    m_window.patientPopup()->hide();
+    m_patientRows->setMatches(std::move(matches));
+    showIfAny(m_window.patientPopup());
+}
+
+void PatientFields::showIfAny(RowList* popup)
+{
+    if (popup->count() == 0)
         return;
-    QStringList texts;
-    texts.reserve(items.size());
-    for (const LookupItem& item : items)
-        texts << item.text;
-    popup->addItems(texts);
-    for (int i = 0; i < items.size(); ++i)
-        popup->item(i)->setData(kRowIdRole, items[i].rowId);
     popup->show();
     popup->raise();
 }
@@ -195,11 +254,11 @@ void PatientFields::fieldEntered(int index)
     switch (index) {
     case P::kDiagnosis:
         m_window.addressPopup()->hide();
-        showItems(m_window.diagnosisPopup(), m_lookups.diagnosesOnEntry(text));
+        showDiagnoses(m_lookups.diagnosesOnEntry(text));
         break;
     case P::kAddress:
         m_window.diagnosisPopup()->hide();
-        showItems(m_window.addressPopup(), m_lookups.addressesOnEntry(text));
+        showAddresses(m_lookups.addressesOnEntry(text));
         break;
     default:
         m_window.diagnosisPopup()->hide();
@@ -230,7 +289,7 @@ bool PatientFields::fieldKeyPressed(int index, int key)
     return false;
 }
 
-void PatientFields::enterPopup(QListWidget* popup)
+void PatientFields::enterPopup(RowList* popup)
 {
     if (popup->isHidden() || popup->count() == 0)
         return;
@@ -247,14 +306,14 @@ void PatientFields::toggleSex()
 
 void PatientFields::takeDiagnosis()
 {
-    QListWidget* popup = m_window.diagnosisPopup();
-    const QListWidgetItem* item = popup->currentItem();
-    if (!item || !item->isSelected())
+    RowList* popup = m_window.diagnosisPopup();
+    const int row = popup->selectedRow();
+    if (row < 0)
         return;
     QLineEdit* box = m_fields[P::kDiagnosis];
     {
         FlagScope taking(m_taking);
-        box->setText(qelvaro::takeDiagnosis(box->text(), item->text()));
+        box->setText(qelvaro::takeDiagnosis(box->text(), popup->text(row)));
         box->end(false);
         box->setFocus(Qt::OtherFocusReason);
     }
@@ -263,14 +322,14 @@ void PatientFields::takeDiagnosis()
 
 void PatientFields::takeAddress()
 {
-    QListWidget* popup = m_window.addressPopup();
-    const QListWidgetItem* item = popup->currentItem();
-    if (!item || !item->isSelected())
+    RowList* popup = m_window.addressPopup();
+    const int row = popup->selectedRow();
+    if (row < 0)
         return;
     QLineEdit* box = m_fields[P::kAddress];
     {
         FlagScope taking(m_taking);
-        box->setText(item->text());
+        box->setText(popup->text(row));
         box->end(false);
         box->setFocus(Qt::OtherFocusReason);
     }
@@ -279,15 +338,14 @@ void PatientFields::takeAddress()
 
 void PatientFields::takePatient()
 {
-    QListWidget* popup = m_window.patientPopup();
-    const QListWidgetItem* item = popup->currentItem();
-    if (!item || !item->isSelected())
+    RowList* popup = m_window.patientPopup();
+    const std::optional<qint64> rowId = popup->selectedRowId();
+    if (!rowId)
         return;
-    const qint64 rowId = item->data(kRowIdRole).toLongLong();
     {
         MainWindow::FillingScope filling(m_window);
         // The row the item shows, read again: a row gone meanwhile leaves the fields as they are.
-        if (const auto fills = m_lookups.takePatient(rowId, currentYear())) {
+        if (const auto fills = m_lookups.takePatient(*rowId, currentYear())) {
             for (const auto& [index, text] : *fills)
                 m_fields[index]->setText(text);
         }
@@ -359,6 +417,11 @@ bool PatientFields::eventFilter(QObject* watched, QEvent* event)
         return QObject::eventFilter(watched, event);
     }
 
+    // A list of patients hidden for good (not just with its window) is never entered again, and
+    // letting go of it leaves the index the only holder of its names, so the next save changes
+    // them in place rather than copying them all.
+    if (event->type() == QEvent::Hide && watched == m_window.patientPopup() && m_window.patientPopup()->isHidden())
+        m_patientRows->setMatches({});
     if (event->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent*>(event)->key())) {
         if (watched == m_window.diagnosisPopup()) {
             takeDiagnosis();
@@ -377,3 +440,5 @@ bool PatientFields::eventFilter(QObject* watched, QEvent* event)
 }
 
 }  // namespace qelvaro
+
+#include "PatientFields.moc"

@@ -7,7 +7,6 @@
 #include <array>
 
 class QLineEdit;
-class QListWidget;
 class QListWidgetItem;
 
 namespace qelvaro {
@@ -15,6 +14,9 @@ namespace qelvaro {
 struct AppContext;
 class ItemChooser;
 class MainWindow;
+class PatientListModel;
+class RowList;
+class RowListModel;
 
 // The heading fields of the sheet while the doctor types, and the history templates.
 //
@@ -49,8 +51,11 @@ private:
     bool fieldKeyPressed(int index, int key);
     void toggleSex();
     void copyToCardHeader();
-    void showItems(QListWidget* popup, const QList<LookupItem>& items);
-    void enterPopup(QListWidget* popup);
+    void showDiagnoses(QList<LookupItem> items);
+    void showAddresses(QList<LookupItem> items);
+    void showPatients(PatientMatches matches);
+    static void showIfAny(RowList* popup);
+    void enterPopup(RowList* popup);
     int fieldIndex(const QObject* object) const;
     int currentYear() const;
 
@@ -59,6 +64,9 @@ private:
     Lookups m_lookups;
     std::array<QLineEdit*, Prescription::kFieldCount> m_fields{};
     ItemChooser* m_templateChooser = nullptr;
+    RowListModel* m_diagnosisRows = nullptr;
+    RowListModel* m_addressRows = nullptr;
+    PatientListModel* m_patientRows = nullptr;
     // While a popup item is taken its field's own look-ups would only be hidden again.
     bool m_taking = false;
     // The field whose entry waits for the box's own focus handling to put the caret at the end.

@@ -53,6 +53,13 @@ class LookupsTest : public QObject {
             result << item.text;
         return result;
     }
+    static QStringList texts(const PatientMatches& matches)
+    {
+        QStringList result;
+        for (qsizetype i = 0; i < matches.size(); ++i)
+            result << patientItemText(matches.at(i));
+        return result;
+    }
 
 private slots:
     void init()
@@ -75,10 +82,10 @@ private slots:
         insertPatient(u"张三丰"_s, u"abc"_s);  // no age: listed nowhere
         const qint64 third = insertPatient(u"张三妹"_s, u"1990"_s, QVariant());
 
-        const QList<LookupItem> items = m_lookups->patients(u"张三"_s, kYear);
-        QCOMPARE(items, (QList<LookupItem>{{first, u"张三[36岁]"_s}, {third, u"张三妹[26岁]"_s}}));
+        const PatientMatches items = m_lookups->patients(u"张三"_s, kYear);
+        QCOMPARE(items.toList(), (QList<PatientMatch>{{first, u"张三"_s, 36}, {third, u"张三妹"_s, 26}}));
 
-        const auto fills = m_lookups->takePatient(items[1].rowId, kYear);
+        const auto fills = m_lookups->takePatient(items.rowId(1), kYear);
         QVERIFY(fills);
         const QList<FieldFill> expected{{P::kName, u"张三妹"_s},        {P::kSex, u"女"_s},
                                         {P::kAge, u"26岁"_s},           {P::kFeeClass, QString()},

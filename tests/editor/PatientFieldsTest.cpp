@@ -1,6 +1,7 @@
 #include "ClickLabel.h"
 #include "Pinyin.h"
 #include "RecordEditorFixture.h"
+#include "RowList.h"
 #include "WindowHelpers.h"
 
 #include <QApplication>
@@ -46,15 +47,18 @@ void prepareCatalogues(RecordEditor& e)
     QVERIFY(e.insertPatient(u"王小华"_s, u"1980"_s, u"card-3"_s) > 0);
 }
 
-QStringList texts(const QListWidget* list)
+QStringList texts(const QAbstractItemView* list)
 {
     QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result << list->item(i)->text();
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        result << list->model()->index(i, 0).data().toString();
     return result;
 }
 
-QPoint itemCentre(const QListWidget* list, int row) { return list->visualItemRect(list->item(row)).center(); }
+QPoint itemCentre(const QAbstractItemView* list, int row)
+{
+    return list->visualRect(list->model()->index(row, 0)).center();
+}
 
 void focus(QWidget* widget)
 {
@@ -177,11 +181,11 @@ private slots:
         if (popup.isEmpty()) {
             QCOMPARE(QApplication::focusWidget(), box);
         } else {
-            auto* list = e.window->findChild<QListWidget*>(popup);
+            auto* list = e.window->findChild<RowList*>(popup);
             QVERIFY(list->isVisible());
             QCOMPARE(QApplication::focusWidget(), list);
             QCOMPARE(list->currentRow(), 0);
-            QVERIFY(list->currentItem()->isSelected());
+            QCOMPARE(list->selectedRow(), 0);
         }
         QCOMPARE(box->text(), before);
     }
@@ -222,6 +226,76 @@ private slots:
         QVERIFY(w.patientPopup()->isVisible());
         name->setText(u"王"_s);
         QVERIFY(w.patientPopup()->isHidden());
+    }
+
+    // More patients than the list lays out at once: every one is listed and the last can be taken,
+    // whether the look-up reads the index or the database; a shorter list then lists only its own.
+    void aLongPatientList_data()
+    {
+        QTest::addColumn<bool>("indexed");
+        QTest::newRow("database") << false;
+        QTest::newRow("index") << true;
+    }
+    void aLongPatientList()
+    {
+        QFETCH(bool, indexed);
+        constexpr int kCount = 10500;
+        const auto name = [](int i) { return u"病人"_s + QString::number(i); };
+        const auto item = [&](int i) { return name(i) + u'[' + QString::number(i % 80 + 4) + u"岁]"_s; };
+        RecordEditor e([&](RecordEditor& e) {
+            Transaction t(*e.store.records());
+            for (int i = 0; i < kCount; ++i)
+                QVERIFY(e.insertPatient(name(i), QString::number(2020 - i % 80)) > 0);
+            QVERIFY(t.commit());
+        });
+        QVERIFY(e.opened);
+        if (indexed) {
+            e.context.searchIndexes.loadNow(e.store.records(), e.store.settings());
+            QVERIFY(e.context.searchIndexes.patients());
+        }
+        QVERIFY(e.show());
+        MainWindow& w = *e.window;
+        RowList* popup = w.patientPopup();
+        QLineEdit* box = e.field(P::kName);
+        focus(box);
+        typeText(box, u"病人"_s);
+        QVERIFY(popup->isVisible());
+        QCOMPARE(popup->count(), kCount);
+        QCOMPARE(popup->text(0), item(0));
+        QCOMPARE(popup->text(kCount - 1), item(kCount - 1));
+        // The last items are laid out once the window has had its turn.
+        QTRY_VERIFY(popup->itemRect(kCount - 1).isValid());
+        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyClick(popup, Qt::Key_End);
+        QTest::keyClick(popup, Qt::Key_Return);
+        QCOMPARE(box->text(), name(kCount - 1));
+        QCOMPARE(e.field(P::kAge)->text(), QString::number((kCount - 1) % 80 + 4) + u'岁');
+        QVERIFY(popup->isHidden());
+
+        box->setText(name(1049));
+        QStringList expected{item(1049)};
+        for (int i = 10490; i < kCount; ++i)
+            expected << item(i);
+        QCOMPARE(texts(popup), expected);
+        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyClick(popup, Qt::Key_Down);
+        QTest::keyClick(popup, Qt::Key_Return);
+        QCOMPARE(box->text(), name(10490));
+    }
+
+    // Hiding the window is no hiding of its popup: shown again, the popup lists what it did.
+    void thePatientListOutlastsTheWindowHidden()
+    {
+        RecordEditor e(prepareCatalogues);
+        QVERIFY(e.opened);
+        QVERIFY(e.show());
+        MainWindow& w = *e.window;
+        focus(e.field(P::kName));
+        typeText(e.field(P::kName), u"王小"_s);
+        w.hide();
+        QVERIFY(e.show());
+        QVERIFY(w.patientPopup()->isVisible());
+        QCOMPARE(texts(w.patientPopup()), (QStringList{u"王小明[25岁]"_s, u"王小华[44岁]"_s}));
     }
 
     void diagnosisLookup_data()

@@ -374,8 +374,9 @@ private slots:
         w.setKind(u"儿科"_s);
         w.body()->setPlainText(u"阿莫西林胶囊  0.25g*24\n    用法：0.5g tid\n"_s);
         w.historyBox()->setPlainText(u"旧病史"_s);
-        for (QListWidget* popup : {w.diagnosisPopup(), w.addressPopup(), w.patientPopup()})
-            popup->clear();
+        w.hidePopups();
+        for (RowList* popup : {w.diagnosisPopup(), w.addressPopup(), w.patientPopup()})
+            QCOMPARE(popup->count(), 0);
 
         clickItem(w.recordList(), 0);
         for (int i = 0; i < P::kFieldCount; ++i) {
@@ -392,7 +393,7 @@ private slots:
         QCOMPARE(w.injectionCardBox()->toPlainText(), QString());
         QCOMPARE(w.historyBox()->toPlainText(), QString());
         // No look-up ran, yet the card header follows the fields.
-        for (QListWidget* popup : {w.diagnosisPopup(), w.addressPopup(), w.patientPopup()}) {
+        for (RowList* popup : {w.diagnosisPopup(), w.addressPopup(), w.patientPopup()}) {
             QCOMPARE(popup->count(), 0);
             QVERIFY(popup->isHidden());
         }

@@ -114,7 +114,7 @@ class SearchIndexesTest : public QObject {
         const Lookups bySql(&db, nullptr);
         const Lookups byIndex(&db, nullptr, &indexes);
         for (const QString& typed : kTypedNames)
-            QCOMPARE(byIndex.patients(typed, 2024), bySql.patients(typed, 2024));
+            QCOMPARE(byIndex.patients(typed, 2024).toList(), bySql.patients(typed, 2024).toList());
     }
 
 private slots:
@@ -202,9 +202,9 @@ private slots:
         p.key = u"2024-03-05 09:31:00"_s;
         p.fields[Prescription::kName] = u"新病人"_s;
         QCOMPARE(store.save(p, 2024).patient, SaveResult::PatientRow::Written);
-        const QList<LookupItem> found = Lookups(&db, nullptr, &f.context.searchIndexes).patients(u"新病"_s, 2024);
+        const PatientMatches found = Lookups(&db, nullptr, &f.context.searchIndexes).patients(u"新病"_s, 2024);
         QCOMPARE(found.size(), 1);
-        QCOMPARE(found[0].text, u"新病人[30岁]"_s);
+        QCOMPARE(patientItemText(found.at(0)), u"新病人[30岁]"_s);
         comparePatientLookups(db, f.context.searchIndexes);
     }
 
