@@ -20,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 

@@ -7,14 +7,12 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 namespace qelvaro {
 namespace {
 
 constexpr int kCategoryCount = 15;
-constexpr int kRowIdRole = Qt::UserRole;
 
 // F1 stands for the first button, F2..F4 for the fourth row from left to right.
 int categoryOfKey(int key)
@@ -39,17 +37,17 @@ bool listsSets(int category) { return category == kSetCategory || category == kR
 
 DrugPicker::DrugPicker(MainWindow& window, Database* settings, const SearchIndexes* indexes)
     : QObject(&window), m_window(window), m_queries(settings, indexes), m_searchBox(window.drugSearchBox()),
-      m_list(window.drugList())
+      m_list(window.drugList()), m_rows(new RowListModel(this))
 {
+    m_list->setModel(m_rows);
     for (int i = 0; i < kCategoryCount; ++i)
         connect(window.categoryButton(i), &QPushButton::clicked, this, [this, i] { chooseCategory(i); });
 
     m_searchBox->installEventFilter(this);
     connect(m_searchBox, &QLineEdit::textChanged, this, &DrugPicker::search);
 
-    m_list->setUniformItemSizes(true);  // lays out a long category at once
     m_list->installEventFilter(this);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { insertSelected(); });
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { insertSelected(); });
 
     // The window opens on the drugs of the first category, none chosen yet.
     fill(m_queries.drugsOfCategory(caption(0)));
@@ -99,25 +97,19 @@ void DrugPicker::search(const QString& typed)
     }
 }
 
-void DrugPicker::fill(const QList<CatalogueEntry>& entries)
+void DrugPicker::fill(QList<CatalogueEntry> entries)
 {
-    QStringList texts;
-    texts.reserve(entries.size());
-    for (const CatalogueEntry& entry : entries)
-        texts << entry.text;
-    m_list->clear();
-    m_list->addItems(texts);
-    for (int i = 0; i < entries.size(); ++i)
-        m_list->item(i)->setData(kRowIdRole, entries[i].rowId);
+    m_rows->setRows(std::move(entries));
 }
 
 void DrugPicker::insertSelected()
 {
-    const QListWidgetItem* item = m_list->currentItem();
-    if (!item || !item->isSelected())
+    // The entry with the focus, when it is also selected.
+    const int row = m_list->currentRow();
+    if (row < 0 || m_list->selectedRow() != row)
         return;
-    const QString entry = item->text();
-    const qint64 rowId = item->data(kRowIdRole).toLongLong();
+    const QString entry = m_list->text(row);
+    const qint64 rowId = m_list->rowId(row);
 
     BodyTextEdit* body = m_window.body();
     const QString old = body->toPlainText();

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "DrugQueries.h"
+#include "RowList.h"
 
 #include <QObject>
 
 class QLineEdit;
-class QListWidget;
 
 namespace qelvaro {
 
@@ -40,13 +40,14 @@ protected:
 private:
     void listCategory(int index);
     void markChosen(int index);
-    void fill(const QList<CatalogueEntry>& entries);
+    void fill(QList<CatalogueEntry> entries);
     QString caption(int index) const;
 
     MainWindow& m_window;
     DrugQueries m_queries;
     QLineEdit* m_searchBox;
-    QListWidget* m_list;
+    RowList* m_list;
+    RowListModel* m_rows;
     int m_category = -1;
 };
 

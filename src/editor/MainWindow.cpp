@@ -482,7 +482,10 @@ void MainWindow::buildDrugPicker(QWidget* central)
     m_shorthandLabels[kDrugSearchCaption] = caption;
     m_drugSearch = makeLineEdit(frame, QStringLiteral("drugSearchBox"), twipsRect(1200, 1680, 1455, 315));
     m_softKeyboardLink = makeLink(frame, QStringLiteral("软键盘"), QStringLiteral("softKeyboardLink"), twipsPoint(2820, 1760));
-    m_drugList = makeList(frame, QStringLiteral("drugList"), twipsRect(90, 2100, 3345, 4020));
+    // Its model is set by the drug picker that fills it.
+    m_drugList = new RowList(frame);
+    m_drugList->setObjectName(QStringLiteral("drugList"));
+    m_drugList->setGeometry(twipsRect(90, 2100, 3345, 4020));
 }
 
 void MainWindow::buildRecordList(QWidget* central)

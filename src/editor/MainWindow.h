@@ -96,7 +96,7 @@ public:
     // Drug picker.
     QPushButton* categoryButton(int index) const { return m_categoryButtons.at(index); }
     QLineEdit* drugSearchBox() const { return m_drugSearch; }
-    QListWidget* drugList() const { return m_drugList; }
+    RowList* drugList() const { return m_drugList; }
 
     // Record list.
     QLineEdit* recordNameFilter() const { return m_recordNameFilter; }
@@ -211,7 +211,7 @@ private:
     std::array<QPushButton*, 15> m_categoryButtons{};
     QLineEdit* m_drugSearch = nullptr;
     ClickLabel* m_softKeyboardLink = nullptr;
-    QListWidget* m_drugList = nullptr;
+    RowList* m_drugList = nullptr;
 
     QLineEdit* m_recordNameFilter = nullptr;
     QLineEdit* m_recordFrom = nullptr;
