@@ -2,6 +2,7 @@
 // a month listed in the log window, a year counted, ten thousand visits exported.
 #include "AppContext.h"
 #include "Clock.h"
+#include "FixedClock.h"
 #include "MessageSink.h"
 #include "OutpatientLog.h"
 #include "OutpatientLogExport.h"

@@ -4,6 +4,7 @@
 // drug list, the history templates, every record of the last month) and the new prescription.
 #include "Application.h"
 #include "Clock.h"
+#include "FixedClock.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "WindowHelpers.h"

@@ -6,6 +6,7 @@
 #include "DataStore.h"
 #include "InfusionCardWindow.h"
 #include "PrintTarget.h"
+#include "WidgetFileDialog.h"
 #include "SettingsCopy.h"
 #include "SettingsWindow.h"
 

@@ -1,6 +1,7 @@
 #include "Application.h"
 #include "Clock.h"
-#include "MessageSink.h"
+#include "Fonts.h"
+#include "MessageBoxSink.h"
 #include "UrlOpener.h"
 #include "WindowHelpers.h"
 

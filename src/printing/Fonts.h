@@ -11,4 +11,8 @@ namespace qelvaro {
 // stays in points, so it scales with the resolution of whatever device it is drawn on.
 QFont printFont(const PageFont& font);
 
+// Maps the Windows font names the settings and layouts use onto installed Chinese fonts, so text
+// never shows as empty boxes.
+void installFontSubstitutions();
+
 }  // namespace qelvaro

@@ -8,7 +8,6 @@
 #include "TextRules.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QStandardPaths>
@@ -110,20 +109,6 @@ bool printJob(QPrinter& printer, const PageDrawing& draw, bool* drewSomething)
     if (drewSomething)
         *drewSomething = page.hasVisibleOutput();
     return ok;
-}
-
-QString WidgetFileDialog::saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter)
-{
-    QFileDialog dialog(m_parent, caption, QFileInfo(suggestedPath).absolutePath(), filter);
-    dialog.setObjectName(QStringLiteral("pdfSaveDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // The suggested name brings the kind of file: "pdf" for printouts, "xlsx" for the log export.
-    const QString suffix = QFileInfo(suggestedPath).suffix();
-    dialog.setDefaultSuffix(suffix.isEmpty() ? QStringLiteral("pdf") : suffix);
-    dialog.selectFile(QFileInfo(suggestedPath).fileName());
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
 }
 
 PdfTarget::PdfTarget(QString path, QMarginsF marginsMillimetres)

@@ -33,16 +33,6 @@ public:
     virtual QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) = 0;
 };
 
-class WidgetFileDialog : public FileDialog {
-public:
-    explicit WidgetFileDialog(QWidget* parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget* parent) { m_parent = parent; }
-    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override;
-
-private:
-    QWidget* m_parent;
-};
-
 // Prints straight into a PDF file of A4 paper. A PDF has no hardware margins: the printable area
 // is the whole sheet unless margins (millimetres) are given, which then act as the minimum margins
 // of a printer. The file appears only once the job is complete; a job that draws nothing visible

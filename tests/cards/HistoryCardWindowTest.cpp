@@ -1,3 +1,4 @@
+#include "Fonts.h"
 #include "HistoryCardWindow.h"
 #include "MainWindow.h"
 #include "OwnPrintSettings.h"

@@ -8,7 +8,7 @@
 #include "SetCatalogueWindow.h"
 #include "TemplateCatalogueWindow.h"
 #include "RunningProgram.h"
-#include "TestSupport.h"
+#include "WidgetTestSupport.h"
 #include "Clock.h"
 #include "WindowHelpers.h"
 

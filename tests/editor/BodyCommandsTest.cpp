@@ -1,5 +1,6 @@
 #include "BodyEditingFixture.h"
 #include "ClickLabel.h"
+#include "Fonts.h"
 #include "WindowHelpers.h"
 
 #include <QAction>

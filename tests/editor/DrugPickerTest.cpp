@@ -1,6 +1,7 @@
 #include "BodyEditingFixture.h"
 #include "BodyText.h"
 #include "DrugPicker.h"
+#include "Fonts.h"
 #include "WindowHelpers.h"
 
 #include <QApplication>

@@ -1,5 +1,6 @@
 #include "ClickLabel.h"
 #include "DrawingSurface.h"
+#include "Fonts.h"
 #include "MainWindowFixture.h"
 #include "ToolbarButton.h"
 #include "Twips.h"

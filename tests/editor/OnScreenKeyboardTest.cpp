@@ -1,5 +1,6 @@
 #include "BodyEditingFixture.h"
 #include "ClickLabel.h"
+#include "Fonts.h"
 #include "OnScreenKeyboard.h"
 #include "Twips.h"
 #include "WindowHelpers.h"

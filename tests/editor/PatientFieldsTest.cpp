@@ -1,4 +1,5 @@
 #include "ClickLabel.h"
+#include "Fonts.h"
 #include "Pinyin.h"
 #include "RecordEditorFixture.h"
 #include "RowList.h"

@@ -1,3 +1,4 @@
+#include "Fonts.h"
 #include "MainWindowFixture.h"
 #include "Page.h"
 #include "PdfText.h"

@@ -1,3 +1,4 @@
+#include "Fonts.h"
 #include "RecordCommands.h"
 #include "RecordEditorFixture.h"
 #include "ToolbarButton.h"

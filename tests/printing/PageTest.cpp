@@ -1,10 +1,10 @@
+#include "Fonts.h"
 #include "Page.h"
 #include "PrintTarget.h"
 #include "RecordingSink.h"
 
 #include "PdfText.h"
 #include "TestSupport.h"
-#include "WindowHelpers.h"
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -1,13 +1,13 @@
 // The printer road: where the origin lies on the printer's paper, what the print queue's answer
 // does, and a printout with nothing on it.
 
+#include "Fonts.h"
 #include "OverlayPrint.h"
 #include "Page.h"
 #include "PdfText.h"
 #include "PrintQueue.h"
 #include "PrintTarget.h"
 #include "TestSupport.h"
-#include "WindowHelpers.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,5 +1,6 @@
 #include "AboutBox.h"
-#include "TestSupport.h"
+#include "Fonts.h"
+#include "WidgetTestSupport.h"
 #include "WindowHelpers.h"
 
 #include <QApplication>

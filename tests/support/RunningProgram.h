@@ -2,9 +2,10 @@
 
 #include "Application.h"
 #include "Clock.h"
+#include "FixedClock.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
-#include "TestSupport.h"
+#include "WidgetTestSupport.h"
 
 #include <QAction>
 #include <QDateTime>

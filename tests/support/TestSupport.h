@@ -2,13 +2,10 @@
 
 #include "AppPaths.h"
 #include "MessageSink.h"
-#include "UrlOpener.h"
 
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
-
-class QWidget;
 
 namespace qelvaro::test {
 
@@ -43,20 +40,6 @@ public:
     QStringList texts() const;
     void clear() { messages.clear(); }
 };
-
-class UrlRecorder : public UrlOpener {
-public:
-    bool open(const QUrl& url) override
-    {
-        opened << url;
-        return succeed;
-    }
-    QList<QUrl> opened;
-    bool succeed = true;
-};
-
-// Types as the user would: ASCII by keys, any other text as an input method commits it.
-void typeText(QWidget* widget, const QString& text);
 
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);

@@ -1,4 +1,4 @@
-#include "AppContext.h"
+#include "CatalogueChanges.h"
 #include "CatalogueStore.h"
 #include "DataStore.h"
 #include "TestSupport.h"

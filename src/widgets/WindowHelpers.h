@@ -57,10 +57,6 @@ void centreWhenFirstShown(QWidget* window);
 // The product name as the login window and the about box show it.
 QLabel* productNameLabel(QWidget* parent);
 
-// Maps the Windows font names the settings and layouts use onto installed Chinese fonts, so text
-// never shows as empty boxes.
-void installFontSubstitutions();
-
 // Loads the toolkit's Chinese texts so standard dialogs read 确定/取消.
 void installChineseTranslations();
 

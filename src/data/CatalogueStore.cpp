@@ -1,6 +1,6 @@
 #include "CatalogueStore.h"
 
-#include "AppContext.h"
+#include "CatalogueChanges.h"
 #include "BodyText.h"
 #include "SearchIndexes.h"
 #include "TextRules.h"
@@ -222,11 +222,20 @@ WriteResult DrugCatalogue::save(std::optional<qint64> rowId, const DrugRow& row)
     if (rowId)
         st.bind(4, *rowId);
     const WriteResult result = runWrite(*m_db, st, rowId);
+    if (result.ok() && m_indexes)
+        m_indexes->drugWritten(*result.rowId);
     tellWritten(m_changes, kDrugTable, result);
     return result;
 }
 
-bool DrugCatalogue::remove(qint64 rowId) { return removeRow(m_db, kDrugDelete, rowId, m_changes, kDrugTable); }
+bool DrugCatalogue::remove(qint64 rowId)
+{
+    if (!removeRow(m_db, kDrugDelete, rowId, m_changes, kDrugTable))
+        return false;
+    if (m_indexes)
+        m_indexes->drugWritten(rowId);
+    return true;
+}
 
 // --- names ---
 

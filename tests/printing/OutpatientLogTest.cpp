@@ -3,7 +3,7 @@
 #include "OutpatientLogExport.h"
 #include "Page.h"
 #include "PdfText.h"
-#include "ProgramFixture.h"
+#include "StoreFixture.h"
 #include "RecordStore.h"
 #include "RecordingSink.h"
 #include "VisitRows.h"
@@ -114,7 +114,7 @@ private slots:
         QFETCH(QString, from);
         QFETCH(QString, to);
         QFETCH(QStringList, dates);
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened && clearVisits(*f.store.records()));
         // Stored out of date order: the log lists by date.
         for (const char* date : {"2024-03-05", "2024-03-06", "2024-02-29", "2024-03-01", "2024-03-05"}) {
@@ -149,7 +149,7 @@ private slots:
     void datesThatAreNoDatesAreTold()
     {
         QFETCH(QString, from);
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened && addVisit(*f.store.records(), Visit{}));
         const LogQuery log = queryOutpatientLog(f.store.records(), from, u"2024-03-05"_qs);
         QVERIFY(!log.ok);
@@ -160,7 +160,7 @@ private slots:
 
     void nullAndDeletedRowsReadAsEmptyText()
     {
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened && clearVisits(*f.store.records()));
         Visit v;
         v.sex = v.age = v.diagnosis = v.address = QVariant();

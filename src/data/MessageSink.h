@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QWidget;
-
 namespace qelvaro {
 
 inline const QString kMessageTitle = QStringLiteral("提示");
@@ -21,19 +19,6 @@ public:
     virtual void warn(const QString& text, const QString& title = kMessageTitle) { tell(text, title); }
     // A warning that asks to go on, with 确定 / 取消; true for 确定.
     virtual bool confirm(const QString& text, const QString& title = kMessageTitle) { return ask(text, title); }
-};
-
-class MessageBoxSink : public MessageSink {
-public:
-    explicit MessageBoxSink(QWidget* parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget* parent) { m_parent = parent; }
-    void tell(const QString& text, const QString& title = kMessageTitle) override;
-    bool ask(const QString& text, const QString& title = kMessageTitle) override;
-    void warn(const QString& text, const QString& title = kMessageTitle) override;
-    bool confirm(const QString& text, const QString& title = kMessageTitle) override;
-
-private:
-    QWidget* m_parent;
 };
 
 }  // namespace qelvaro

@@ -1,5 +1,5 @@
 #include "OwnPrintSettings.h"
-#include "ProgramFixture.h"
+#include "StoreFixture.h"
 
 #include <QTest>
 
@@ -23,7 +23,7 @@ private slots:
         QFETCH(int, suffix);
         QFETCH(QString, left);
         QFETCH(QString, top);
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened);
         const auto read = readOwnPrintSettings(f.store.settings(), suffix);
         QVERIFY(read);
@@ -33,7 +33,7 @@ private slots:
 
     void writeKeepsOtherSuffixesAndOrientationWhenAsked()
     {
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened);
         const auto card = readOwnPrintSettings(f.store.settings(), 3);
         QVERIFY(card);
@@ -49,7 +49,7 @@ private slots:
 
     void refusalsAreReported()
     {
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened);
         const auto before = readOwnPrintSettings(f.store.settings(), 3);
         QVERIFY(!writeOwnPrintSettings(f.store.settings(), 3, {QString(51, u'1'), QStringLiteral("1"), QStringLiteral("1")}, true));

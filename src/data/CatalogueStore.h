@@ -68,10 +68,10 @@ struct DrugRow {
 // Reads and writes of the drug catalogue. Lists are sorted by name (GBK order); searches match the
 // typed text literally anywhere in the code, ASCII case ignored. Without a database every list is
 // empty and every write is refused. The lists are answered by the drug index once it is loaded,
-// by the database until then.
+// by the database until then; every write keeps the drug index current.
 class DrugCatalogue {
 public:
-    DrugCatalogue(Database* settings, CatalogueChanges* changes, const SearchIndexes* indexes = nullptr)
+    DrugCatalogue(Database* settings, CatalogueChanges* changes, SearchIndexes* indexes = nullptr)
         : m_db(settings), m_changes(changes), m_indexes(indexes)
     {
     }
@@ -93,7 +93,7 @@ private:
     const DrugIndex* index() const;
     Database* m_db;
     CatalogueChanges* m_changes;
-    const SearchIndexes* m_indexes;
+    SearchIndexes* m_indexes;
 };
 
 // --- Diagnosis and address names (tables 诊断, 地址) ---

@@ -3,7 +3,7 @@
 #include "CatalogueStore.h"
 #include "DrugQueries.h"
 #include "Lookups.h"
-#include "ProgramFixture.h"
+#include "StoreFixture.h"
 #include "RecordStore.h"
 #include "SearchIndexes.h"
 
@@ -83,7 +83,7 @@ class SearchIndexesTest : public QObject {
     Q_OBJECT
 
     // Every search of the table of typed texts and categories, answered by SQL and by the index.
-    void compareDrugSearches(Database& db, const SearchIndexes& indexes)
+    void compareDrugSearches(Database& db, SearchIndexes& indexes)
     {
         QVERIFY(indexes.drugs());
         const DrugQueries bySql(&db);
@@ -108,7 +108,7 @@ class SearchIndexesTest : public QObject {
         QVERIFY(windowBySql.search(QString()).size() > DrugQueries::kSearchLimit);
     }
 
-    void comparePatientLookups(Database& db, const SearchIndexes& indexes)
+    void comparePatientLookups(Database& db, SearchIndexes& indexes)
     {
         QVERIFY(indexes.patients());
         const Lookups bySql(&db, nullptr);
@@ -158,40 +158,38 @@ private slots:
 
     void drugSearchesEqualTheSqlAndFollowCatalogueWrites()
     {
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened);
         Database& db = *f.store.settings();
         QVERIFY(fillDrugs(db));
         QVERIFY(DrugQueries(&db).searchDrugs(QString()).size() == DrugQueries::kSearchLimit);
-        f.context.searchIndexes.loadNow(f.store.records(), &db);
-        compareDrugSearches(db, f.context.searchIndexes);
+        f.searchIndexes.loadNow(f.store.records(), &db);
+        compareDrugSearches(db, f.searchIndexes);
 
-        // A catalogue window's writes: inserts (one alike a listed row), an update that moves a
+        // The drug store's writes: inserts (one alike a listed row), an update that moves a
         // row, a delete.
         QVERIFY(insertDrug(db, u"阿莫西林0"_s, u"AMXL"_s, u"抗生素"_s));
-        emit f.context.catalogueChanges.rowWritten(u"药品"_s, db.lastInsertRowId());
+        f.searchIndexes.drugWritten(db.lastInsertRowId());
         QVERIFY(db.exec(R"(INSERT INTO "药品" SELECT * FROM "药品" WHERE rowid = 2)"));
-        emit f.context.catalogueChanges.rowWritten(u"药品"_s, db.lastInsertRowId());
+        f.searchIndexes.drugWritten(db.lastInsertRowId());
         QVERIFY(db.exec(R"(UPDATE "药品" SET "名称" = '甘草X', "拼音" = 'gcx' WHERE rowid = 7)"));
-        emit f.context.catalogueChanges.rowWritten(u"药品"_s, 7);
+        f.searchIndexes.drugWritten(7);
         QVERIFY(db.exec(R"(DELETE FROM "药品" WHERE rowid = 9)"));
-        emit f.context.catalogueChanges.rowRemoved(u"药品"_s, 9);
-        // Another table's notice leaves the drugs alone.
-        emit f.context.catalogueChanges.rowRemoved(u"诊断"_s, 11);
-        compareDrugSearches(db, f.context.searchIndexes);
+        f.searchIndexes.drugWritten(9);
+        compareDrugSearches(db, f.searchIndexes);
     }
 
     void patientLookupsEqualTheSqlAndFollowSaves()
     {
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened);
         Database& db = *f.store.records();
         QVERIFY(fillPatients(db));
-        f.context.searchIndexes.loadNow(&db, f.store.settings());
-        comparePatientLookups(db, f.context.searchIndexes);
+        f.searchIndexes.loadNow(&db, f.store.settings());
+        comparePatientLookups(db, f.searchIndexes);
 
         // A save registers a new patient and brings a known one up to date.
-        RecordStore store(&db, &f.context.searchIndexes);
+        RecordStore store(&db, &f.searchIndexes);
         Prescription p;
         p.fields[Prescription::kName] = u"王伟"_s;
         p.fields[Prescription::kSex] = u"女"_s;
@@ -202,17 +200,17 @@ private slots:
         p.key = u"2024-03-05 09:31:00"_s;
         p.fields[Prescription::kName] = u"新病人"_s;
         QCOMPARE(store.save(p, 2024).patient, SaveResult::PatientRow::Written);
-        const PatientMatches found = Lookups(&db, nullptr, &f.context.searchIndexes).patients(u"新病"_s, 2024);
+        const PatientMatches found = Lookups(&db, nullptr, &f.searchIndexes).patients(u"新病"_s, 2024);
         QCOMPARE(found.size(), 1);
         QCOMPARE(patientItemText(found.at(0)), u"新病人[30岁]"_s);
-        comparePatientLookups(db, f.context.searchIndexes);
+        comparePatientLookups(db, f.searchIndexes);
     }
 
     // A list by part of a name reads the records of the matching names only: the same rows in
     // the same order as the filter over every record, also for a name first stored after loading.
     void recordListsByNameEqualTheSql()
     {
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened);
         Database& db = *f.store.records();
         Statement st = db.prepare(R"(INSERT INTO "档案" ("0", "9", "名称") VALUES (?, ?, ?))");
@@ -223,8 +221,8 @@ private slots:
                                u"2020-01-%1 08:00:00"_s.arg(1 + i % 28, 2, 10, QChar(u'0')))
                         .run());
         }
-        f.context.searchIndexes.loadNow(&db, f.store.settings());
-        RecordStore indexed(&db, &f.context.searchIndexes);
+        f.searchIndexes.loadNow(&db, f.store.settings());
+        RecordStore indexed(&db, &f.searchIndexes);
         Prescription p;
         p.fields[Prescription::kName] = u"王新"_s;
         p.fields[Prescription::kDate] = u"2021-06-01"_s;
@@ -246,7 +244,7 @@ private slots:
     // also those made while the index is read in the background.
     void recordListsOfEveryNameEqualTheSqlThroughWrites()
     {
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened);
         Database& db = *f.store.records();
         Statement st = db.prepare(R"(INSERT INTO "档案" ("0", "9", "名称") VALUES (?, ?, ?))");
@@ -258,7 +256,7 @@ private slots:
                         .run());
         }
         QVERIFY(filled.commit());
-        SearchIndexes& indexes = f.context.searchIndexes;
+        SearchIndexes& indexes = f.searchIndexes;
         const auto reader = [](const QString& path, const QByteArray& key) {
             return [path, key] { return Database::open(path, key); };
         };
@@ -301,11 +299,11 @@ private slots:
     // Read behind the window on connections of its own; writes made meanwhile are not lost.
     void backgroundLoadKeepsWritesMadeMeanwhile()
     {
-        ProgramFixture f;
+        StoreFixture f;
         QVERIFY(f.opened);
         Database& settings = *f.store.settings();
         QVERIFY(fillDrugs(settings));
-        SearchIndexes& indexes = f.context.searchIndexes;
+        SearchIndexes& indexes = f.searchIndexes;
         const auto reader = [](const QString& path, const QByteArray& key) {
             return [path, key] { return Database::open(path, key); };
         };
@@ -315,7 +313,7 @@ private slots:
         // Until the index is there the search asks the database, with the same answer.
         QCOMPARE(DrugQueries(&settings, &indexes).searchDrugs(u"vc"_s), DrugQueries(&settings).searchDrugs(u"vc"_s));
         QVERIFY(insertDrug(settings, u"Vc新"_s, u"QqQ"_s, u"其他"_s));
-        emit f.context.catalogueChanges.rowWritten(u"药品"_s, settings.lastInsertRowId());
+        f.searchIndexes.drugWritten(settings.lastInsertRowId());
         QTRY_VERIFY(!indexes.isLoading());
         compareDrugSearches(settings, indexes);
         QVERIFY(DrugQueries(&settings, &indexes).searchDrugs(u"qqq"_s).size() == 1);

@@ -17,15 +17,4 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
-class FixedClock : public Clock {
-public:
-    explicit FixedClock(QDateTime time) : m_time(std::move(time)) {}
-    QDateTime now() const override { return m_time; }
-    void set(const QDateTime& time) { m_time = time; }
-    void advance(qint64 seconds) { m_time = m_time.addSecs(seconds); }
-
-private:
-    QDateTime m_time;
-};
-
 }  // namespace qelvaro
