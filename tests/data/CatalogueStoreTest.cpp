@@ -1,6 +1,7 @@
 #include "CatalogueChanges.h"
 #include "CatalogueStore.h"
 #include "DataStore.h"
+#include "SearchIndexes.h"
 #include "TestSupport.h"
 
 #include <QSignalSpy>
@@ -141,6 +142,27 @@ private slots:
         const WriteResult gone = drugs.save(a.rowId, {"甲药", "jy", "抗生素"});
         QVERIFY(!gone.ok());
         QCOMPARE(count("药品"), 1);
+    }
+
+    // No caller has to tell the drug index: the store's own writes keep it equal to the table.
+    void drugWritesKeepTheDrugIndexCurrent()
+    {
+        addDrug("ymx", "阿莫西林", "抗生素");
+        SearchIndexes indexes;
+        indexes.loadNow(m_store->records(), &db());
+        QVERIFY(indexes.drugs());
+        DrugCatalogue drugs(&db(), nullptr, &indexes);
+        const DrugCatalogue bySql(&db(), nullptr);
+        const WriteResult added = drugs.save(std::nullopt, {"阿莫新", "ymxx", "抗生素"});
+        QVERIFY(added.ok());
+        QCOMPARE(texts(drugs.search("ymx")), (QStringList{"阿莫西林", "阿莫新"}));
+        QVERIFY(drugs.save(added.rowId, {"头孢", "tb", "输液"}).ok());
+        QCOMPARE(texts(drugs.search("ymx")), QStringList{"阿莫西林"});
+        QCOMPARE(texts(drugs.ofCategory("输液")), QStringList{"头孢"});
+        QVERIFY(drugs.remove(*added.rowId));
+        for (const char* typed : {"", "tb", "ymx"})
+            QCOMPARE(drugs.search(typed), bySql.search(typed));
+        QCOMPARE(drugs.ofCategory("输液"), bySql.ofCategory("输液"));
     }
 
     void refusedDrugStoresWriteNothing_data()
