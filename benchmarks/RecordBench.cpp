@@ -218,11 +218,11 @@ void BM_SaveAsTheWindowDoes(benchmark::State& state)
     int n = 0;
     for (auto _ : state) {
         Prescription p;
-        p.fields[Prescription::kName] = g_data->names[(n * 37) % kDistinctNames];
-        p.fields[Prescription::kSex] = u"男"_s;
-        p.fields[Prescription::kAge] = u"45岁"_s;
-        p.fields[Prescription::kDate] = isoDate(kLastDay);
-        p.fields[Prescription::kDiagnosis] = u"上呼吸道感染"_s;
+        p.fields[headingIndex(HeadingField::Name)] = g_data->names[(n * 37) % kDistinctNames];
+        p.fields[headingIndex(HeadingField::Sex)] = u"男"_s;
+        p.fields[headingIndex(HeadingField::Age)] = u"45岁"_s;
+        p.fields[headingIndex(HeadingField::Date)] = isoDate(kLastDay);
+        p.fields[headingIndex(HeadingField::Diagnosis)] = u"上呼吸道感染"_s;
         p.body = u"复方甘草片  100片\n    用法：3片 tid\n"_s;
         p.key = keys.issue(start.addSecs(n));
         const SaveResult result = store.save(p, g_data->currentYear);
@@ -230,7 +230,7 @@ void BM_SaveAsTheWindowDoes(benchmark::State& state)
             state.SkipWithError(qPrintable(u"save failed: "_s + result.problem + db.lastError()));
             break;
         }
-        benchmark::DoNotOptimize(showList(store, model, p.fields[Prescription::kName], fiveYearsBefore(kLastDay), kLastDay));
+        benchmark::DoNotOptimize(showList(store, model, p.fields[headingIndex(HeadingField::Name)], fiveYearsBefore(kLastDay), kLastDay));
         ++n;
     }
     // After the loop, so untimed.
@@ -248,11 +248,11 @@ void BM_SaveWithPatient(benchmark::State& state)
     int n = 0;
     for (auto _ : state) {
         Prescription p;
-        p.fields[Prescription::kName] = g_data->names[(n * 37) % kDistinctNames];
-        p.fields[Prescription::kSex] = u"男"_s;
-        p.fields[Prescription::kAge] = u"45岁"_s;
-        p.fields[Prescription::kDate] = u"2025-12-31"_s;
-        p.fields[Prescription::kDiagnosis] = u"上呼吸道感染"_s;
+        p.fields[headingIndex(HeadingField::Name)] = g_data->names[(n * 37) % kDistinctNames];
+        p.fields[headingIndex(HeadingField::Sex)] = u"男"_s;
+        p.fields[headingIndex(HeadingField::Age)] = u"45岁"_s;
+        p.fields[headingIndex(HeadingField::Date)] = u"2025-12-31"_s;
+        p.fields[headingIndex(HeadingField::Diagnosis)] = u"上呼吸道感染"_s;
         p.body = u"复方甘草片  100片\n    用法：3片 tid\n"_s;
         p.key = keys.issue(start.addSecs(n));
         const SaveResult result = store.save(p, g_data->currentYear);

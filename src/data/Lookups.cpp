@@ -145,16 +145,16 @@ std::optional<QList<FieldFill>> Lookups::takePatient(qint64 rowId, int currentYe
     st.bind(1, rowId);
     if (!st.next())
         return std::nullopt;
-    QList<FieldFill> fills{{P::kName, st.text("姓名")}, {P::kSex, st.text("性别")}};
+    QList<FieldFill> fills{{headingIndex(HeadingField::Name), st.text("姓名")}, {headingIndex(HeadingField::Sex), st.text("性别")}};
     if (const auto age = patientAge(st.text("出生年月"), currentYear))
-        fills.append({P::kAge, *age + u'岁'});
-    fills.append({{P::kFeeClass, st.text("费别")},
-                  {P::kCardNumber, st.text("医疗证号")},
-                  {P::kAddress, st.text("住址")},
-                  {P::kDiagnosis, st.text("诊断")},
-                  {P::kAllergy, st.text("过敏史")},
-                  {P::kPastHistory, st.text("既往史")},
-                  {P::kTelephone, st.text("电话")}});
+        fills.append({headingIndex(HeadingField::Age), *age + u'岁'});
+    fills.append({{headingIndex(HeadingField::FeeClass), st.text("费别")},
+                  {headingIndex(HeadingField::CardNumber), st.text("医疗证号")},
+                  {headingIndex(HeadingField::Address), st.text("住址")},
+                  {headingIndex(HeadingField::Diagnosis), st.text("诊断")},
+                  {headingIndex(HeadingField::Allergy), st.text("过敏史")},
+                  {headingIndex(HeadingField::PastHistory), st.text("既往史")},
+                  {headingIndex(HeadingField::Telephone), st.text("电话")}});
     return fills;
 }
 

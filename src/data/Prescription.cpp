@@ -36,15 +36,6 @@ qsizetype characterCount(const QString& text)
     return n;
 }
 
-QString headingFieldName(int index)
-{
-    static const std::array<const char16_t*, Prescription::kFieldCount> names{
-        u"姓名", u"性别", u"年龄", u"费别", u"医疗证(病历)号", u"科别", u"住址(电话)", u"电话",
-        u"诊断", u"日期", u"医生", u"配药", u"复核", u"药费", u"其他", u"过敏史", u"既往史"};
-    return index >= 0 && index < Prescription::kFieldCount ? QString::fromUtf16(names[index])
-                                                           : QString();
-}
-
 QString titleOfKind(const QString& kind)
 {
     if (kind == u"中医")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HeadingFields.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -15,28 +17,7 @@ inline const QString kDefaultTitle = QStringLiteral("普通处方笺");
 // The values of the prescription in the editor, as the record store reads and writes them.
 // Multi-line texts hold "\n" between lines here; the store writes them with CR LF.
 struct Prescription {
-    static constexpr int kFieldCount = 17;
-    // Heading field indexes; they equal the main window's HeadingField values and the column
-    // names "0".."16" of the stored record.
-    static constexpr int kName = 0;
-    static constexpr int kSex = 1;
-    static constexpr int kAge = 2;
-    static constexpr int kFeeClass = 3;
-    static constexpr int kCardNumber = 4;
-    static constexpr int kDepartment = 5;
-    static constexpr int kAddress = 6;
-    static constexpr int kTelephone = 7;
-    static constexpr int kDiagnosis = 8;
-    static constexpr int kDate = 9;
-    static constexpr int kDoctor = 10;
-    static constexpr int kDispenser = 11;
-    static constexpr int kReviewer = 12;
-    static constexpr int kDrugFee = 13;
-    static constexpr int kOtherFee = 14;
-    static constexpr int kAllergy = 15;
-    static constexpr int kPastHistory = 16;
-
-    std::array<QString, kFieldCount> fields;
+    std::array<QString, kHeadingFieldCount> fields;  // indexed by headingIndex(HeadingField)
     QString title = kDefaultTitle;
     QString kind = kDefaultKind;
     QString body;           // the prescription body
@@ -49,9 +30,6 @@ struct Prescription {
 
 // Characters as the schema and the user count them: one outside the BMP is one, not two.
 qsizetype characterCount(const QString& text);
-
-// Caption of a heading field as the sheet shows it, without the colon ("诊断").
-QString headingFieldName(int index);
 
 // The sheet title that goes with a prescription kind; the default title for an unknown kind.
 QString titleOfKind(const QString& kind);

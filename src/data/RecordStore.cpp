@@ -13,8 +13,6 @@ namespace {
 
 using P = Prescription;
 
-constexpr std::array<const char*, P::kFieldCount> kFieldColumns{
-    "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15", "16"};
 
 // The columns a save writes, in binding order: 0..16, C1, C2, T1, T2, T3, then the key.
 constexpr std::string_view kUpdateRecord =
@@ -107,8 +105,8 @@ QString inMemoryLineBreaks(const QString& stored) { return splitLines(stored).jo
 
 void bindRecord(Statement& st, const Prescription& p, const QString& visitDate)
 {
-    for (int i = 0; i < P::kFieldCount; ++i)
-        st.bind(i + 1, i == P::kDate ? visitDate : p.fields[i]);
+    for (int i = 0; i < kHeadingFieldCount; ++i)
+        st.bind(i + 1, i == headingIndex(HeadingField::Date) ? visitDate : p.fields[i]);
     st.bind(18, p.title)
         .bind(19, p.kind)
         .bind(20, toStoredLineBreaks(p.body))
@@ -134,9 +132,9 @@ bool writePatient(Database& db, Statement& update, Statement& insert, const Pres
                   const QString& key, const QString& year)
 {
     return updateOrInsert(db, update, insert, [&](Statement& st) {
-        st.bindAll(key, p.fields[P::kName], p.fields[P::kSex], year, p.fields[P::kFeeClass],
-                   p.fields[P::kCardNumber], p.fields[P::kAddress], p.fields[P::kDiagnosis],
-                   p.fields[P::kAllergy], p.fields[P::kPastHistory], p.fields[P::kTelephone]);
+        st.bindAll(key, p.fields[headingIndex(HeadingField::Name)], p.fields[headingIndex(HeadingField::Sex)], year, p.fields[headingIndex(HeadingField::FeeClass)],
+                   p.fields[headingIndex(HeadingField::CardNumber)], p.fields[headingIndex(HeadingField::Address)], p.fields[headingIndex(HeadingField::Diagnosis)],
+                   p.fields[headingIndex(HeadingField::Allergy)], p.fields[headingIndex(HeadingField::PastHistory)], p.fields[headingIndex(HeadingField::Telephone)]);
     });
 }
 
@@ -186,17 +184,17 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
 {
     SaveResult result;
     // The checks the schema would make, made first so the doctor learns which field to mend.
-    if (p.fields[P::kName].isEmpty()) {
+    if (p.fields[headingIndex(HeadingField::Name)].isEmpty()) {
         result.problem = kMissingNameMessage;
         return result;
     }
-    const std::optional<QDate> visitDate = parseVisitDate(p.fields[P::kDate]);
+    const std::optional<QDate> visitDate = parseVisitDate(p.fields[headingIndex(HeadingField::Date)]);
     if (!visitDate) {
         result.problem = kBadDateMessage;
         return result;
     }
-    for (int i = 0; i < P::kFieldCount; ++i) {
-        if (i != P::kDate && characterCount(p.fields[i]) > kShortColumnWidth) {
+    for (int i = 0; i < kHeadingFieldCount; ++i) {
+        if (i != headingIndex(HeadingField::Date) && characterCount(p.fields[i]) > kShortColumnWidth) {
             result.problem = tooLongMessage(headingFieldName(i));
             return result;
         }
@@ -210,7 +208,7 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
         return result;
     }
     // A text UTF-8 cannot carry would be refused by the store; the doctor learns which one.
-    for (int i = 0; i < P::kFieldCount; ++i) {
+    for (int i = 0; i < kHeadingFieldCount; ++i) {
         if (!isStorableText(p.fields[i])) {
             result.problem = unstorableMessage(headingFieldName(i));
             return result;
@@ -243,9 +241,9 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
 
     // The name is known to be filled; the age decides (exactly empty: a blank counts as filled).
     QString patient;
-    if (!p.fields[P::kAge].isEmpty()) {
-        const QString year = birthYear(p.fields[P::kAge], currentYear);
-        patient = patientKey(p.fields[P::kName], year);
+    if (!p.fields[headingIndex(HeadingField::Age)].isEmpty()) {
+        const QString year = birthYear(p.fields[headingIndex(HeadingField::Age)], currentYear);
+        patient = patientKey(p.fields[headingIndex(HeadingField::Name)], year);
         // The register is a convenience for the next visit: a patient row it refuses (no sex,
         // a key too long) must not cost the doctor the prescription, so it has its own savepoint.
         const bool marked = m_db->exec("SAVEPOINT patient");
@@ -257,7 +255,7 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
                 m_db->exec("ROLLBACK TO patient");
             result.patient = SaveResult::PatientRow::Refused;
             result.patientNote =
-                p.fields[P::kSex].isEmpty() ? kPatientWithoutSexNote : kPatientRefusedNote;
+                p.fields[headingIndex(HeadingField::Sex)].isEmpty() ? kPatientWithoutSexNote : kPatientRefusedNote;
         }
         if (marked)
             m_db->exec("RELEASE patient");
@@ -270,7 +268,7 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
     }
     result.stored = true;
     if (m_indexes) {
-        m_indexes->recordNameWritten(p.fields[P::kName]);
+        m_indexes->recordNameWritten(p.fields[headingIndex(HeadingField::Name)]);
         m_indexes->recordWritten(p.key);
         if (result.patient == SaveResult::PatientRow::Written)
             m_indexes->patientWritten(patient);
@@ -442,8 +440,8 @@ std::optional<Prescription> RecordStore::read(Statement& st, QString* problem) c
         return std::nullopt;
     }
     Prescription p;
-    for (int i = 0; i < P::kFieldCount; ++i)
-        p.fields[i] = st.text(kFieldColumns[i]);
+    for (int i = 0; i < kHeadingFieldCount; ++i)
+        p.fields[i] = st.text(headingFieldColumn(i));
     // An empty kind would leave the kind box with nothing to cycle from: it gets the default,
     // and a missing title the one that goes with the kind.
     p.kind = st.text("C2");

@@ -61,7 +61,6 @@ QFont namedFont(const char* family, double points, bool bold = false)
 }
 
 struct FieldLayout {
-    const char* caption;
     int maxLength;
     int left;
     int top;
@@ -70,24 +69,25 @@ struct FieldLayout {
     bool shown;
 };
 
+// One row per heading field, in HeadingField order; the caption is the field's name and a colon.
 const std::array<FieldLayout, kHeadingFieldCount> kFields{{
-    {"姓名：", 5, 480, 1500, 1635, false, true},
-    {"性别：", 1, 2160, 1500, 975, false, true},
-    {"年龄：", 4, 3180, 1500, 1335, false, true},
-    {"费别：", 5, 4560, 1500, 1215, false, true},
-    {"医疗证(病历)号：", 20, 480, 1800, 4035, false, true},
-    {"科别：", 4, 4560, 1800, 1215, false, true},
-    {"住址(电话)：", 20, 480, 2100, 3435, false, true},
-    {"电话：", 20, 60, 540, 1755, false, false},
-    {"诊断：", 20, 480, 2400, 3435, false, true},
-    {"日期：", 20, 3960, 2100, 1815, false, true},
-    {"医生：", 5, 4140, 7800, 1635, false, true},
-    {"配药：", 5, 4140, 8100, 1635, false, true},
-    {"复核：", 5, 4140, 8400, 1635, false, true},
-    {"药费：", 10, 600, 7920, 1635, false, true},
-    {"其他：", 10, 600, 8220, 1635, false, true},
-    {"过敏史：", 20, 3960, 2400, 1815, true, true},
-    {"既往史：", 20, 120, 240, 3495, false, false},
+    {5, 480, 1500, 1635, false, true},
+    {1, 2160, 1500, 975, false, true},
+    {4, 3180, 1500, 1335, false, true},
+    {5, 4560, 1500, 1215, false, true},
+    {20, 480, 1800, 4035, false, true},
+    {4, 4560, 1800, 1215, false, true},
+    {20, 480, 2100, 3435, false, true},
+    {20, 60, 540, 1755, false, false},
+    {20, 480, 2400, 3435, false, true},
+    {20, 3960, 2100, 1815, false, true},
+    {5, 4140, 7800, 1635, false, true},
+    {5, 4140, 8100, 1635, false, true},
+    {5, 4140, 8400, 1635, false, true},
+    {10, 600, 7920, 1635, false, true},
+    {10, 600, 8220, 1635, false, true},
+    {20, 3960, 2400, 1815, true, true},
+    {20, 120, 240, 3495, false, false},
 }};
 
 // The shown fields in tab order first, then the hidden ones where their turn would be, then the
@@ -377,7 +377,7 @@ void MainWindow::buildSheet(QWidget* central)
         box->setObjectName(QStringLiteral("headingFieldBox%1").arg(i));
         box->setGeometry(twipsRect(f.left, f.top, f.width, kFieldBoxHeight));
 
-        auto* caption = new QLabel(fromUtf8(f.caption), box);
+        auto* caption = new QLabel(headingFieldName(i) + u'：', box);
         caption->setObjectName(QStringLiteral("headingCaption%1").arg(i));
         caption->setFont(captionFont);
         caption->adjustSize();

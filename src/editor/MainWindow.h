@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HeadingFields.h"
 #include "RowList.h"
 #include "ToolbarIcons.h"
 
@@ -28,29 +29,6 @@ class ClickLabel;
 class DrawingSurface;
 class RecordCommands;
 class ToolbarButton;
-
-// The seventeen heading fields of the prescription sheet; the value is the field's index, which
-// is also the name of the record column that stores it.
-enum class HeadingField {
-    Name = 0,
-    Sex,
-    Age,
-    FeeClass,
-    CardNumber,
-    Department,
-    Address,
-    Telephone,
-    Diagnosis,
-    Date,
-    Doctor,
-    Dispenser,
-    Reviewer,
-    DrugFee,
-    OtherFee,
-    Allergy,
-    PastHistory
-};
-inline constexpr int kHeadingFieldCount = 17;
 
 // The program's main window, laid out like a paper prescription sheet: the toolbar, the drug
 // picker and the record list at the left, the sheet in the middle, the history text and the

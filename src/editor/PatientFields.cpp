@@ -67,7 +67,7 @@ using P = Prescription;
 constexpr int kRowIdRole = Qt::UserRole;
 
 // The card header shows these fields, in its own order.
-constexpr std::array<int, 5> kCardHeaderFields{P::kName, P::kSex, P::kAge, P::kDate, P::kDoctor};
+constexpr std::array<int, 5> kCardHeaderFields{headingIndex(HeadingField::Name), headingIndex(HeadingField::Sex), headingIndex(HeadingField::Age), headingIndex(HeadingField::Date), headingIndex(HeadingField::Doctor)};
 
 void setIfChanged(QLineEdit* box, const QString& text)
 {
@@ -97,7 +97,7 @@ PatientFields::PatientFields(MainWindow& window, AppContext& context)
       m_lookups(context.store.records(), context.store.settings(), &context.searchIndexes)
 {
     setObjectName(QStringLiteral("patientFields"));
-    for (int i = 0; i < P::kFieldCount; ++i) {
+    for (int i = 0; i < kHeadingFieldCount; ++i) {
         QLineEdit* box = window.headingBox(HeadingField(i));
         m_fields[i] = box;
         box->installEventFilter(this);
@@ -152,7 +152,7 @@ int PatientFields::currentYear() const { return m_context.clock.today().year(); 
 
 int PatientFields::fieldIndex(const QObject* object) const
 {
-    for (int i = 0; i < P::kFieldCount; ++i)
+    for (int i = 0; i < kHeadingFieldCount; ++i)
         if (m_fields[i] == object)
             return i;
     return -1;
@@ -163,7 +163,7 @@ void PatientFields::fieldChanged(int index)
     QLineEdit* box = m_fields[index];
     const QString text = box->text();
     switch (index) {
-    case P::kSex:
+    case headingIndex(HeadingField::Sex):
         // The rewritten text comes back through this handler, which does the rest.
         if (text == u"1") {
             box->setText(QStringLiteral("男"));
@@ -175,8 +175,8 @@ void PatientFields::fieldChanged(int index)
         }
         box->end(false);
         break;
-    case P::kDrugFee:
-    case P::kOtherFee:
+    case headingIndex(HeadingField::DrugFee):
+    case headingIndex(HeadingField::OtherFee):
         if (text.contains(u'。')) {
             const int caret = box->cursorPosition();
             box->setText(QString(text).replace(u'。', u'.'));
@@ -190,13 +190,13 @@ void PatientFields::fieldChanged(int index)
 
     if (!m_window.isFilling() && !m_taking) {
         switch (index) {
-        case P::kDiagnosis:
+        case headingIndex(HeadingField::Diagnosis):
             showDiagnoses(m_lookups.diagnosesWhileTyping(text));
             break;
-        case P::kAddress:
+        case headingIndex(HeadingField::Address):
             showAddresses(m_lookups.addressesWhileTyping(text));
             break;
-        case P::kName:
+        case headingIndex(HeadingField::Name):
             if (characterCount(text) <= 1)
                 m_window.patientPopup()->hide();
             else
@@ -252,11 +252,11 @@ void PatientFields::fieldEntered(int index)
         return;
     const QString text = m_fields[index]->text();
     switch (index) {
-    case P::kDiagnosis:
+    case headingIndex(HeadingField::Diagnosis):
         m_window.addressPopup()->hide();
         showDiagnoses(m_lookups.diagnosesOnEntry(text));
         break;
-    case P::kAddress:
+    case headingIndex(HeadingField::Address):
         m_window.diagnosisPopup()->hide();
         showAddresses(m_lookups.addressesOnEntry(text));
         break;
@@ -272,11 +272,11 @@ bool PatientFields::fieldKeyPressed(int index, int key)
     QLineEdit* box = m_fields[index];
     if (key == Qt::Key_Down) {
         // Swallowed in every field, also where no popup belongs.
-        if (index == P::kName)
+        if (index == headingIndex(HeadingField::Name))
             enterPopup(m_window.patientPopup());
-        else if (index == P::kAddress)
+        else if (index == headingIndex(HeadingField::Address))
             enterPopup(m_window.addressPopup());
-        else if (index == P::kDiagnosis)
+        else if (index == headingIndex(HeadingField::Diagnosis))
             enterPopup(m_window.diagnosisPopup());
         return true;
     }
@@ -299,7 +299,7 @@ void PatientFields::enterPopup(RowList* popup)
 
 void PatientFields::toggleSex()
 {
-    QLineEdit* box = m_fields[P::kSex];
+    QLineEdit* box = m_fields[headingIndex(HeadingField::Sex)];
     box->setText(box->text() == u"男" ? QStringLiteral("女") : QStringLiteral("男"));
     box->end(false);
 }
@@ -310,7 +310,7 @@ void PatientFields::takeDiagnosis()
     const int row = popup->selectedRow();
     if (row < 0)
         return;
-    QLineEdit* box = m_fields[P::kDiagnosis];
+    QLineEdit* box = m_fields[headingIndex(HeadingField::Diagnosis)];
     {
         FlagScope taking(m_taking);
         box->setText(qelvaro::takeDiagnosis(box->text(), popup->text(row)));
@@ -326,7 +326,7 @@ void PatientFields::takeAddress()
     const int row = popup->selectedRow();
     if (row < 0)
         return;
-    QLineEdit* box = m_fields[P::kAddress];
+    QLineEdit* box = m_fields[headingIndex(HeadingField::Address)];
     {
         FlagScope taking(m_taking);
         box->setText(popup->text(row));
@@ -397,12 +397,12 @@ bool PatientFields::eventFilter(QObject* watched, QEvent* event)
             break;
         case QEvent::MouseButtonDblClick:
             // The second click of a double-click is no second toggle.
-            if (index == P::kSex)
+            if (index == headingIndex(HeadingField::Sex))
                 m_sexDoubleClick = true;
             break;
         case QEvent::MouseButtonRelease: {
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            if (index == P::kSex && mouse->button() == Qt::LeftButton
+            if (index == headingIndex(HeadingField::Sex) && mouse->button() == Qt::LeftButton
                 && m_fields[index]->rect().contains(mouse->position().toPoint())) {
                 if (m_sexDoubleClick)
                     m_sexDoubleClick = false;

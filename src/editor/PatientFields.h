@@ -62,7 +62,7 @@ private:
     MainWindow& m_window;
     AppContext& m_context;
     Lookups m_lookups;
-    std::array<QLineEdit*, Prescription::kFieldCount> m_fields{};
+    std::array<QLineEdit*, kHeadingFieldCount> m_fields{};
     ItemChooser* m_templateChooser = nullptr;
     RowListModel* m_diagnosisRows = nullptr;
     RowListModel* m_addressRows = nullptr;

@@ -91,7 +91,7 @@ void RecordCommands::setRecordDates(const QDate& from, const QDate& to)
 Prescription RecordCommands::prescription() const
 {
     Prescription p;
-    for (int i = 0; i < P::kFieldCount; ++i)
+    for (int i = 0; i < kHeadingFieldCount; ++i)
         p.fields[i] = field(m_window, i)->text();
     p.title = m_window.titleLabel()->text();
     p.kind = m_window.kindLabel()->text();
@@ -105,18 +105,18 @@ Prescription RecordCommands::prescription() const
 void RecordCommands::newPrescription()
 {
     const QDateTime now = m_context.clock.now();
-    for (int i = 0; i < P::kFieldCount; ++i)
+    for (int i = 0; i < kHeadingFieldCount; ++i)
         field(m_window, i)->setText(QString());
-    field(m_window, P::kCardNumber)->setText(caseNumber(now));
-    field(m_window, P::kDate)->setText(isoDate(now.date()));
+    field(m_window, headingIndex(HeadingField::CardNumber))->setText(caseNumber(now));
+    field(m_window, headingIndex(HeadingField::Date))->setText(isoDate(now.date()));
     const SettingsCopy::Values defaults = m_context.settings.values();
-    field(m_window, P::kFeeClass)->setText(defaults.feeClass);
-    field(m_window, P::kDepartment)->setText(defaults.department);
-    field(m_window, P::kDoctor)->setText(defaults.doctor);
-    field(m_window, P::kDispenser)->setText(defaults.dispenser);
-    field(m_window, P::kReviewer)->setText(defaults.reviewer);
-    field(m_window, P::kAllergy)->setText(QStringLiteral("无"));
-    field(m_window, P::kPastHistory)->setText(QStringLiteral("无"));
+    field(m_window, headingIndex(HeadingField::FeeClass))->setText(defaults.feeClass);
+    field(m_window, headingIndex(HeadingField::Department))->setText(defaults.department);
+    field(m_window, headingIndex(HeadingField::Doctor))->setText(defaults.doctor);
+    field(m_window, headingIndex(HeadingField::Dispenser))->setText(defaults.dispenser);
+    field(m_window, headingIndex(HeadingField::Reviewer))->setText(defaults.reviewer);
+    field(m_window, headingIndex(HeadingField::Allergy))->setText(QStringLiteral("无"));
+    field(m_window, headingIndex(HeadingField::PastHistory))->setText(QStringLiteral("无"));
     m_window.recordKeyLabel()->setText(m_keys.issue(now));
     setBoxText(m_window.injectionCardBox(), QString());
     setBoxText(m_window.body(), QString());
@@ -124,18 +124,18 @@ void RecordCommands::newPrescription()
     // Emptying 诊断 and 住址 looked them up.
     m_window.diagnosisPopup()->hide();
     m_window.addressPopup()->hide();
-    field(m_window, P::kName)->setFocus(Qt::OtherFocusReason);
+    field(m_window, headingIndex(HeadingField::Name))->setFocus(Qt::OtherFocusReason);
 }
 
 void RecordCommands::renew()
 {
     const QDateTime now = m_context.clock.now();
     m_window.recordKeyLabel()->setText(m_keys.issue(now));
-    field(m_window, P::kDate)->setText(isoDate(now.date()));
+    field(m_window, headingIndex(HeadingField::Date))->setText(isoDate(now.date()));
     setBoxText(m_window.injectionCardBox(), QString());
     setBoxText(m_window.body(), QString());
-    field(m_window, P::kDrugFee)->setText(QString());
-    field(m_window, P::kOtherFee)->setText(QString());
+    field(m_window, headingIndex(HeadingField::DrugFee))->setText(QString());
+    field(m_window, headingIndex(HeadingField::OtherFee))->setText(QString());
     m_window.drugSearchBox()->setFocus(Qt::OtherFocusReason);
 }
 
@@ -148,7 +148,7 @@ bool RecordCommands::save()
         m_context.messages.tell(result.problem);
         return false;
     }
-    const ListQuery patientRecords{p.fields[P::kName], fiveYearsBefore(end), end};
+    const ListQuery patientRecords{p.fields[headingIndex(HeadingField::Name)], fiveYearsBefore(end), end};
     m_window.recordNameFilter()->setText(patientRecords.name);
     setRecordDates(patientRecords.from, patientRecords.to);
     listRecords(patientRecords);
@@ -226,7 +226,7 @@ void RecordCommands::openRecord(int row)
     }
     {
         MainWindow::FillingScope filling(m_window);
-        for (int i = 0; i < P::kFieldCount; ++i)
+        for (int i = 0; i < kHeadingFieldCount; ++i)
             field(m_window, i)->setText(p->fields[i]);
         m_window.setKind(p->kind);
         m_window.titleLabel()->setText(p->title);

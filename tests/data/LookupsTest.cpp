@@ -87,11 +87,11 @@ private slots:
 
         const auto fills = m_lookups->takePatient(items.rowId(1), kYear);
         QVERIFY(fills);
-        const QList<FieldFill> expected{{P::kName, u"张三妹"_s},        {P::kSex, u"女"_s},
-                                        {P::kAge, u"26岁"_s},           {P::kFeeClass, QString()},
-                                        {P::kCardNumber, u"card-张三妹"_s}, {P::kAddress, u"东岭村"_s},
-                                        {P::kDiagnosis, u"咳嗽"_s},       {P::kAllergy, u"无"_s},
-                                        {P::kPastHistory, u"无"_s},       {P::kTelephone, u"tel-张三妹"_s}};
+        const QList<FieldFill> expected{{headingIndex(HeadingField::Name), u"张三妹"_s},        {headingIndex(HeadingField::Sex), u"女"_s},
+                                        {headingIndex(HeadingField::Age), u"26岁"_s},           {headingIndex(HeadingField::FeeClass), QString()},
+                                        {headingIndex(HeadingField::CardNumber), u"card-张三妹"_s}, {headingIndex(HeadingField::Address), u"东岭村"_s},
+                                        {headingIndex(HeadingField::Diagnosis), u"咳嗽"_s},       {headingIndex(HeadingField::Allergy), u"无"_s},
+                                        {headingIndex(HeadingField::PastHistory), u"无"_s},       {headingIndex(HeadingField::Telephone), u"tel-张三妹"_s}};
         QCOMPARE(*fills, expected);
     }
 
@@ -101,7 +101,7 @@ private slots:
         const auto fills = m_lookups->takePatient(row, kYear);
         QVERIFY(fills);
         for (const FieldFill& fill : *fills)
-            QVERIFY(fill.first != P::kAge);
+            QVERIFY(fill.first != headingIndex(HeadingField::Age));
         QVERIFY(!m_lookups->takePatient(row + 100, kYear));
     }
 

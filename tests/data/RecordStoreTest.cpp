@@ -25,7 +25,7 @@ Prescription filledPrescription(const QString& key)
                              u"内科"_s,   u"东岭村"_s, u"13500000000"_s, u"上呼吸道感染 咳嗽"_s,
                              u"2016-10-14"_s, u"林医生"_s, u"周药师"_s, u"陈药师"_s,
                              u"86.5"_s,   u"15"_s,   u"青霉素"_s, u"慢性胃炎"_s};
-    for (int i = 0; i < P::kFieldCount; ++i)
+    for (int i = 0; i < kHeadingFieldCount; ++i)
         p.fields[i] = values[i];
     p.kind = u"中医"_s;
     p.title = u"中医处方笺"_s;
@@ -89,12 +89,12 @@ private slots:
     void savedPrescriptionReopensWithEveryValue()
     {
         Prescription p = filledPrescription(u"2016-10-14 09:30:15"_s);
-        p.fields[P::kDate] = u" 2016/10/4 "_s;
+        p.fields[headingIndex(HeadingField::Date)] = u" 2016/10/4 "_s;
         const SaveResult saved = m_records->save(p, kYear);
         QVERIFY2(saved.stored, qPrintable(saved.problem));
 
         Prescription expected = p;
-        expected.fields[P::kDate] = u"2016-10-04"_s;
+        expected.fields[headingIndex(HeadingField::Date)] = u"2016-10-04"_s;
         QCOMPARE(m_records->openByKey(p.key), expected);
         const RecordList listed = m_records->list(u"王小明"_s, QDate(2016, 10, 1), QDate(2016, 10, 31));
         QCOMPARE(listed.rowIds.size(), 1);
@@ -118,9 +118,9 @@ private slots:
 
         Prescription renewed = first;
         renewed.key = u"2016-10-20 08:00:00"_s;
-        renewed.fields[P::kDate] = u"2016-10-20"_s;
-        renewed.fields[P::kDrugFee].clear();
-        renewed.fields[P::kOtherFee].clear();
+        renewed.fields[headingIndex(HeadingField::Date)] = u"2016-10-20"_s;
+        renewed.fields[headingIndex(HeadingField::DrugFee)].clear();
+        renewed.fields[headingIndex(HeadingField::OtherFee)].clear();
         QVERIFY(m_records->save(renewed, kYear));
         QCOMPARE(count("档案"), before + 2);
         QCOMPARE(m_records->openByKey(first.key), first);
@@ -147,16 +147,16 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("problem");  // empty: stored
         const QString wide = QString::fromUcs4(U"𠀀").repeated(kShortColumnWidth);
-        QTest::newRow("empty name") << P::kName << QString() << kMissingNameMessage;
-        QTest::newRow("blank name is a name") << P::kName << u" "_s << QString();
-        QTest::newRow("empty date") << P::kDate << QString() << kBadDateMessage;
-        QTest::newRow("no such day") << P::kDate << u"2016-02-30"_s << kBadDateMessage;
-        QTest::newRow("trailing text") << P::kDate << u"2016-01-03日"_s << kBadDateMessage;
-        QTest::newRow("diagnosis too long") << P::kDiagnosis << QString(51, u'炎') << tooLongMessage(u"诊断"_s);
-        QTest::newRow("50 characters outside the BMP fit") << P::kDiagnosis << wide << QString();
+        QTest::newRow("empty name") << headingIndex(HeadingField::Name) << QString() << kMissingNameMessage;
+        QTest::newRow("blank name is a name") << headingIndex(HeadingField::Name) << u" "_s << QString();
+        QTest::newRow("empty date") << headingIndex(HeadingField::Date) << QString() << kBadDateMessage;
+        QTest::newRow("no such day") << headingIndex(HeadingField::Date) << u"2016-02-30"_s << kBadDateMessage;
+        QTest::newRow("trailing text") << headingIndex(HeadingField::Date) << u"2016-01-03日"_s << kBadDateMessage;
+        QTest::newRow("diagnosis too long") << headingIndex(HeadingField::Diagnosis) << QString(51, u'炎') << tooLongMessage(u"诊断"_s);
+        QTest::newRow("50 characters outside the BMP fit") << headingIndex(HeadingField::Diagnosis) << wide << QString();
         QTest::newRow("title too long") << -1 << QString(51, u'笺') << tooLongMessage(u"处方标题"_s);
         // Stored as "?" it would lose what the doctor typed without a word.
-        QTest::newRow("lone surrogate in the name") << P::kName << u"张"_s + QChar(0xD840) << unstorableMessage(u"姓名"_s);
+        QTest::newRow("lone surrogate in the name") << headingIndex(HeadingField::Name) << u"张"_s + QChar(0xD840) << unstorableMessage(u"姓名"_s);
         QTest::newRow("lone surrogate in the body") << -3 << QChar(0xDC00) + u"阿莫西林"_s << unstorableMessage(u"处方正文"_s);
     }
     void refusedSaveStoresNothing()
@@ -204,33 +204,33 @@ private slots:
         QFETCH(int, outcome);
         QFETCH(QString, note);
         Prescription p = filledPrescription(u"2016-10-14 09:30:15"_s);
-        p.fields[P::kSex] = sex;
-        p.fields[P::kAge] = age;
+        p.fields[headingIndex(HeadingField::Sex)] = sex;
+        p.fields[headingIndex(HeadingField::Age)] = age;
         const qint64 before = count("患者信息");
         const SaveResult result = m_records->save(p, kYear);
         QVERIFY(result.stored);
         QCOMPARE(int(result.patient), outcome);
         QCOMPARE(result.patientNote, note);
-        QCOMPARE(m_records->openByKey(p.key).value_or(Prescription()).fields[P::kSex], sex);
+        QCOMPARE(m_records->openByKey(p.key).value_or(Prescription()).fields[headingIndex(HeadingField::Sex)], sex);
 
         const bool written = outcome == int(SaveResult::PatientRow::Written);
         QCOMPARE(count("患者信息"), before + (written ? 1 : 0));
         if (!written)
             return;
         // A second save with the same name and age brings the one row up to date.
-        p.fields[P::kDiagnosis] = u"支气管炎"_s;
+        p.fields[headingIndex(HeadingField::Diagnosis)] = u"支气管炎"_s;
         QVERIFY(m_records->save(p, kYear));
         QCOMPARE(count("患者信息"), before + 1);
-        const QString key = patientKey(p.fields[P::kName], birthYear(age, kYear));
+        const QString key = patientKey(p.fields[headingIndex(HeadingField::Name)], birthYear(age, kYear));
         Statement st = db().prepare(R"(SELECT * FROM "患者信息" WHERE "序号" = ?)");
         st.bind(1, key);
         QVERIFY(st.next());
         const QList<std::pair<const char*, QString>> columns{
-            {"姓名", p.fields[P::kName]},        {"性别", sex},
-            {"出生年月", birthYear(age, kYear)}, {"费别", p.fields[P::kFeeClass]},
-            {"医疗证号", p.fields[P::kCardNumber]}, {"住址", p.fields[P::kAddress]},
-            {"诊断", u"支气管炎"_s},            {"过敏史", p.fields[P::kAllergy]},
-            {"既往史", p.fields[P::kPastHistory]}, {"电话", p.fields[P::kTelephone]}};
+            {"姓名", p.fields[headingIndex(HeadingField::Name)]},        {"性别", sex},
+            {"出生年月", birthYear(age, kYear)}, {"费别", p.fields[headingIndex(HeadingField::FeeClass)]},
+            {"医疗证号", p.fields[headingIndex(HeadingField::CardNumber)]}, {"住址", p.fields[headingIndex(HeadingField::Address)]},
+            {"诊断", u"支气管炎"_s},            {"过敏史", p.fields[headingIndex(HeadingField::Allergy)]},
+            {"既往史", p.fields[headingIndex(HeadingField::PastHistory)]}, {"电话", p.fields[headingIndex(HeadingField::Telephone)]}};
         for (const auto& [column, value] : columns)
             QCOMPARE(st.text(column), value);
     }
@@ -342,7 +342,7 @@ private slots:
     void recordListItemShowsNameSexAgeAndDate()
     {
         Prescription p = filledPrescription(u"2016-10-14 09:30:15"_s);
-        p.fields[P::kAge].clear();
+        p.fields[headingIndex(HeadingField::Age)].clear();
         QVERIFY(m_records->save(p, kYear));
         const RecordList listed = m_records->list(u"王小明"_s, u"2016-10-14"_s, u"2016-10-14"_s);
         QCOMPARE(listed.rowIds.size(), 1);
@@ -391,8 +391,8 @@ private slots:
         const std::optional<Prescription> opened = m_records->openByKey(u"k"_s);
         QVERIFY(opened);
         Prescription expected;
-        expected.fields[P::kName] = u"赵六"_s;
-        expected.fields[P::kDate] = u"2016-10-14"_s;
+        expected.fields[headingIndex(HeadingField::Name)] = u"赵六"_s;
+        expected.fields[headingIndex(HeadingField::Date)] = u"2016-10-14"_s;
         expected.key = u"k"_s;
         expected.title = title;
         expected.kind = kind;

@@ -191,14 +191,14 @@ private slots:
         // A save registers a new patient and brings a known one up to date.
         RecordStore store(&db, &f.searchIndexes);
         Prescription p;
-        p.fields[Prescription::kName] = u"王伟"_s;
-        p.fields[Prescription::kSex] = u"女"_s;
-        p.fields[Prescription::kAge] = u"30岁"_s;
-        p.fields[Prescription::kDate] = u"2024-03-05"_s;
+        p.fields[headingIndex(HeadingField::Name)] = u"王伟"_s;
+        p.fields[headingIndex(HeadingField::Sex)] = u"女"_s;
+        p.fields[headingIndex(HeadingField::Age)] = u"30岁"_s;
+        p.fields[headingIndex(HeadingField::Date)] = u"2024-03-05"_s;
         p.key = u"2024-03-05 09:30:00"_s;
         QCOMPARE(store.save(p, 2024).patient, SaveResult::PatientRow::Written);
         p.key = u"2024-03-05 09:31:00"_s;
-        p.fields[Prescription::kName] = u"新病人"_s;
+        p.fields[headingIndex(HeadingField::Name)] = u"新病人"_s;
         QCOMPARE(store.save(p, 2024).patient, SaveResult::PatientRow::Written);
         const PatientMatches found = Lookups(&db, nullptr, &f.searchIndexes).patients(u"新病"_s, 2024);
         QCOMPARE(found.size(), 1);
@@ -224,8 +224,8 @@ private slots:
         f.searchIndexes.loadNow(&db, f.store.settings());
         RecordStore indexed(&db, &f.searchIndexes);
         Prescription p;
-        p.fields[Prescription::kName] = u"王新"_s;
-        p.fields[Prescription::kDate] = u"2021-06-01"_s;
+        p.fields[headingIndex(HeadingField::Name)] = u"王新"_s;
+        p.fields[headingIndex(HeadingField::Date)] = u"2021-06-01"_s;
         p.key = u"2021-06-01 10:00:00"_s;
         QVERIFY(indexed.save(p, 2024));
 
@@ -278,8 +278,8 @@ private slots:
             }
         };
         Prescription p;
-        p.fields[Prescription::kName] = u"新病人"_s;
-        p.fields[Prescription::kDate] = u"2020-03-01"_s;
+        p.fields[headingIndex(HeadingField::Name)] = u"新病人"_s;
+        p.fields[headingIndex(HeadingField::Date)] = u"2020-03-01"_s;
         p.key = u"2020-01-03 08:00:00"_s;  // a key three stored rows hold: all are rewritten
         QVERIFY(indexed.save(p, 2024));
         QTRY_VERIFY(!indexes.isLoading());
@@ -288,7 +288,7 @@ private slots:
 
         p.key = u"2020-01-30 09:00:00"_s;  // a new key among the old ones
         QVERIFY(indexed.save(p, 2024));
-        p.fields[Prescription::kDate] = u"2020-06-30"_s;  // the same record re-dated
+        p.fields[headingIndex(HeadingField::Date)] = u"2020-06-30"_s;  // the same record re-dated
         QVERIFY(indexed.save(p, 2024));
         QVERIFY(indexed.remove(u"2020-01-05 08:00:00"_s));
         QVERIFY(!indexed.remove(u"无此键"_s));

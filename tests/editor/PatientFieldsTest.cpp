@@ -94,7 +94,7 @@ private slots:
         RecordEditor e;
         QVERIFY(e.opened);
         QVERIFY(e.show());
-        QLineEdit* sex = e.field(P::kSex);
+        QLineEdit* sex = e.field(headingIndex(HeadingField::Sex));
         sex->setText(before);
         if (typed.isEmpty()) {
             QTest::mouseClick(sex, Qt::LeftButton);
@@ -110,8 +110,8 @@ private slots:
     void feeFieldsTakeTheFullWidthStop_data()
     {
         QTest::addColumn<int>("field");
-        QTest::newRow("药费") << int(P::kDrugFee);
-        QTest::newRow("其他") << int(P::kOtherFee);
+        QTest::newRow("药费") << int(headingIndex(HeadingField::DrugFee));
+        QTest::newRow("其他") << int(headingIndex(HeadingField::OtherFee));
     }
     void feeFieldsTakeTheFullWidthStop()
     {
@@ -130,9 +130,9 @@ private slots:
     {
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("to");
-        QTest::newRow("姓名 to 性别") << int(P::kName) << int(P::kSex);
-        QTest::newRow("住址 to 日期") << int(P::kAddress) << int(P::kDate);
-        QTest::newRow("过敏史 past the hidden fields to 医生") << int(P::kAllergy) << int(P::kDoctor);
+        QTest::newRow("姓名 to 性别") << int(headingIndex(HeadingField::Name)) << int(headingIndex(HeadingField::Sex));
+        QTest::newRow("住址 to 日期") << int(headingIndex(HeadingField::Address)) << int(headingIndex(HeadingField::Date));
+        QTest::newRow("过敏史 past the hidden fields to 医生") << int(headingIndex(HeadingField::Allergy)) << int(headingIndex(HeadingField::Doctor));
     }
     void enterMovesOnAsTab()
     {
@@ -160,11 +160,11 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("popup");  // empty: the focus stays
-        QTest::newRow("patients") << int(P::kName) << "王小" << "patientPopup";
-        QTest::newRow("addresses on entry") << int(P::kAddress) << "" << "addressPopup";
-        QTest::newRow("diagnoses") << int(P::kDiagnosis) << "ks" << "diagnosisPopup";
-        QTest::newRow("one character lists nobody") << int(P::kName) << "王" << "";
-        QTest::newRow("a field without popup") << int(P::kSex) << "" << "";
+        QTest::newRow("patients") << int(headingIndex(HeadingField::Name)) << "王小" << "patientPopup";
+        QTest::newRow("addresses on entry") << int(headingIndex(HeadingField::Address)) << "" << "addressPopup";
+        QTest::newRow("diagnoses") << int(headingIndex(HeadingField::Diagnosis)) << "ks" << "diagnosisPopup";
+        QTest::newRow("one character lists nobody") << int(headingIndex(HeadingField::Name)) << "王" << "";
+        QTest::newRow("a field without popup") << int(headingIndex(HeadingField::Sex)) << "" << "";
     }
     void downMovesIntoThePopup()
     {
@@ -197,7 +197,7 @@ private slots:
         QVERIFY(e.opened);
         QVERIFY(e.show());
         MainWindow& w = *e.window;
-        QLineEdit* name = e.field(P::kName);
+        QLineEdit* name = e.field(headingIndex(HeadingField::Name));
         focus(name);
         typeText(name, u"王小"_s);
         QVERIFY(w.patientPopup()->isVisible());
@@ -207,11 +207,11 @@ private slots:
         QTest::keyClick(w.patientPopup(), Qt::Key_Return);
 
         const QList<std::pair<int, QString>> expected{
-            {P::kName, u"王小华"_s},      {P::kSex, u"女"_s},           {P::kAge, u"44岁"_s},
-            {P::kFeeClass, u"医保"_s},    {P::kCardNumber, u"card-3"_s}, {P::kDepartment, u"内科"_s},
-            {P::kAddress, u"东岭村"_s},   {P::kTelephone, u"138"_s},     {P::kDiagnosis, u"咳嗽"_s},
-            {P::kDate, u"2024-03-05"_s}, {P::kDoctor, u"林医生"_s},     {P::kAllergy, u"青霉素"_s},
-            {P::kPastHistory, u"哮喘"_s}};
+            {headingIndex(HeadingField::Name), u"王小华"_s},      {headingIndex(HeadingField::Sex), u"女"_s},           {headingIndex(HeadingField::Age), u"44岁"_s},
+            {headingIndex(HeadingField::FeeClass), u"医保"_s},    {headingIndex(HeadingField::CardNumber), u"card-3"_s}, {headingIndex(HeadingField::Department), u"内科"_s},
+            {headingIndex(HeadingField::Address), u"东岭村"_s},   {headingIndex(HeadingField::Telephone), u"138"_s},     {headingIndex(HeadingField::Diagnosis), u"咳嗽"_s},
+            {headingIndex(HeadingField::Date), u"2024-03-05"_s}, {headingIndex(HeadingField::Doctor), u"林医生"_s},     {headingIndex(HeadingField::Allergy), u"青霉素"_s},
+            {headingIndex(HeadingField::PastHistory), u"哮喘"_s}};
         for (const auto& [index, text] : expected)
             QCOMPARE(e.field(index)->text(), text);
         // Filled without a look-up; the card header follows.
@@ -257,7 +257,7 @@ private slots:
         QVERIFY(e.show());
         MainWindow& w = *e.window;
         RowList* popup = w.patientPopup();
-        QLineEdit* box = e.field(P::kName);
+        QLineEdit* box = e.field(headingIndex(HeadingField::Name));
         focus(box);
         typeText(box, u"病人"_s);
         QVERIFY(popup->isVisible());
@@ -270,7 +270,7 @@ private slots:
         QTest::keyClick(popup, Qt::Key_End);
         QTest::keyClick(popup, Qt::Key_Return);
         QCOMPARE(box->text(), name(kCount - 1));
-        QCOMPARE(e.field(P::kAge)->text(), QString::number((kCount - 1) % 80 + 4) + u'岁');
+        QCOMPARE(e.field(headingIndex(HeadingField::Age))->text(), QString::number((kCount - 1) % 80 + 4) + u'岁');
         QVERIFY(popup->isHidden());
 
         box->setText(name(1049));
@@ -291,8 +291,8 @@ private slots:
         QVERIFY(e.opened);
         QVERIFY(e.show());
         MainWindow& w = *e.window;
-        focus(e.field(P::kName));
-        typeText(e.field(P::kName), u"王小"_s);
+        focus(e.field(headingIndex(HeadingField::Name)));
+        typeText(e.field(headingIndex(HeadingField::Name)), u"王小"_s);
         w.hide();
         QVERIFY(e.show());
         QVERIFY(w.patientPopup()->isVisible());
@@ -320,7 +320,7 @@ private slots:
         QVERIFY(e.opened);
         QVERIFY(e.show());
         MainWindow& w = *e.window;
-        QLineEdit* diagnosis = e.field(P::kDiagnosis);
+        QLineEdit* diagnosis = e.field(headingIndex(HeadingField::Diagnosis));
         focus(diagnosis);
         typeText(diagnosis, typed);
         QCOMPARE(texts(w.diagnosisPopup()), listed);
@@ -341,24 +341,24 @@ private slots:
         QVERIFY(e.opened);
         QVERIFY(e.show());
         MainWindow& w = *e.window;
-        e.field(P::kDiagnosis)->setText(u"jx"_s);
+        e.field(headingIndex(HeadingField::Diagnosis))->setText(u"jx"_s);
         w.hidePopups();
-        QTest::mouseClick(e.field(P::kDiagnosis), Qt::LeftButton);
+        QTest::mouseClick(e.field(headingIndex(HeadingField::Diagnosis)), Qt::LeftButton);
         QCOMPARE(texts(w.diagnosisPopup()), QStringList{u"急性咽炎"_s});  // by pinyin, the whole text
         QVERIFY(w.diagnosisPopup()->isVisible());
 
-        focus(e.field(P::kAddress));  // empty: every address
+        focus(e.field(headingIndex(HeadingField::Address)));  // empty: every address
         QVERIFY(w.diagnosisPopup()->isHidden());
         QCOMPARE(texts(w.addressPopup()), (QStringList{u"东岭村一组"_s, u"南河街道"_s}));
         // A double-click is a click and then the second press.
         QTest::mouseClick(w.addressPopup()->viewport(), Qt::LeftButton, {}, itemCentre(w.addressPopup(), 1));
-        QCOMPARE(e.field(P::kAddress)->text(), QString());
+        QCOMPARE(e.field(headingIndex(HeadingField::Address))->text(), QString());
         QTest::mouseDClick(w.addressPopup()->viewport(), Qt::LeftButton, {}, itemCentre(w.addressPopup(), 1));
-        QCOMPARE(e.field(P::kAddress)->text(), u"南河街道"_s);
+        QCOMPARE(e.field(headingIndex(HeadingField::Address))->text(), u"南河街道"_s);
         QVERIFY(w.addressPopup()->isHidden());
-        QCOMPARE(QApplication::focusWidget(), e.field(P::kAddress));
+        QCOMPARE(QApplication::focusWidget(), e.field(headingIndex(HeadingField::Address)));
 
-        focus(e.field(P::kName));
+        focus(e.field(headingIndex(HeadingField::Name)));
         QVERIFY(w.diagnosisPopup()->isHidden());
         QVERIFY(w.addressPopup()->isHidden());
     }

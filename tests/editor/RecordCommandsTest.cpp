@@ -96,11 +96,11 @@ private slots:
 
         const QStringList expected{"", "", "", "自费", "20240305093000", "内科", "", "", "", "2024-03-05",
                                    "林医生", "周药师", "陈药师", "", "", "无", "无"};
-        for (int i = 0; i < P::kFieldCount; ++i)
+        for (int i = 0; i < kHeadingFieldCount; ++i)
             QCOMPARE(e.field(i)->text(), expected[i]);
         QCOMPARE(w.recordKeyLabel()->text(), u"2024-03-05 09:30:00"_s);
         QCOMPARE(w.kindLabel()->text(), u"普通"_s);
-        QTRY_COMPARE(QApplication::focusWidget(), e.field(P::kName));
+        QTRY_COMPARE(QApplication::focusWidget(), e.field(headingIndex(HeadingField::Name)));
         QVERIFY(e.messages.messages.isEmpty());
     }
 
@@ -113,7 +113,7 @@ private slots:
         const QStringList values{"王小明", "男", "25岁", "医保", "A-1", "外科", "东岭村", "13500000000",
                                  "上呼吸道感染 咳嗽", "2024-03-04", "张医生", "李药师", "赵药师", "86.5", "15",
                                  "青霉素", "慢性胃炎"};
-        for (int i = 0; i < P::kFieldCount; ++i)
+        for (int i = 0; i < kHeadingFieldCount; ++i)
             e.field(i)->setText(values[i]);
         w.setKind(u"中医"_s);
         const QString body = u"复方甘草片  100片\n    用法：3片 tid\n"_s;
@@ -137,12 +137,12 @@ private slots:
                  1);
 
         QTest::mouseClick(w.toolbarButton(ToolbarCommand::New), Qt::LeftButton);
-        QCOMPARE(e.field(P::kName)->text(), QString());
+        QCOMPARE(e.field(headingIndex(HeadingField::Name))->text(), QString());
         QCOMPARE(w.kindLabel()->text(), u"中医"_s);  // 新建 keeps the kind
         QVERIFY(w.recordKeyLabel()->text() != firstKey);
 
         clickItem(w.recordList(), 0);
-        for (int i = 0; i < P::kFieldCount; ++i)
+        for (int i = 0; i < kHeadingFieldCount; ++i)
             QCOMPARE(e.field(i)->text(), values[i]);
         QCOMPARE(w.kindLabel()->text(), u"中医"_s);
         QCOMPARE(w.titleLabel()->text(), u"中医处方笺"_s);
@@ -154,12 +154,12 @@ private slots:
         QTest::keyClick(&w, Qt::Key_W, Qt::ControlModifier);
         const QString secondKey = w.recordKeyLabel()->text();
         QVERIFY(secondKey != firstKey);
-        QCOMPARE(e.field(P::kDate)->text(), u"2024-03-05"_s);
-        QCOMPARE(e.field(P::kDrugFee)->text(), QString());
-        QCOMPARE(e.field(P::kOtherFee)->text(), QString());
+        QCOMPARE(e.field(headingIndex(HeadingField::Date))->text(), u"2024-03-05"_s);
+        QCOMPARE(e.field(headingIndex(HeadingField::DrugFee))->text(), QString());
+        QCOMPARE(e.field(headingIndex(HeadingField::OtherFee))->text(), QString());
         QCOMPARE(w.body()->toPlainText(), QString());
         QCOMPARE(w.injectionCardBox()->toPlainText(), QString());
-        QCOMPARE(e.field(P::kCardNumber)->text(), u"A-1"_s);
+        QCOMPARE(e.field(headingIndex(HeadingField::CardNumber))->text(), u"A-1"_s);
         QCOMPARE(w.historyBox()->toPlainText(), history);
         QCOMPARE(QApplication::focusWidget(), w.drugSearchBox());
 
@@ -167,9 +167,9 @@ private slots:
         QCOMPARE(e.listed(), (QStringList{u"王小明[男,25岁,2024-03-05]"_s, u"王小明[男,25岁,2024-03-04]"_s}));
         clickItem(w.recordList(), 1);
         QCOMPARE(w.recordKeyLabel()->text(), firstKey);
-        QCOMPARE(e.field(P::kDate)->text(), u"2024-03-04"_s);
+        QCOMPARE(e.field(headingIndex(HeadingField::Date))->text(), u"2024-03-04"_s);
         QCOMPARE(w.body()->toPlainText(), body);
-        QCOMPARE(e.field(P::kDrugFee)->text(), u"86.5"_s);
+        QCOMPARE(e.field(headingIndex(HeadingField::DrugFee))->text(), u"86.5"_s);
     }
 
     void infusionCardColumnsSurviveASave()
@@ -184,7 +184,7 @@ private slots:
         QVERIFY(e.opened);
         QVERIFY(e.show());
         clickItem(e.window->recordList(), 0);
-        e.field(P::kDiagnosis)->setText(u"感冒"_s);
+        e.field(headingIndex(HeadingField::Diagnosis))->setText(u"感冒"_s);
         QVERIFY(e.window->save());
         Statement st = e.store.records()->prepare(R"(SELECT "8", "T4", "T5", "T6", "T7", "T8" FROM "档案" WHERE "名称" LIKE '2024%')");
         QVERIFY(st.next());
@@ -224,10 +224,10 @@ private slots:
         QVERIFY(e.opened);
         MainWindow& w = *e.window;
         const QStringList listedBefore = e.listed();
-        e.field(P::kName)->setText(name);
-        e.field(P::kSex)->setText(sex);
-        e.field(P::kAge)->setText(age);
-        e.field(P::kDate)->setText(date);
+        e.field(headingIndex(HeadingField::Name))->setText(name);
+        e.field(headingIndex(HeadingField::Sex))->setText(sex);
+        e.field(headingIndex(HeadingField::Age))->setText(age);
+        e.field(headingIndex(HeadingField::Date))->setText(date);
 
         QCOMPARE(w.save(), stored);
         QCOMPARE(e.messages.texts(), messages);
@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(w.recordKeyLabel()->text(), u"2024-03-05 09:30:02"_s);
         w.menuAction(u"actionRenew"_s)->trigger();
         QCOMPARE(w.recordKeyLabel()->text(), u"2024-03-05 09:30:03"_s);
-        QCOMPARE(e.field(P::kCardNumber)->text(), u"20240305093000"_s);
+        QCOMPARE(e.field(headingIndex(HeadingField::CardNumber))->text(), u"20240305093000"_s);
     }
 
     void queryListsByNameAndDates_data()
@@ -359,8 +359,8 @@ private slots:
         typeInto(w.recordFromDate(), u"2024-02-01"_s);
         clickItem(w.recordList(), 2);
         QCOMPARE(w.recordKeyLabel()->text(), u"2024-01-10 08:00:00"_s);
-        QCOMPARE(e.field(P::kName)->text(), u"王小明"_s);
-        QCOMPARE(e.field(P::kDate)->text(), u"2024-01-10"_s);
+        QCOMPARE(e.field(headingIndex(HeadingField::Name))->text(), u"王小明"_s);
+        QCOMPARE(e.field(headingIndex(HeadingField::Date))->text(), u"2024-01-10"_s);
         QCOMPARE(e.listed().size(), 4);  // opening leaves the list as it was
     }
 
@@ -370,7 +370,7 @@ private slots:
         QVERIFY(e.opened);
         QVERIFY(e.show());
         MainWindow& w = *e.window;
-        for (int i = 0; i < P::kFieldCount; ++i)
+        for (int i = 0; i < kHeadingFieldCount; ++i)
             e.field(i)->setText(u"旧"_s);
         w.setKind(u"儿科"_s);
         w.body()->setPlainText(u"阿莫西林胶囊  0.25g*24\n    用法：0.5g tid\n"_s);
@@ -380,11 +380,11 @@ private slots:
             QCOMPARE(popup->count(), 0);
 
         clickItem(w.recordList(), 0);
-        for (int i = 0; i < P::kFieldCount; ++i) {
-            const QString expected = i == P::kName  ? u"李四"_s
-                                     : i == P::kSex ? u"男"_s
-                                     : i == P::kAge ? u"25岁"_s
-                                     : i == P::kDate ? u"2024-03-01"_s
+        for (int i = 0; i < kHeadingFieldCount; ++i) {
+            const QString expected = i == headingIndex(HeadingField::Name)  ? u"李四"_s
+                                     : i == headingIndex(HeadingField::Sex) ? u"男"_s
+                                     : i == headingIndex(HeadingField::Age) ? u"25岁"_s
+                                     : i == headingIndex(HeadingField::Date) ? u"2024-03-01"_s
                                                       : QString();
             QCOMPARE(e.field(i)->text(), expected);
         }
@@ -471,9 +471,9 @@ private slots:
         if (opened)
             clickItem(w.recordList(), 1);
         else
-            e.field(P::kName)->setText(u"新病人"_s);
+            e.field(headingIndex(HeadingField::Name))->setText(u"新病人"_s);
         const QString key = w.recordKeyLabel()->text();
-        const QString name = e.field(P::kName)->text();
+        const QString name = e.field(headingIndex(HeadingField::Name))->text();
         const QStringList listedBefore = e.listed();
         e.messages.answers = {answer};
 
@@ -505,11 +505,11 @@ private slots:
                  deleted ? 2 : 3);
         if (deleted) {
             QCOMPARE(e.listed(), (QStringList{item("赵六", "2024-03-03"), item("李四", "2024-03-01")}));
-            QCOMPARE(e.field(P::kName)->text(), QString());
+            QCOMPARE(e.field(headingIndex(HeadingField::Name))->text(), QString());
             QVERIFY(w.recordKeyLabel()->text() != key);
         } else {
             QCOMPARE(e.listed(), listedBefore);
-            QCOMPARE(e.field(P::kName)->text(), name);
+            QCOMPARE(e.field(headingIndex(HeadingField::Name))->text(), name);
             QCOMPARE(w.recordKeyLabel()->text(), key);
         }
     }
