@@ -70,6 +70,13 @@ void Application::start()
         finish();
         return;
     }
+    if (!m_store.lockObstacle().isEmpty()) {
+        // Whether another copy runs cannot be told: ending is the one safe choice, and the doctor
+        // learns what to move away.
+        m_messages.warn(m_store.lockObstacle());
+        finish();
+        return;
+    }
     if (const QString problems = m_store.startupMessage(); !problems.isEmpty())
         m_messages.tell(problems);
     m_settings = std::make_unique<SettingsCopy>(m_store.settings());
@@ -245,8 +252,13 @@ void Application::shutDownWithBackup()
     closeOtherWindows();
     const BackupResult result = backUp(m_store, m_clock.today());
     m_store.close();
-    if (!result.ok())
-        m_messages.tell(QStringLiteral("数据备份未完成：\n") + result.failures.join(u'\n'));
+    if (!result.ok()) {
+        const QString text = QStringLiteral("数据备份未完成：\n") + result.failures.join(u'\n');
+        if (result.dataDamaged)
+            m_messages.warn(text);
+        else
+            m_messages.tell(text);
+    }
     finish();
 }
 
