@@ -396,10 +396,10 @@ private slots:
 
         QCOMPARE(p.messages.messages.size(), 1);
         const MessageRecorder::Message& message = p.messages.messages.first();
-        QVERIFY(message.warning);
-        QCOMPARE(message.title, QStringLiteral("提示"));
         QVERIFY2(message.text.contains(QStringLiteral("数据文件“%1”已损坏").arg(QDir::toNativeSeparators(paths.recordsFile()))),
                  qPrintable(message.text));
+        QVERIFY(message.warning);
+        QCOMPARE(message.title, QStringLiteral("提示"));
         QVERIFY(!message.text.contains(QStringLiteral("备份副本校验失败")));
         QCOMPARE(message.text.contains(QDir::toNativeSeparators(earlier)), backedUpBefore);
         QCOMPARE(message.text.contains(QStringLiteral("还没有备份副本")), !backedUpBefore);
@@ -420,10 +420,10 @@ private slots:
         QCOMPARE(finished.count(), 1);
         QCOMPARE(p.messages.messages.size(), 1);
         const MessageRecorder::Message& message = p.messages.messages.first();
-        QVERIFY(message.warning);
-        QCOMPARE(message.title, QStringLiteral("提示"));
         QVERIFY2(message.text.contains(QDir::toNativeSeparators(lockPath)) && message.text.contains(QStringLiteral("文件夹")),
                  qPrintable(message.text));
+        QVERIFY(message.warning);
+        QCOMPARE(message.title, QStringLiteral("提示"));
         QVERIFY(!p.app->loginWindow() && !p.app->mainWindow());
         QVERIFY(!QFileInfo::exists(p.folder.paths().recordsFile()));
     }
