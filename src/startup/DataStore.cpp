@@ -277,17 +277,24 @@ QString notALockFile(const QString& lockPath)
     return QStringLiteral("是一个特殊文件，不是锁文件");
 }
 
-// A lock file names the copy that holds it. A copy that has just made its lock may not have
-// written it yet: a lock that reads as nothing is read once more after a moment.
-bool isHeldLock(const QLockFile& lock)
+// A lock file begins with the process number of the copy that holds it (on this machine or, for a
+// folder on a shared drive, another one, which the lock cannot check). A copy that has just made
+// its lock may not have written it yet: a lock that reads as nothing is read once more after a
+// moment.
+bool isHeldLock(const QString& lockPath)
 {
-    qint64 pid = 0;
-    QString host;
-    QString application;
-    if (lock.getLockInfo(&pid, &host, &application))
+    const auto namesAHolder = [&lockPath] {
+        QFile file(lockPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        bool number = false;
+        const qint64 pid = file.readLine(32).trimmed().toLongLong(&number);
+        return number && pid > 0;
+    };
+    if (namesAHolder())
         return true;
     QThread::msleep(100);
-    return lock.getLockInfo(&pid, &host, &application);
+    return namesAHolder();
 }
 
 QString lockObstacleMessage(const QString& lockPath, const QString& kind)
@@ -332,7 +339,7 @@ bool DataStore::open()
         m_lock->setStaleLockTime(0);
         if (!m_lock->tryLock(0)) {
             const bool lockFailed = m_lock->error() == QLockFile::LockFailedError;
-            const bool heldByAnother = lockFailed && isHeldLock(*m_lock);
+            const bool heldByAnother = lockFailed && isHeldLock(lockPath);
             m_lock.reset();
             if (heldByAnother) {
                 m_inUseElsewhere = true;
