@@ -6,9 +6,9 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QDateTime>
 #include <QFileInfo>
 
 #include <cstdio>
