@@ -70,6 +70,13 @@ void Application::start()
         finish();
         return;
     }
+    if (!m_store.lockObstacle().isEmpty()) {
+        // Whether another copy runs cannot be told: ending is the one safe choice, and the doctor
+        // learns what to move away.
+        m_messages.warn(m_store.lockObstacle());
+        finish();
+        return;
+    }
     if (const QString problems = m_store.startupMessage(); !problems.isEmpty())
         m_messages.warn(problems);
     m_settings = std::make_unique<SettingsCopy>(m_store.settings());
