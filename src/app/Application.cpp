@@ -66,12 +66,19 @@ void Application::start()
     m_store.open();
     if (m_store.isInUseElsewhere()) {
         // The other copy owns the data; this one ends without having touched anything.
-        m_messages.tell(QStringLiteral("程序已经在运行。"));
+        m_messages.warn(QStringLiteral("程序已经在运行。"));
+        finish();
+        return;
+    }
+    if (!m_store.lockObstacle().isEmpty()) {
+        // Whether another copy runs cannot be told: ending is the one safe choice, and the doctor
+        // learns what to move away.
+        m_messages.warn(m_store.lockObstacle());
         finish();
         return;
     }
     if (const QString problems = m_store.startupMessage(); !problems.isEmpty())
-        m_messages.tell(problems);
+        m_messages.warn(problems);
     m_settings = std::make_unique<SettingsCopy>(m_store.settings());
     m_context.reset(new AppContext{m_store, *m_settings, m_messages, m_urls, m_clock, &m_printer});
 
@@ -246,7 +253,7 @@ void Application::shutDownWithBackup()
     const BackupResult result = backUp(m_store, m_clock.today());
     m_store.close();
     if (!result.ok())
-        m_messages.tell(QStringLiteral("数据备份未完成：\n") + result.failures.join(u'\n'));
+        m_messages.warn(QStringLiteral("数据备份未完成：\n") + result.failures.join(u'\n'));
     finish();
 }
 

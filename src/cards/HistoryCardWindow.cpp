@@ -204,7 +204,7 @@ void HistoryCardWindow::storePrintSettings()
     const OwnPrintSettings values{m_leftMargin->text(), m_topMargin->text(),
                                   m_portrait->isChecked() ? QStringLiteral("1") : QStringLiteral("0")};
     if (!writeOwnPrintSettings(m_context.store.settings(), kSettingsSuffix, values, true))
-        m_context.messages.tell(QStringLiteral("病史打印的边距和方向未能保存。"));
+        m_context.messages.warn(QStringLiteral("病史打印的边距和方向未能保存。"));
 }
 
 void HistoryCardWindow::renderPreview()

@@ -327,7 +327,7 @@ void InfusionCardWindow::open()
     activateWindow();
     m_header[6]->setFocus();
     if (m_recordUnread)
-        m_context.messages.tell(kCardUnreadMessage);
+        m_context.messages.warn(kCardUnreadMessage);
 }
 
 void InfusionCardWindow::load()
@@ -419,7 +419,7 @@ void InfusionCardWindow::closeEvent(QCloseEvent* event)
         const OwnPrintSettings values{m_leftMargin->text(), m_topMargin->text(),
                                       m_portrait->isChecked() ? QStringLiteral("1") : QStringLiteral("0")};
         if (!writeOwnPrintSettings(m_context.store.settings(), kPrintSettingsSuffix, values, true))
-            m_context.messages.tell(kCardPrintSettingsFailedMessage);
+            m_context.messages.warn(kCardPrintSettingsFailedMessage);
     }
     m_dropList->hide();
     event->accept();
@@ -428,14 +428,14 @@ void InfusionCardWindow::closeEvent(QCloseEvent* event)
 bool InfusionCardWindow::saveCard()
 {
     if (m_recordUnread) {
-        m_context.messages.tell(kCardUnreadMessage);
+        m_context.messages.warn(kCardUnreadMessage);
         return false;
     }
     // The prescription is saved with its card only while the main window still holds it; once it
     // holds another, the card goes into its own record or nowhere.
     const bool mainHoldsRecord = m_main.recordKeyLabel()->text() == m_boundKey;
     if (mainHoldsRecord && !m_main.save()) {
-        m_context.messages.tell(kCardPrescriptionNotSavedMessage);
+        m_context.messages.warn(kCardPrescriptionNotSavedMessage);
         return false;
     }
     switch (writeInfusionCard(m_context.store.records(), m_boundKey, card())) {
@@ -443,12 +443,12 @@ bool InfusionCardWindow::saveCard()
         m_save->setFocus();
         return true;
     case InfusionCardWrite::NoRecord:
-        m_context.messages.tell(mainHoldsRecord ? kCardSaveFailedMessage : kCardRecordMissingMessage);
+        m_context.messages.warn(mainHoldsRecord ? kCardSaveFailedMessage : kCardRecordMissingMessage);
         return false;
     case InfusionCardWrite::Failed:
         break;
     }
-    m_context.messages.tell(kCardSaveFailedMessage);
+    m_context.messages.warn(kCardSaveFailedMessage);
     return false;
 }
 

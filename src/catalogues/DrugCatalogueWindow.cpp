@@ -293,7 +293,7 @@ void DrugCatalogueWindow::save()
     const WriteResult result = m_store.save(m_target.rowToOverwrite(), row);
     if (!result.ok()) {
         // Nothing stored: the boxes, the add flag and the list stay as they are.
-        m_context.messages.tell(result.refusal);
+        m_context.messages.warn(result.refusal);
         return;
     }
     if (trimBlanks(m_code->text()).isEmpty())
@@ -313,7 +313,7 @@ void DrugCatalogueWindow::remove()
     if (!m_target.row)
         return;
     if (!m_store.remove(*m_target.row)) {
-        m_context.messages.tell(QStringLiteral("未能从数据库删除该药品。"));
+        m_context.messages.warn(QStringLiteral("未能从数据库删除该药品。"));
         return;
     }
     m_target.row.reset();

@@ -109,7 +109,7 @@ void NameCatalogueWindow::save()
     const WriteResult result = m_store.add(name, m_code->text());
     if (!result.ok()) {
         // Nothing stored: the typed name and code stay for the doctor to mend.
-        m_context.messages.tell(result.refusal);
+        m_context.messages.warn(result.refusal);
         return;
     }
     // The new name goes to the end of the list, whatever the search shows, and is selected.
@@ -124,7 +124,7 @@ void NameCatalogueWindow::remove()
 {
     const std::optional<qint64> rowId = m_list->selectedRowId();
     if (rowId && !m_store.remove(*rowId))
-        m_context.messages.tell(QStringLiteral("未能从数据库删除该名称。"));
+        m_context.messages.warn(QStringLiteral("未能从数据库删除该名称。"));
     m_list->setRows(m_store.search(m_search->text()));
 }
 

@@ -169,7 +169,7 @@ void TextBlockCatalogueWindow::save()
                                             currentKind());
     if (!result.ok()) {
         // Nothing stored: the boxes, the add flag and the buttons stay as they are.
-        m_context.messages.tell(result.refusal);
+        m_context.messages.warn(result.refusal);
         return;
     }
     if (sets && boxForm(content) != m_content->toPlainText())
@@ -188,7 +188,7 @@ void TextBlockCatalogueWindow::remove()
     if (!m_target.row)
         return;
     if (!m_store.remove(*m_target.row)) {
-        m_context.messages.tell(QStringLiteral("未能从数据库删除该条目。"));
+        m_context.messages.warn(QStringLiteral("未能从数据库删除该条目。"));
         return;
     }
     m_target.row.reset();

@@ -6,6 +6,7 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,13 +43,47 @@ void removeLeftovers(const QString& backupRoot)
 
 // Every page and every index entry is read: quick_check would pass a copy whose indexes disagree
 // with its rows.
+bool passesIntegrityCheck(const Database& db)
+{
+    Statement check = db.prepare("PRAGMA integrity_check");
+    return check.next() && check.text(0) == QLatin1String("ok") && !check.next();
+}
+
 bool databaseIsSound(const QString& path, const QByteArray& key)
 {
     auto db = Database::open(path, key);
-    if (!db)
-        return false;
-    Statement check = db->prepare("PRAGMA integrity_check");
-    return check.next() && check.text(0) == QLatin1String("ok") && !check.next();
+    return db && passesIntegrityCheck(*db);
+}
+
+// The newest backup copy of a database file in any day's folder: every copy was checked before it
+// was put in place, so it is the one to take back. Empty when there is none.
+QString newestBackupCopy(const QString& backupRoot, const QString& fileName)
+{
+    const QDir root(backupRoot);
+    QFileInfo newest;
+    for (const QString& day : root.entryList({QStringLiteral("*日")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QFileInfo copy(root.filePath(day) + QStringLiteral("/档案数据库/") + fileName);
+        if (copy.isFile() && (!newest.exists() || copy.lastModified() > newest.lastModified()))
+            newest = copy;
+    }
+    return newest.exists() ? newest.absoluteFilePath() : QString();
+}
+
+// A copy taken page by page with the backup API holds what the data file holds: when the copy
+// fails its check and the data file fails it too, the damage is in the data file, which the
+// doctor has to learn about (the program went on saving into it) along with the copy to take back.
+QString damagedDataFile(const Database& source, const QString& backupRoot)
+{
+    const QString name = QFileInfo(source.path()).fileName();
+    QString text = QStringLiteral("%1：数据文件“%2”已损坏（未通过完整性校验），本次没有备份它。")
+                       .arg(name, QDir::toNativeSeparators(source.path()));
+    const QString copy = newestBackupCopy(backupRoot, name);
+    if (copy.isEmpty())
+        return text + QStringLiteral("它还没有备份副本：请保留这个数据文件，不要删除。");
+    return text + QStringLiteral("原有备份保持不变，最近的一份备份副本在“%1”（%2 备份）；"
+                                 "程序关闭后可用它替换损坏的数据文件，该次备份之后保存的内容不在其中。")
+                      .arg(QDir::toNativeSeparators(copy),
+                           QFileInfo(copy).lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm")));
 }
 
 // Flushes a file (or a folder's entries) to the disk, so a power cut after the rename leaves the
@@ -99,7 +134,8 @@ QString putInPlace(const QString& partial, const QString& target)
     return QString();
 }
 
-QString backUpDatabase(const Database* source, const QString& target, const QByteArray& key)
+QString backUpDatabase(const Database* source, const QString& target, const QByteArray& key,
+                       const QString& backupRoot, bool* dataDamaged)
 {
     const QString name = QFileInfo(target).fileName();
     if (!source || !source->isOpen())
@@ -114,6 +150,10 @@ QString backUpDatabase(const Database* source, const QString& target, const QByt
     }
     if (!syncToDisk(partial) || !databaseIsSound(partial, key)) {
         QFile::remove(partial);
+        if (!passesIntegrityCheck(*source)) {
+            *dataDamaged = true;
+            return damagedDataFile(*source, backupRoot);
+        }
         return QStringLiteral("%1：备份副本校验失败，原有备份保持不变").arg(name);
     }
     return putInPlace(partial, target);
@@ -162,9 +202,9 @@ BackupResult backUp(const DataStore& store, const QDate& day)
     removeLeftovers(paths.backupRoot());
 
     const QString records = backUpDatabase(store.records(), dataFolder + QStringLiteral("/档案.dat"),
-                                           DataStore::kRecordsKey);
+                                           DataStore::kRecordsKey, paths.backupRoot(), &result.dataDamaged);
     const QString settings = backUpDatabase(store.settings(), dataFolder + QStringLiteral("/设置.dat"),
-                                            DataStore::kSettingsKey);
+                                            DataStore::kSettingsKey, paths.backupRoot(), &result.dataDamaged);
     const QString program = paths.executable.isEmpty()
                                 ? QString()
                                 : backUpFile(paths.executable,

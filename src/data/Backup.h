@@ -17,6 +17,7 @@ class DataStore;
 struct BackupResult {
     QString dayFolder;
     QStringList failures;  // one line per file that could not be backed up, for the doctor
+    bool dataDamaged = false;  // a data file itself failed its check: the doctor has to act
     bool ok() const { return failures.isEmpty(); }
 };
 

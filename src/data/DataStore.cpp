@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QThread>
 
 #include <future>
 #include <memory>
@@ -262,6 +263,47 @@ void bringIndexesToSchema(Database& db, const QString& schemaResource)
     transaction.commit();
 }
 
+// What lies at the lock's place when it is not a plain file (followed or not), in words for the
+// doctor; empty for a plain file or nothing.
+QString notALockFile(const QString& lockPath)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(lockPath).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return QString();
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("是一个文件夹，不是锁文件");
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("是一个链接，不是锁文件");
+    return QStringLiteral("是一个特殊文件，不是锁文件");
+}
+
+// A lock file begins with the process number of the copy that holds it (on this machine or, for a
+// folder on a shared drive, another one, which the lock cannot check). A copy that has just made
+// its lock may not have written it yet: a lock that reads as nothing is read once more after a
+// moment.
+bool isHeldLock(const QString& lockPath)
+{
+    const auto namesAHolder = [&lockPath] {
+        QFile file(lockPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        bool number = false;
+        const qint64 pid = file.readLine(32).trimmed().toLongLong(&number);
+        return number && pid > 0;
+    };
+    if (namesAHolder())
+        return true;
+    QThread::msleep(100);
+    return namesAHolder();
+}
+
+QString lockObstacleMessage(const QString& lockPath, const QString& kind)
+{
+    return QStringLiteral("无法锁定数据文件夹，程序没有启动。\n\n“%1”%2，因此无法确认本程序是否已在运行。\n\n"
+                          "未改动任何文件。请确认本程序没有在运行，将它移走或删除后再启动程序。")
+        .arg(QDir::toNativeSeparators(lockPath), kind);
+}
+
 }  // namespace
 
 bool DataStore::open()
@@ -272,6 +314,7 @@ bool DataStore::open()
     m_warnings.clear();
     m_loginPassword.reset();
     m_inUseElsewhere = false;
+    m_lockObstacle.clear();
     m_rolledBack = false;
 
     const QString folder = m_paths.dataDir();
@@ -286,13 +329,26 @@ bool DataStore::open()
     // together never both write a template. A lock whose holder died is taken over.
     if (!m_lock) {
         const QString lockPath = folder + u'/' + kLockFileName;
+        // Anything but a plain file there can never be a lock; it is not handed to the lock,
+        // which would take it for one held by another copy (or, for a pipe, wait for ever).
+        if (const QString kind = notALockFile(lockPath); !kind.isEmpty()) {
+            m_lockObstacle = lockObstacleMessage(lockPath, kind);
+            return false;
+        }
         m_lock = std::make_unique<QLockFile>(lockPath);
         m_lock->setStaleLockTime(0);
         if (!m_lock->tryLock(0)) {
-            const bool heldByAnother = m_lock->error() == QLockFile::LockFailedError;
+            const bool lockFailed = m_lock->error() == QLockFile::LockFailedError;
+            const bool heldByAnother = lockFailed && isHeldLock(lockPath);
             m_lock.reset();
             if (heldByAnother) {
                 m_inUseElsewhere = true;
+                return false;
+            }
+            if (lockFailed) {
+                m_lockObstacle = lockObstacleMessage(
+                    lockPath, QFileInfo(lockPath).isReadable() ? QStringLiteral("是一个内容无法识别的文件，不是本程序的锁文件")
+                                                               : QStringLiteral("是一个本程序无法读取的文件"));
                 return false;
             }
             // No lock can be made in a folder nobody may write: then no copy can write the files

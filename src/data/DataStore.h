@@ -42,6 +42,11 @@ public:
     // touched nothing, opened nothing and has nothing to say beyond that.
     bool isInUseElsewhere() const { return m_inUseElsewhere; }
 
+    // Set when open() found something other than a lock file where the lock goes (a folder, a
+    // link, a file that is no lock): it cannot tell whether another copy runs, so it touched
+    // nothing and opened nothing. The text says what is in the way and where, for the doctor.
+    const QString& lockObstacle() const { return m_lockObstacle; }
+
     // One message for the doctor naming everything that went wrong at start-up; empty when all
     // went well. Problems keep everybody out; warnings (files that can only be read) do not.
     QString startupMessage() const;
@@ -70,6 +75,7 @@ private:
     QStringList m_problems;
     QStringList m_warnings;
     bool m_inUseElsewhere = false;
+    QString m_lockObstacle;
     bool m_rolledBack = false;  // SQLite undid an interrupted save in one of the files
 };
 

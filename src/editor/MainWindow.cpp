@@ -813,9 +813,9 @@ void MainWindow::openHelpPage()
     // Nothing visible happens when no browser takes the page, so the doctor is told.
     const QString path = writeHelpPage();
     if (path.isEmpty())
-        m_context.messages.tell(kHelpPageNotWrittenMessage);
+        m_context.messages.warn(kHelpPageNotWrittenMessage);
     else if (!m_context.urls.open(QUrl::fromLocalFile(path)))
-        m_context.messages.tell(kHelpPageNotOpenedMessage);
+        m_context.messages.warn(kHelpPageNotOpenedMessage);
 }
 
 bool MainWindow::isWindowShortcut(const QKeySequence& keys) const

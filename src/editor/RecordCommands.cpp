@@ -145,7 +145,7 @@ bool RecordCommands::save()
     const QDate end = today();
     const SaveResult result = m_store.save(p, end.year());
     if (!result) {
-        m_context.messages.tell(result.problem);
+        m_context.messages.warn(result.problem);
         return false;
     }
     const ListQuery patientRecords{p.fields[headingIndex(HeadingField::Name)], fiveYearsBefore(end), end};
@@ -153,7 +153,7 @@ bool RecordCommands::save()
     setRecordDates(patientRecords.from, patientRecords.to);
     listRecords(patientRecords);
     if (!result.patientNote.isEmpty())
-        m_context.messages.tell(result.patientNote);
+        m_context.messages.warn(result.patientNote);
     return true;
 }
 
@@ -174,7 +174,7 @@ void RecordCommands::listRecords(const ListQuery& query, bool tellProblem)
     if (list.ok)
         m_shown = query;
     else if (tellProblem)
-        m_context.messages.tell(list.problem);
+        m_context.messages.warn(list.problem);
 }
 
 void RecordCommands::indexRead()
@@ -221,7 +221,7 @@ void RecordCommands::openRecord(int row)
     if (!p) {
         // A record deleted since the list was read opens nothing.
         if (!problem.isEmpty())
-            m_context.messages.tell(problem);
+            m_context.messages.warn(problem);
         return;
     }
     {
@@ -247,13 +247,13 @@ void RecordCommands::deleteRecord()
     // A prescription never saved has no record to delete: the question is not asked, and the
     // work in the editor stays as it is.
     if (!m_store.openByKey(key, &problem)) {
-        m_context.messages.tell(problem.isEmpty() ? kNothingToDeleteMessage : problem);
+        m_context.messages.warn(problem.isEmpty() ? kNothingToDeleteMessage : problem);
         return;
     }
     if (!m_context.messages.confirm(kDeleteRecordQuestion))
         return;
     if (!m_store.remove(key, &problem)) {
-        m_context.messages.tell(problem.isEmpty() ? kNothingToDeleteMessage : problem);
+        m_context.messages.warn(problem.isEmpty() ? kNothingToDeleteMessage : problem);
         return;
     }
     if (m_shown)

@@ -164,7 +164,7 @@ PrinterTarget::Outcome PrinterTarget::printOnDefaultPrinter(const QString& jobNa
 bool PrinterTarget::run(const QString& jobName, const PageDrawing& draw)
 {
     if (!preview(draw).visible) {
-        m_messages.tell(kNothingToPrintMessage);
+        m_messages.warn(kNothingToPrintMessage);
         return false;
     }
     switch (printOnDefaultPrinter(jobName, draw)) {
@@ -188,7 +188,7 @@ bool PrinterTarget::offerPdf(const QString& question, const QString& jobName, co
         return false;
     if (PdfTarget(path).run(jobName, draw))
         return true;
-    m_messages.tell(kPdfFailedMessage);
+    m_messages.warn(kPdfFailedMessage);
     return false;
 }
 

@@ -85,7 +85,7 @@ bool AboutBox::eventFilter(QObject* watched, QEvent* event)
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // Without a browser the click would do nothing visible; the box stays either way.
         if (!m_urlOpener.open(kHomePage))
-            m_messages.tell(kHomePageNotOpenedMessage);
+            m_messages.warn(kHomePageNotOpenedMessage);
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -113,7 +113,7 @@ void LoginWindow::confirm()
     // all not an empty entry.
     if (!m_storedPassword) {
         // Not the doctor's typing is at fault but the data: say so, not "wrong password".
-        m_messages.tell(kLoginClosedMessage);
+        m_messages.warn(kLoginClosedMessage);
         return;
     }
     if (trimBlanks(m_entry->text()).toLower() == trimBlanks(*m_storedPassword).toLower()) {

@@ -315,7 +315,7 @@ void SettingsWindow::save()
         close();  // the copy has unloaded already; this covers a window that was not visible
         return;
     }
-    m_context.messages.tell(error);
+    m_context.messages.warn(error);
 }
 
 void SettingsWindow::changePassword()
@@ -327,12 +327,12 @@ void SettingsWindow::changePassword()
     }
     Database* records = m_context.store.records();
     if (!records || !records->isOpen()) {
-        m_context.messages.tell(QStringLiteral("档案数据库未打开，无法修改密码！"));
+        m_context.messages.warn(QStringLiteral("档案数据库未打开，无法修改密码！"));
         return;
     }
     Statement read = records->prepare("SELECT rowid, \"密码\" FROM \"密码\" LIMIT 1");
     if (!read.next() || read.isNull(1)) {
-        m_context.messages.tell(QStringLiteral("无法读取原密码，无法修改密码！"));
+        m_context.messages.warn(QStringLiteral("无法读取原密码，无法修改密码！"));
         return;
     }
     const qint64 rowId = read.integer(0);
@@ -348,7 +348,7 @@ void SettingsWindow::changePassword()
     Statement write = records->prepare("UPDATE \"密码\" SET \"密码\" = ? WHERE rowid = ?");
     write.bindAll(newPassword, rowId);
     if (!write.run() || records->changes() != 1) {
-        m_context.messages.tell(QStringLiteral("新密码保存失败，原密码仍然有效！"));
+        m_context.messages.warn(QStringLiteral("新密码保存失败，原密码仍然有效！"));
         return;
     }
     m_context.messages.tell(QStringLiteral("修改密码成功，请牢记新密码！"));

@@ -1,38 +1,56 @@
 #include "MessageBoxSink.h"
 
-#include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include <initializer_list>
+#include <utility>
 
 namespace qelvaro {
 
-void MessageBoxSink::tell(const QString& text, const QString& title)
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
 {
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, m_parent);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-    box.exec();
+    return icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon;
 }
 
-bool MessageBoxSink::ask(const QString& text, const QString& title)
+// Shows a modal box with the given buttons and their Chinese captions; returns the button pressed.
+QMessageBox::StandardButton show(QWidget* parent, MessageIcon icon, const QString& title, const QString& text,
+                                 std::initializer_list<std::pair<QMessageBox::StandardButton, QString>> buttons)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
-    return box.exec() == QMessageBox::Yes;
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::NoButton, parent);
+    for (const auto& [button, caption] : buttons)
+        box.addButton(button)->setText(caption);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+const QString kOk = QStringLiteral("确定");
+
+}  // namespace
+
+void MessageBoxSink::tell(const QString& text, const QString& title)
+{
+    show(m_parent, MessageIcon::None, title, text, {{QMessageBox::Ok, kOk}});
 }
 
 void MessageBoxSink::warn(const QString& text, const QString& title)
 {
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, m_parent);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-    box.exec();
+    show(m_parent, MessageIcon::Warning, title, text, {{QMessageBox::Ok, kOk}});
+}
+
+bool MessageBoxSink::ask(const QString& text, const QString& title)
+{
+    return show(m_parent, MessageIcon::Warning, title, text,
+                {{QMessageBox::Yes, QStringLiteral("是")}, {QMessageBox::No, QStringLiteral("否")}})
+           == QMessageBox::Yes;
 }
 
 bool MessageBoxSink::confirm(const QString& text, const QString& title)
 {
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok | QMessageBox::Cancel, m_parent);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
-    return box.exec() == QMessageBox::Ok;
+    return show(m_parent, MessageIcon::Warning, title, text,
+                {{QMessageBox::Ok, kOk}, {QMessageBox::Cancel, QStringLiteral("取消")}})
+           == QMessageBox::Ok;
 }
 
 }  // namespace qelvaro

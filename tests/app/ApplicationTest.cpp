@@ -48,6 +48,20 @@ bool passesIntegrityCheck(const QString& file, const QByteArray& key)
     return st.next() && st.text(0) == QLatin1String("ok");
 }
 
+// Gives a table an index whose entries are ordered by one column while the schema says another:
+// every page reads and quick_check passes; only integrity_check finds the damage.
+bool damageAnIndex(const QString& file, const QByteArray& key, const char* table, const char* column,
+                   const char* claimedColumn)
+{
+    auto db = Database::open(file, key);
+    if (!db)
+        return false;
+    const std::string name = "\"" + std::string(table) + "\"";
+    return db->exec("CREATE INDEX \"坏\" ON " + name + " (\"" + column + "\")")
+           && db->exec("PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = 'CREATE INDEX \"坏\" ON " + name
+                       + " (\"" + claimedColumn + "\")' WHERE name = '坏'; PRAGMA writable_schema = OFF");
+}
+
 using Program = RunningProgram;
 
 }  // namespace
@@ -335,15 +349,8 @@ private slots:
             DataStore store(paths);
             QVERIFY(store.open());
             QVERIFY(backUp(store, QDate(2026, 12, 5)).ok());
-            // An index whose entries no longer match its rows: every page reads, quick_check passes.
-            QVERIFY(store.settings()->exec("CREATE INDEX \"坏\" ON \"地址\" (\"名称\")"));
         }
-        {
-            auto db = Database::open(paths.settingsFile(), DataStore::kSettingsKey);
-            QVERIFY(db->exec("PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = "
-                             "'CREATE INDEX \"坏\" ON \"地址\" (\"拼音\")' WHERE name = '坏'; "
-                             "PRAGMA writable_schema = OFF"));
-        }
+        QVERIFY(damageAnIndex(paths.settingsFile(), DataStore::kSettingsKey, "地址", "名称", "拼音"));
         const QString copy = backupDayFolder(paths, QDate(2026, 12, 5)) + QStringLiteral("/档案数据库/设置.dat");
         const QByteArray good = readFile(copy);
 
@@ -352,9 +359,73 @@ private slots:
         Statement quick = store.settings()->prepare("PRAGMA quick_check");
         QVERIFY(quick.next() && quick.text(0) == QLatin1String("ok"));
         const BackupResult result = backUp(store, QDate(2026, 12, 5));
-        QCOMPARE(result.failures, QStringList{QStringLiteral("设置.dat：备份副本校验失败，原有备份保持不变")});
+        QVERIFY(result.dataDamaged);
+        QCOMPARE(result.failures.size(), 1);
+        QVERIFY2(result.failures.first().startsWith(QStringLiteral("设置.dat：数据文件")), qPrintable(result.failures.first()));
         QCOMPARE(readFile(copy), good);
         QVERIFY(QDir(QFileInfo(copy).absolutePath()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden).isEmpty());
+    }
+
+    // The close-time copy is taken page by page, so a copy failing its check means the data file
+    // fails it: the doctor learns that, and which backup copy to take back, not only that a copy
+    // was refused.
+    void aDamagedDataFileIsToldAtClose_data()
+    {
+        QTest::addColumn<bool>("backedUpBefore");
+        QTest::newRow("a backup of the day before") << true;
+        QTest::newRow("no backup yet") << false;
+    }
+    void aDamagedDataFileIsToldAtClose()
+    {
+        QFETCH(bool, backedUpBefore);
+        Program p;
+        const AppPaths paths = p.folder.paths();
+        const QString earlier = backupDayFolder(paths, QDate(2026, 12, 4)) + QStringLiteral("/档案数据库/档案.dat");
+        {
+            DataStore store(paths);
+            QVERIFY(store.open());
+            if (backedUpBefore)
+                QVERIFY(backUp(store, QDate(2026, 12, 4)).ok());
+        }
+        QVERIFY(damageAnIndex(paths.recordsFile(), DataStore::kRecordsKey, "档案", "名称", "0"));
+        p.logIn();
+        // Start-up runs no full check: nothing is said yet.
+        QVERIFY2(p.messages.messages.isEmpty(), qPrintable(p.messages.texts().join(u'\n')));
+        QVERIFY(p.app->mainWindow());
+        p.app->mainWindow()->close();
+
+        QCOMPARE(p.messages.messages.size(), 1);
+        const MessageRecorder::Message& message = p.messages.messages.first();
+        QVERIFY2(message.text.contains(QStringLiteral("数据文件“%1”已损坏").arg(QDir::toNativeSeparators(paths.recordsFile()))),
+                 qPrintable(message.text));
+        QCOMPARE(message.icon, MessageIcon::Warning);
+        QCOMPARE(message.title, QStringLiteral("提示"));
+        QVERIFY(!message.text.contains(QStringLiteral("备份副本校验失败")));
+        QCOMPARE(message.text.contains(QDir::toNativeSeparators(earlier)), backedUpBefore);
+        QCOMPARE(message.text.contains(QStringLiteral("还没有备份副本")), !backedUpBefore);
+        const QString today = backupDayFolder(paths, QDate(2026, 12, 5)) + QStringLiteral("/档案数据库");
+        QVERIFY(!QFileInfo::exists(today + QStringLiteral("/档案.dat")));
+        QVERIFY(passesIntegrityCheck(today + QStringLiteral("/设置.dat"), DataStore::kSettingsKey));
+    }
+
+    // Something that is no lock where the lock goes: no copy runs, and the doctor is told what to
+    // move away instead of "already running" for ever.
+    void aLockThatIsNoLockIsToldAndEnds()
+    {
+        Program p;
+        const QString lockPath = p.folder.paths().dataDir() + u'/' + DataStore::kLockFileName;
+        QVERIFY(QDir().mkpath(lockPath));
+        QSignalSpy finished(p.app.get(), &Application::finished);
+        p.app->start();
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(p.messages.messages.size(), 1);
+        const MessageRecorder::Message& message = p.messages.messages.first();
+        QVERIFY2(message.text.contains(QDir::toNativeSeparators(lockPath)) && message.text.contains(QStringLiteral("文件夹")),
+                 qPrintable(message.text));
+        QCOMPARE(message.icon, MessageIcon::Warning);
+        QCOMPARE(message.title, QStringLiteral("提示"));
+        QVERIFY(!p.app->loginWindow() && !p.app->mainWindow());
+        QVERIFY(!QFileInfo::exists(p.folder.paths().recordsFile()));
     }
 
     void aFailedBackupIsTold()

@@ -98,7 +98,7 @@ private slots:
         w.type("logToDate", u"2024-3-32"_qs);
         w.click("logQueryButton");
         QCOMPARE(w.f.messages.texts(), QStringList{kBadDateRangeMessage});
-        QVERIFY(w.f.messages.messages.first().warning);
+        QVERIFY(w.f.messages.messages.first().icon == MessageIcon::Warning);
         QCOMPARE(w.listed(), 0);
         QCOMPARE(w.count(), u"计录数：3"_qs);
     }
@@ -193,6 +193,7 @@ private slots:
         QVERIFY(w.dialog.asked[0].startsWith(u"另存为|"_qs));
         QVERIFY(w.dialog.asked[0].endsWith(u"门诊日志.xlsx|Excel文件 (*.xlsx)"_qs));
         QCOMPARE(w.f.messages.texts(), QStringList{kExportDoneMessage});
+        QVERIFY(w.f.messages.messages.first().icon == MessageIcon::None);
         QCOMPARE(w.count(), u"计录数：3"_qs);
         QCOMPARE(w.listed(), 0);  // the list is not the export's
         QCOMPARE(QDir(w.exportDir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"三月 日志.xlsx"_qs});
@@ -219,7 +220,7 @@ private slots:
         w.dialog.answer = w.exportDir.filePath(u"missing/log"_qs);
         w.click("logExportButton");
         QCOMPARE(w.f.messages.texts(), QStringList{kExportFailedMessage});
-        QVERIFY(w.f.messages.messages.first().warning);
+        QVERIFY(w.f.messages.messages.first().icon == MessageIcon::Warning);
 
         // No visits: nothing to ask for and nothing said; the count shows why.
         w.f.messages.clear();

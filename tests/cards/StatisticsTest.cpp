@@ -129,7 +129,7 @@ private slots:
         QTest::keyClicks(from, u"2024-02-30"_qs);
         QTest::mouseClick(w.findChild<QPushButton*>(u"statisticsButton"_qs), Qt::LeftButton);
         QCOMPARE(f.messages.texts(), QStringList{kBadDateRangeMessage});
-        QVERIFY(f.messages.messages.first().warning);
+        QVERIFY(f.messages.messages.first().icon == MessageIcon::Warning);
         QCOMPARE(result->text(), kNoStatisticsText);
 
         // Opening again starts afresh.

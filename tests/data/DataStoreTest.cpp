@@ -374,6 +374,7 @@ private slots:
         DataStore second(paths);
         QVERIFY(!second.open());
         QVERIFY(second.isInUseElsewhere());
+        QVERIFY(second.lockObstacle().isEmpty());
         QVERIFY(!second.records() && !second.settings());
         QVERIFY(!second.loginPassword().has_value());
         QCOMPARE(readFile(paths.recordsFile()), records);
@@ -385,6 +386,70 @@ private slots:
         DataStore third(paths);
         QVERIFY(third.open());
         QCOMPARE(*third.loginPassword(), QStringLiteral("neu"));
+    }
+
+    // Where the lock goes lies something that is no lock: whether another copy runs cannot be
+    // told, so nothing is opened or touched, and the doctor learns what is in the way and where.
+    // A lock the program cannot check (a copy on another machine, on a shared drive) is one held.
+    void whatIsNoLockIsToldAndLeftAlone_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("folder") << "folder" << "是一个文件夹";
+        QTest::newRow("dangling link") << "dangling link" << "是一个链接";
+        QTest::newRow("looping link") << "looping link" << "是一个链接";
+        QTest::newRow("pipe") << "pipe" << "是一个特殊文件";
+        QTest::newRow("garbage") << "garbage" << "是一个内容无法识别的文件";
+        QTest::newRow("empty file") << "empty file" << "是一个内容无法识别的文件";
+        QTest::newRow("lock of a copy on another machine") << "other machine" << "";
+    }
+    void whatIsNoLockIsToldAndLeftAlone()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(QString, told);
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        {
+            DataStore earlier(paths);
+            QVERIFY(earlier.open());
+        }
+        const QString lockPath = paths.dataDir() + u'/' + DataStore::kLockFileName;
+        const QByteArray lock = QFile::encodeName(lockPath);
+        if (obstacle == u"folder")
+            QVERIFY(QDir().mkpath(lockPath));
+        else if (obstacle == u"dangling link")
+            QVERIFY(::symlink("nowhere", lock.constData()) == 0);
+        else if (obstacle == u"looping link")
+            QVERIFY(::symlink(QFile::encodeName(DataStore::kLockFileName).constData(), lock.constData()) == 0);
+        else if (obstacle == u"pipe")
+            QVERIFY(::mkfifo(lock.constData(), 0600) == 0);
+        else if (obstacle == u"other machine")
+            writeFile(lockPath, "4242\nqelvaro\nanother-machine\n0123456789abcdef0123456789abcdef\n");
+        else
+            writeFile(lockPath, obstacle == u"garbage" ? QByteArray("\x01\x02 not a lock\n") : QByteArray());
+        const QStringList before = QDir(paths.dataDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+        const QByteArray records = readFile(paths.recordsFile());
+        struct stat lockBefore {};
+        QVERIFY(::lstat(lock.constData(), &lockBefore) == 0);
+
+        DataStore store(paths);
+        QVERIFY(!store.open());
+        QCOMPARE(store.isInUseElsewhere(), told.isEmpty());
+        if (told.isEmpty())
+            QVERIFY(store.lockObstacle().isEmpty());
+        else
+            QVERIFY2(store.lockObstacle().contains(QStringLiteral("“%1”%2").arg(QDir::toNativeSeparators(lockPath), told)),
+                     qPrintable(store.lockObstacle()));
+        QVERIFY(!store.records() && !store.settings());
+        QVERIFY(!store.loginPassword().has_value());
+        QCOMPARE(QDir(paths.dataDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before);
+        QCOMPARE(readFile(paths.recordsFile()), records);
+        struct stat lockAfter {};
+        QVERIFY(::lstat(lock.constData(), &lockAfter) == 0);
+        QCOMPARE(lockAfter.st_ino, lockBefore.st_ino);
+        QCOMPARE(lockAfter.st_mode, lockBefore.st_mode);
+        if (obstacle == u"garbage")
+            QCOMPARE(readFile(lockPath), QByteArray("\x01\x02 not a lock\n"));
     }
 
     void aLockLeftByADeadCopyIsTakenOver()

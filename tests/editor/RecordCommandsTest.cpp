@@ -296,7 +296,7 @@ private slots:
         QCOMPARE(e.listed(), listed);
         QCOMPARE(e.messages.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
         if (!message.isEmpty())
-            QVERIFY(e.messages.messages[0].warning);
+            QVERIFY(e.messages.messages[0].icon == MessageIcon::Warning);
     }
 
     // While the indexes are read in the background, a long list (of every name, or by name) is
@@ -493,7 +493,7 @@ private slots:
         QCOMPARE(e.messages.messages.size(), 1);
         if (opened) {
             QCOMPARE(e.messages.messages[0].text, u"确实要永久删除该病人档案吗？"_s);
-            QVERIFY(e.messages.messages[0].question && e.messages.messages[0].warning);  // 确定 / 取消
+            QVERIFY(e.messages.messages[0].question && e.messages.messages[0].icon == MessageIcon::Warning);  // 确定 / 取消
         } else {
             // Nothing stored to delete: no question, and the unsaved work stays.
             QCOMPARE(e.messages.messages[0].text, u"这张处方还没有保存，没有可删除的档案。"_s);

@@ -561,8 +561,10 @@ private slots:
 
         QCOMPARE(target.run(u"处方"_qs, [](Page& page) { page.print(u"复方甘草片"_qs); }), result);
         QCOMPARE(recorder.texts(), messages);
-        for (const auto& m : recorder.messages)
+        for (const auto& m : recorder.messages) {
             QCOMPARE(m.title, kMessageTitle);
+            QVERIFY(m.icon == MessageIcon::Warning);  // a printout that did not come out
+        }
         QCOMPARE(dialog.asked, answer && !messages.isEmpty() ? 1 : 0);
         if (dialog.asked)
             QVERIFY(dialog.suggested.endsWith(u"/处方.pdf"_qs));

@@ -6,25 +6,26 @@ namespace qelvaro::test {
 
 TempProgramFolder::TempProgramFolder() : m_dir(QDir::tempPath() + QStringLiteral("/qelvaro-test-XXXXXX")) {}
 
+// The icons are those MessageBoxSink shows (its test holds the two side by side).
 void MessageRecorder::tell(const QString& text, const QString& title)
 {
-    messages.append({title, text, false});
-}
-
-bool MessageRecorder::ask(const QString& text, const QString& title)
-{
-    messages.append({title, text, true});
-    return answers.isEmpty() ? true : answers.takeFirst();
+    messages.append({title, text, false, MessageIcon::None});
 }
 
 void MessageRecorder::warn(const QString& text, const QString& title)
 {
-    messages.append({title, text, false, true});
+    messages.append({title, text, false, MessageIcon::Warning});
+}
+
+bool MessageRecorder::ask(const QString& text, const QString& title)
+{
+    messages.append({title, text, true, MessageIcon::Warning});
+    return answers.isEmpty() ? true : answers.takeFirst();
 }
 
 bool MessageRecorder::confirm(const QString& text, const QString& title)
 {
-    messages.append({title, text, true, true});
+    messages.append({title, text, true, MessageIcon::Warning});
     return answers.isEmpty() ? true : answers.takeFirst();
 }
 

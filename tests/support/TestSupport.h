@@ -27,12 +27,12 @@ public:
     struct Message {
         QString title;
         QString text;
-        bool question = false;
-        bool warning = false;  // the exclamation icon (warn, confirm)
+        bool question = false;  // two buttons, answered from `answers` (ask, confirm)
+        MessageIcon icon = MessageIcon::None;
     };
     void tell(const QString& text, const QString& title = kMessageTitle) override;
-    bool ask(const QString& text, const QString& title = kMessageTitle) override;
     void warn(const QString& text, const QString& title = kMessageTitle) override;
+    bool ask(const QString& text, const QString& title = kMessageTitle) override;
     bool confirm(const QString& text, const QString& title = kMessageTitle) override;
 
     QList<Message> messages;
