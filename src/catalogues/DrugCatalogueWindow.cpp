@@ -175,6 +175,8 @@ void DrugCatalogueWindow::build()
     cancel->setObjectName(QStringLiteral("listMenuCancel"));
     cancel->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
     m_list->setMenu(m_listMenu);
+    // The keys the menu shows act while it is open; closed, they do nothing (see eventFilter).
+    m_listMenu->installEventFilter(this);
 
     // The keyboard cycle for entering drugs: 添加, name, usage, 保存, and back to 添加.
     QWidget* order[] = {m_add, m_name, m_usage, m_save, m_list, m_code, m_search, m_delete, m_category};
@@ -304,7 +306,8 @@ void DrugCatalogueWindow::save()
     else
         listRows(m_store.containingCategory(m_categoryButtons[size_t(m_mode)]->text()), false);
     m_add->setFocus(Qt::OtherFocusReason);
-    m_target = EditTarget{};
+    // The boxes show the row just written: a corrected entry is saved over it, not added again.
+    m_target = EditTarget{false, result.rowId};
 }
 
 void DrugCatalogueWindow::remove()
@@ -335,6 +338,18 @@ void DrugCatalogueWindow::insertAbbreviation(const QString& text)
 
 bool DrugCatalogueWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // An open popup menu takes the keys but does not run its items' shortcuts. With the menu
+    // closed they stay off: Ctrl+B lies beside Ctrl+V, and 删除 asks nothing before it deletes.
+    if (watched == m_listMenu && event->type() == QEvent::KeyPress) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (QAction* action : m_listMenu->actions()) {
+            if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {
+                m_listMenu->hide();
+                action->trigger();
+                return true;
+            }
+        }
+    }
     if (watched == m_name || watched == m_usage) {
         if (event->type() == QEvent::FocusIn)
             m_lastBox = static_cast<QLineEdit*>(watched);

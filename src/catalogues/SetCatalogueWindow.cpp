@@ -59,8 +59,11 @@ void SetCatalogueWindow::startAfresh()
 
 void SetCatalogueWindow::switchKind(const QString& kind)
 {
-    // A kind without rows leaves the boxes, the add flag and the row they show as they were.
+    // A kind without rows leaves the boxes as they were, but no longer bound to the row they came
+    // from (of the other kind, and not listed): their text is a new entry of this kind. A kind
+    // with rows binds its first row by the pick.
     m_kind = kind;
+    m_target.row.reset();
     listRows(true);
 }
 

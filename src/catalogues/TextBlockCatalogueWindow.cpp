@@ -176,9 +176,10 @@ void TextBlockCatalogueWindow::save()
         m_content->setPlainText(boxForm(content));
     if (adding)
         m_save->setEnabled(false);
-    // No item is selected afterwards, so the next 保存 adds and 删除 waits for a pick.
+    // No item is selected afterwards, but the boxes show the row just written: the next 保存
+    // overwrites it and 删除 deletes it.
     listRows(false);
-    m_target = EditTarget{};
+    m_target = EditTarget{false, result.rowId};
     emit saved();
 }
 

@@ -206,7 +206,10 @@ std::optional<DrugRow> DrugCatalogue::read(qint64 rowId) const
 WriteResult DrugCatalogue::save(std::optional<qint64> rowId, const DrugRow& row)
 {
     const DrugEntryText parts = drugEntryBoxes(row.name);
+    // The name box comes first: a name of blanks, or a usage without a name, would otherwise
+    // pass on a typed code or be blamed on the code box.
     const QString refusal = firstRefusal({
+        checkText(QStringLiteral("药品名称"), trimBlanks(parts.name), kLongNameWidth, true),
         parts.usage.isEmpty() ? QString()
                               : checkJoined(QStringLiteral("药品名称"), QStringLiteral("用法用量"), row.name, kLongNameWidth),
         checkText(QStringLiteral("药品名称"), row.name, kLongNameWidth, true),

@@ -25,7 +25,7 @@ struct WriteResult {
 };
 
 // What 保存 and 删除 of a catalogue window act on: a new row while adding, otherwise the row the
-// boxes show (picked or just added). No row: 保存 adds and 删除 does nothing.
+// boxes show (picked, or written by the last 保存). No row: 保存 adds and 删除 does nothing.
 struct EditTarget {
     bool adding = false;
     std::optional<qint64> row;

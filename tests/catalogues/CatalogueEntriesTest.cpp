@@ -154,6 +154,29 @@ private slots:
         QCOMPARE(window->nameBox()->text(), QStringLiteral("发热咳嗽"));
         QTest::mouseClick(window->deleteButton(), Qt::LeftButton);
         QCOMPARE(main.templateList()->count(), 0);
+
+        // Right after a save 删除 deletes the saved template, gone from the main window at once.
+        const QString child = QStringLiteral("咽炎（儿童）");
+        const QString adult = QStringLiteral("咽炎（成人）");
+        QTest::mouseClick(main.addTemplateLink(), Qt::LeftButton);
+        typeText(window->nameBox(), child);
+        QTest::mouseClick(window->saveButton(), Qt::LeftButton);
+        QCOMPARE(listed(main.templateList()).count(child), 1);
+        QTest::mouseClick(window->deleteButton(), Qt::LeftButton);
+        QCOMPARE(listed(main.templateList()).count(child), 0);
+
+        // Saved, then corrected and saved again: the main window lists the corrected one only.
+        QTest::mouseClick(main.addTemplateLink(), Qt::LeftButton);
+        typeText(window->nameBox(), child);
+        QTest::mouseClick(window->saveButton(), Qt::LeftButton);
+        window->list()->setCurrentRow(window->list()->count() - 1);
+        window->contentBox()->setPlainText(QStringLiteral("咽痛三天"));
+        QTest::mouseClick(window->saveButton(), Qt::LeftButton);
+        window->nameBox()->setText(adult);
+        QTest::mouseClick(window->saveButton(), Qt::LeftButton);
+        QVERIFY2(p.messages.messages.isEmpty(), qPrintable(p.messages.texts().join(u'\n')));
+        QCOMPARE(listed(main.templateList()).count(child), 0);
+        QCOMPARE(listed(main.templateList()).count(adult), 1);
     }
 };
 

@@ -155,31 +155,86 @@ private slots:
         QCOMPARE(window().codeBox()->text(), code);
     }
 
-    void saveAndDeleteActOnThePickedRowOnly()
+    void theSavedRowStaysBoundUntilDeleted_data()
     {
-        const qint64 cefalexin = 1;  // 头孢氨苄, listed second
-        window().list()->setCurrentRow(1);
-        window().usageBox()->setText("0.5 tid");
+        QTest::addColumn<bool>("adding");
+        QTest::addColumn<QString>("firstName");
+        QTest::addColumn<QString>("secondName");
+        QTest::addColumn<QString>("usage");
+        QTest::newRow("added") << true << "ZQXBAR1" << "ZQXBAR2" << "10mg";
+        // The corrected name sorts first: the row is found by its id, not by its place.
+        QTest::newRow("picked") << false << "头孢氨苄颗粒 0.125g*12" << "阿奇霉素片 0.25g*6" << "0.5 tid";
+    }
+    void theSavedRowStaysBoundUntilDeleted()
+    {
+        QFETCH(bool, adding);
+        QFETCH(QString, firstName);
+        QFETCH(QString, secondName);
+        QFETCH(QString, usage);
+        // The lists come from the drug index, which has to follow every write.
+        m_fx->context.searchIndexes.loadNow(m_fx->store.records(), m_fx->store.settings());
+        QSignalSpy written(&m_fx->context.catalogueChanges, &CatalogueChanges::rowWritten);
+        if (adding) {
+            click(button("addButton"));
+            typeText(window().nameBox(), firstName);
+        } else {
+            window().list()->setCurrentRow(1);  // 头孢氨苄, row 1
+            QCOMPARE(window().nameBox()->text(), firstName);
+        }
+        window().usageBox()->setText(usage);
         click(button("saveButton"));
-        QCOMPARE(storedName(cefalexin), QStringLiteral("头孢氨苄颗粒 0.125g*12\\0.5 tid"));
+        QCOMPARE(written.size(), 1);
+        const qint64 row = written.at(0).at(1).toLongLong();
+        if (!adding)
+            QCOMPARE(row, 1);
+        const qint64 drugs = drugCount();
+        QCOMPARE(storedName(row), firstName + "\\" + usage);
         QVERIFY(!window().list()->selectedRowId());
         QCOMPARE(QApplication::focusWidget(), button("addButton"));
 
-        // Nothing picked since the save: 删除 deletes nothing, 保存 adds.
+        // Corrected and saved again: the same row, no second one.
+        window().nameBox()->setText(secondName);
+        click(button("saveButton"));
+        QCOMPARE(drugCount(), drugs);
+        QCOMPARE(storedName(row), secondName + "\\" + usage);
+        QCOMPARE(written.size(), 2);
+        QCOMPARE(written.at(1).at(1).toLongLong(), row);
+        QVERIFY(!window().list()->selectedRowId());
+        const QStringList shown = listed(window().list());
+        QCOMPARE(shown.count(secondName + "\\" + usage), 1);
+        QVERIFY(!shown.contains(firstName + "\\" + usage));
+
+        // 删除 removes that row; then nothing is bound: 删除 does nothing, 保存 adds.
         click(button("deleteButton"));
-        QCOMPARE(drugCount(), 5);
+        QCOMPARE(storedName(row), QStringLiteral("<gone>"));
+        QCOMPARE(drugCount(), drugs - 1);
+        QVERIFY(window().nameBox()->text().isEmpty());
+        QVERIFY(!listed(window().list()).contains(secondName + "\\" + usage));
+        QVERIFY(!window().list()->selectedRowId());
+        click(button("deleteButton"));
+        QCOMPARE(drugCount(), drugs - 1);
         window().nameBox()->setText("头孢氨苄片");
         click(button("saveButton"));
-        QCOMPARE(drugCount(), 6);
-        QCOMPARE(storedName(cefalexin), QStringLiteral("头孢氨苄颗粒 0.125g*12\\0.5 tid"));
+        QCOMPARE(drugCount(), drugs);
+        QVERIFY(m_fx->messages.messages.isEmpty());
+    }
 
-        // Delete the picked row; a second 删除 never reaches the next one.
-        window().list()->setCurrentRow(0);
+    void aPickAfterASaveBindsThePickedRow()
+    {
+        window().list()->setCurrentRow(1);  // 头孢氨苄, row 1
+        window().usageBox()->setText("0.5 tid");
+        click(button("saveButton"));
+        window().list()->setCurrentRow(0);  // 阿莫西林, row 2
+        window().usageBox()->setText("0.25 qid");
+        click(button("saveButton"));
+        QCOMPARE(storedName(1), QStringLiteral("头孢氨苄颗粒 0.125g*12\\0.5 tid"));
+        QCOMPARE(storedName(2), QStringLiteral("阿莫西林胶囊 0.25*24\\0.25 qid"));
+        // Delete the bound row; a second 删除 never reaches the next one.
         click(button("deleteButton"));
         QCOMPARE(storedName(2), QStringLiteral("<gone>"));
-        QVERIFY(window().nameBox()->text().isEmpty());
         click(button("deleteButton"));
-        QCOMPARE(drugCount(), 5);
+        QCOMPARE(drugCount(), 4);
+        QCOMPARE(storedName(1), QStringLiteral("头孢氨苄颗粒 0.125g*12\\0.5 tid"));
     }
 
     void addSavesIntoTheCategoryItNames()
@@ -232,19 +287,64 @@ private slots:
                  (QStringList{"头孢氨苄颗粒 0.125g*12\\0.25 tid", "头孢氨苄颗粒 0.125g*12\\0.5 qid"}));
     }
 
-    void refusedStoreKeepsEverything()
+    void anEmptyNameIsRefusedWhateverElseIsTyped_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("usage");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("blanks") << "   " << "" << "";
+        QTest::newRow("blanks, usage") << "   " << "tid" << "";
+        QTest::newRow("blanks, code") << "   " << "" << "jp";
+        QTest::newRow("empty, usage") << "" << "键盘测试片 5mg*30" << "";
+        QTest::newRow("empty, usage, code") << "" << "键盘测试片 5mg*30" << "jp";
+    }
+    void anEmptyNameIsRefusedWhateverElseIsTyped()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, usage);
+        QFETCH(QString, code);
         click(button("addButton"));
-        window().nameBox()->setText("   ");
-        window().usageBox()->setText("tid");
+        window().nameBox()->setText(name);
+        window().usageBox()->setText(usage);
+        window().codeBox()->setText(code);
         const QStringList before = listed(window().list());
         click(button("saveButton"));
-        QCOMPARE(m_fx->messages.texts(), QStringList{"“拼音代码”不能为空，未保存。"});
-        QCOMPARE(window().nameBox()->text(), QStringLiteral("   "));
-        QCOMPARE(window().usageBox()->text(), QStringLiteral("tid"));
+        QCOMPARE(m_fx->messages.texts(), QStringList{"“药品名称”不能为空，未保存。"});
+        QCOMPARE(window().nameBox()->text(), name);
+        QCOMPARE(window().usageBox()->text(), usage);
+        QCOMPARE(window().codeBox()->text(), code);
         QVERIFY(window().target().adding);
         QCOMPARE(listed(window().list()), before);
         QCOMPARE(drugCount(), 5);
+    }
+
+    void listMenuKeysActWhileTheMenuIsOpen()
+    {
+        QMenu* menu = window().listMenu();
+        CatalogueList* list = window().list();
+        list->setCurrentRow(1);  // 头孢氨苄, row 1
+        const auto openMenu = [&] {
+            QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->itemRect(1).center());
+            return QTest::qWaitForWindowExposed(menu);
+        };
+        // With the menu closed the keys do nothing: a slip beside Ctrl+V deletes no drug.
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_B, Qt::ControlModifier);
+        QTest::keyClick(window().nameBox(), Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(drugCount(), 5);
+
+        QVERIFY(openMenu());
+        QTest::keyClick(menu, Qt::Key_D, Qt::ControlModifier);
+        QTRY_VERIFY(!menu->isVisible());
+        QCOMPARE(drugCount(), 5);
+        QCOMPARE(window().nameBox()->text(), QStringLiteral("头孢氨苄颗粒 0.125g*12"));
+
+        QVERIFY(openMenu());
+        QTest::keyClick(menu, Qt::Key_B, Qt::ControlModifier);
+        QTRY_VERIFY(!menu->isVisible());
+        QCOMPARE(storedName(1), QStringLiteral("<gone>"));
+        QCOMPARE(drugCount(), 4);
+        QVERIFY(window().nameBox()->text().isEmpty());
     }
 
     void paletteAndListMenuNeedTheirTarget()

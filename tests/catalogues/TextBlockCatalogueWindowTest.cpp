@@ -82,9 +82,11 @@ private slots:
         QVERIFY(!window.saveButton()->isEnabled());
         QVERIFY(!window.list()->selectedRowId());
 
-        // Nothing picked since the save: 删除 does nothing.
+        // The set just added is the row the boxes show: 删除 deletes it, and then nothing.
         click(window.deleteButton());
-        QCOMPARE(sets().size(), 4);
+        QCOMPARE(sets().size(), 3);
+        click(window.deleteButton());
+        QCOMPARE(sets().size(), 3);
 
         // A picked row is overwritten, whatever its position.
         window.list()->setCurrentRow(1);
@@ -94,16 +96,16 @@ private slots:
         click(window.saveButton());
         QCOMPARE(sets().at(1), QStringLiteral("咳嗽组套|个人组套|kszt|丙\r\n戊"));
         QVERIFY(window.saveButton()->isEnabled());
-        QCOMPARE(sets().size(), 4);
+        QCOMPARE(sets().size(), 3);
 
         // Delete the picked row; a second 删除 removes nothing more.
         window.list()->setCurrentRow(0);
         click(window.deleteButton());
-        QCOMPARE(sets().size(), 3);
+        QCOMPARE(sets().size(), 2);
         QVERIFY(!sets().contains(QStringLiteral("感冒组套|个人组套|gmzt|甲\r\n乙")));
         QVERIFY(window.nameBox()->text().isEmpty() && window.codeBox()->text().isEmpty());
         click(window.deleteButton());
-        QCOMPARE(sets().size(), 3);
+        QCOMPARE(sets().size(), 2);
         QVERIFY(m_fx->messages.messages.isEmpty());
     }
 
@@ -143,6 +145,95 @@ private slots:
         QVERIFY(window.nameBox()->text().isEmpty());
         click(window.deleteButton());
         QCOMPARE(sets(), QStringList{"感冒方|中医验方|gmf|麻黄 6g"});
+    }
+
+    void bothWindowsSaveOverTheRowTheyShow_data()
+    {
+        QTest::addColumn<bool>("templates");
+        QTest::newRow("sets") << false;
+        QTest::newRow("templates") << true;
+    }
+    void bothWindowsSaveOverTheRowTheyShow()
+    {
+        QFETCH(bool, templates);
+        QVERIFY(db().exec(R"(INSERT INTO "病史模板" ("名称", "内容", "序号", "拼音") VALUES
+            ('胃炎', '胃痛', '胃炎wy', 'wy'), ('上呼吸道感染', '咳嗽', '上呼吸道感染shxdgr', 'shxdgr'))"));
+        const QString table = templates ? QStringLiteral("病史模板") : QStringLiteral("个人组套");
+        const auto count = [&] {
+            return rows(qPrintable(QStringLiteral(R"(SELECT count(*) FROM "%1")").arg(table))).value(0).toInt();
+        };
+        const auto stored = [&](qint64 row) {
+            return rows(qPrintable(QStringLiteral(R"(SELECT "名称", "内容" FROM "%1" WHERE rowid = %2)").arg(table).arg(row)))
+                .value(0, QStringLiteral("<gone>"));
+        };
+        std::unique_ptr<TextBlockCatalogueWindow> window;
+        if (templates)
+            window = std::make_unique<TemplateCatalogueWindow>(m_fx->context);
+        else
+            window = std::make_unique<SetCatalogueWindow>(m_fx->context);
+        window->open();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QSignalSpy written(&m_fx->context.catalogueChanges, &CatalogueChanges::rowWritten);
+        const int before = count();
+
+        // Picked, changed, saved, corrected and saved again: one row, changed twice.
+        window->list()->setCurrentRow(1);
+        const qint64 picked = *window->list()->selectedRowId();
+        window->contentBox()->setPlainText("咳嗽三天");
+        click(window->saveButton());
+        window->nameBox()->setText("上呼吸道感染（成人）");
+        click(window->saveButton());
+        QCOMPARE(count(), before);
+        QCOMPARE(stored(picked), QStringLiteral("上呼吸道感染（成人）|咳嗽三天"));
+        QCOMPARE(written.size(), 2);
+        QCOMPARE(written.at(1).at(1).toLongLong(), picked);
+        QVERIFY(!window->list()->selectedRowId());
+        QCOMPARE(listed(window->list()).count(QStringLiteral("上呼吸道感染（成人）")), 1);
+
+        // 删除 deletes it; then nothing is bound.
+        click(window->deleteButton());
+        QCOMPARE(stored(picked), QStringLiteral("<gone>"));
+        QCOMPARE(count(), before - 1);
+        QVERIFY(!window->list()->selectedRowId());
+        click(window->deleteButton());
+        QCOMPARE(count(), before - 1);
+
+        // With nothing bound 保存 adds; 删除 right after deletes the added row.
+        window->nameBox()->setText("头痛");
+        window->contentBox()->setPlainText("头痛一天");
+        click(window->saveButton());
+        QCOMPARE(count(), before);
+        const qint64 added = written.last().at(1).toLongLong();
+        QCOMPARE(stored(added), QStringLiteral("头痛|头痛一天"));
+        click(window->deleteButton());
+        QCOMPARE(stored(added), QStringLiteral("<gone>"));
+        QCOMPARE(count(), before - 1);
+        QVERIFY(window->nameBox()->text().isEmpty());
+        QVERIFY(m_fx->messages.messages.isEmpty());
+    }
+
+    void aSwitchToAnEmptyKindUnbindsTheBoxes()
+    {
+        QVERIFY(db().exec(R"(DELETE FROM "个人组套" WHERE "分类" = '中医验方')"));
+        SetCatalogueWindow window(m_fx->context);
+        window.open();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.list()->setCurrentRow(1);
+        QCOMPARE(window.nameBox()->text(), QStringLiteral("咳嗽组套"));
+        window.kindButton(1)->click();
+        QCOMPARE(window.list()->count(), 0);
+        QCOMPARE(window.nameBox()->text(), QStringLiteral("咳嗽组套"));
+
+        // The boxes stand for no row: 删除 removes nothing, 保存 adds a recipe and leaves the set.
+        click(window.deleteButton());
+        QCOMPARE(sets().size(), 2);
+        click(window.saveButton());
+        QCOMPARE(sets(), (QStringList{"感冒组套|个人组套|gmzt|甲\r\n乙", "咳嗽组套|个人组套|kszt|丙",
+                                      "咳嗽组套|中医验方|kszt|丙"}));
+        QCOMPARE(listed(window.list()), QStringList{"咳嗽组套"});
+        window.kindButton(0)->click();
+        QCOMPARE(listed(window.list()), (QStringList{"感冒组套", "咳嗽组套"}));
+        QVERIFY(m_fx->messages.messages.isEmpty());
     }
 
     void refusedAndMissingSavesKeepEverything()

@@ -171,7 +171,12 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("category");
         QTest::addColumn<QString>("message");
-        QTest::newRow("name of blanks") << "   " << "" << "抗生素" << "“拼音代码”不能为空，未保存。";
+        // The name is checked before the code, and a usage is no name.
+        QTest::newRow("name of blanks") << "   " << "" << "抗生素" << "“药品名称”不能为空，未保存。";
+        QTest::newRow("blanks with a code") << "   " << "x" << "抗生素" << "“药品名称”不能为空，未保存。";
+        QTest::newRow("usage without a name") << "\\键盘测试片 5mg*30" << "x" << "抗生素" << "“药品名称”不能为空，未保存。";
+        QTest::newRow("blanks before the usage") << "  \\tid" << "" << "抗生素" << "“药品名称”不能为空，未保存。";
+        QTest::newRow("no code") << "药" << "" << "抗生素" << "“拼音代码”不能为空，未保存。";
         QTest::newRow("empty name") << "" << "x" << "抗生素" << "“药品名称”不能为空，未保存。";
         QTest::newRow("long name") << QString(201, u'药') << "y" << "抗生素" << "“药品名称”最多只能填写200个字，未保存。";
         QTest::newRow("long with usage") << QString(150, u'药') + "\\" + QString(60, u'x') << "y" << "抗生素"
