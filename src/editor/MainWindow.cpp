@@ -524,7 +524,7 @@ void MainWindow::buildRightColumn(QWidget* central)
 
     makeLabel(frame, QStringLiteral("病史记录"), QStringLiteral("historyCaption"), twipsPoint(1800, 240));
     m_addTemplateLink = makeLink(frame, QStringLiteral("添加到模板"), QStringLiteral("addTemplateLink"), twipsPoint(4080, 240));
-    m_historyBox = new QPlainTextEdit(frame);
+    m_historyBox = new MultiLineBox(frame);
     m_historyBox->setObjectName(QStringLiteral("historyBox"));
     m_historyBox->setGeometry(twipsRect(1800, 480, 3255, 4260));
     m_historyBox->viewport()->installEventFilter(this);
@@ -558,7 +558,7 @@ void MainWindow::buildRightColumn(QWidget* central)
         box->setTextMargins(-2, -1, 0, 0);
         m_cardHeader[c.index] = box;
     }
-    m_injectionCardBox = new QPlainTextEdit(m_cardPreview);
+    m_injectionCardBox = new MultiLineBox(m_cardPreview);
     m_injectionCardBox->setObjectName(QStringLiteral("injectionCardBox"));
     m_injectionCardBox->setFrameShape(QFrame::NoFrame);
     m_injectionCardBox->setGeometry(twipsRect(1020, 1020, 3675, 1755));
