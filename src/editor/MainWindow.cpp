@@ -36,6 +36,8 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace qelvaro {
 namespace {
 
@@ -584,14 +586,25 @@ void MainWindow::buildShorthandStrip(QWidget* central)
     auto* strip = new QWidget(central);
     strip->setObjectName(QStringLiteral("shorthandStrip"));
     strip->setGeometry(twipsRect(3660, 9840, 11535, 375));
-    int x = twipsToPixels(60);
+    QList<ClickLabel*> labels;
+    int textWidth = 0;
     for (int i = 0; i < int(kShorthands.size()); ++i) {
         if (i == kDrugSearchCaption || i == kTemplateSearchCaption)
             continue;
-        auto* label = makeLink(strip, fromUtf8(kShorthands[i]), QStringLiteral("shorthandLabel%1").arg(i), QPoint(x, 0));
-        label->move(x, (strip->height() - label->height()) / 2);
-        x += label->width() + twipsToPixels(120);
+        auto* label = makeLink(strip, fromUtf8(kShorthands[i]), QStringLiteral("shorthandLabel%1").arg(i), QPoint());
+        textWidth += label->width();
+        labels.append(label);
         m_shorthandLabels[i] = label;
+    }
+    // The labels stand 120 twips apart; where the face makes them too wide for the strip, the gaps
+    // shrink evenly so the last label still shows whole.
+    const int margin = twipsToPixels(60);
+    const int gaps = int(labels.size()) - 1;
+    const int gap = std::clamp((strip->width() - 2 * margin - textWidth) / std::max(gaps, 1), 1, twipsToPixels(120));
+    int x = margin;
+    for (ClickLabel* label : labels) {
+        label->move(x, (strip->height() - label->height()) / 2);
+        x += label->width() + gap;
     }
 }
 
