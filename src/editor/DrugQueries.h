@@ -22,7 +22,7 @@ using CatalogueEntry = ListedRow;
 // a list is empty.
 class DrugQueries {
 public:
-    // The drug searches list no more than this many rows.
+    // The main window's drug searches list no more than this many rows.
     static constexpr int kSearchLimit = 200;
 
     // With search indexes, the drug search reads the drug index once it is loaded.
