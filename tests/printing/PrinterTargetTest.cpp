@@ -53,6 +53,18 @@ public:
     int asked = 0;
 };
 
+// A printer target over a fake queue, its answers and the file a PDF offer is saved as.
+struct Printing {
+    QTemporaryDir folder;
+    FakeQueue::State queue;
+    MessageRecorder recorder;
+    ScriptedFileDialog dialog;
+    QString offered = folder.filePath(QStringLiteral("处方.pdf"));
+    PrinterTarget target{recorder, dialog, std::make_unique<FakeQueue>(queue), kQuick};
+
+    Printing() { dialog.answer = offered; }
+};
+
 // A text and a rule at known places, in either orientation.
 PageDrawing drawing(QPageLayout::Orientation orientation)
 {
@@ -138,15 +150,10 @@ private slots:
         QFETCH(bool, refuse);
         QFETCH(QStringList, messages);
 
-        QTemporaryDir folder;
-        FakeQueue::State queue;
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
         queue.printer = printer;
         queue.refuse = refuse;
-        MessageRecorder recorder;
-        ScriptedFileDialog dialog;
-        const QString offered = folder.filePath(QStringLiteral("处方.pdf"));
-        dialog.answer = offered;
-        PrinterTarget target(recorder, dialog, std::make_unique<FakeQueue>(queue), kQuick);
 
         QVERIFY(target.run(QStringLiteral("处方"), drawing(QPageLayout::Portrait)));
         QCOMPARE(recorder.texts(), messages);
@@ -177,13 +184,8 @@ private slots:
         QFETCH(int, end);
         QFETCH(bool, told);
 
-        QTemporaryDir folder;
-        FakeQueue::State queue;
-        MessageRecorder recorder;
-        ScriptedFileDialog dialog;
-        const QString offered = folder.filePath(QStringLiteral("处方.pdf"));
-        dialog.answer = offered;
-        PrinterTarget target(recorder, dialog, std::make_unique<FakeQueue>(queue), kQuick);
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
 
         {
             QString patient = QStringLiteral("张三");
@@ -219,13 +221,8 @@ private slots:
     // is asked less and less often.
     void twoJobsTheSecondFailing()
     {
-        QTemporaryDir folder;
-        FakeQueue::State queue;
-        MessageRecorder recorder;
-        ScriptedFileDialog dialog;
-        const QString offered = folder.filePath(QStringLiteral("处方.pdf"));
-        dialog.answer = offered;
-        PrinterTarget target(recorder, dialog, std::make_unique<FakeQueue>(queue), kQuick);
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
 
         for (const QString& patient : {QStringLiteral("张三"), QStringLiteral("李四")})
             QVERIFY(target.run(QStringLiteral("处方"), [&patient](Page& page) { page.print(patient); }));
@@ -249,10 +246,8 @@ private slots:
     // At program end the jobs are let go: whatever becomes of them later asks nothing.
     void stoppedFollowingAsksNothing()
     {
-        FakeQueue::State queue;
-        MessageRecorder recorder;
-        ScriptedFileDialog dialog;
-        PrinterTarget target(recorder, dialog, std::make_unique<FakeQueue>(queue), kQuick);
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
         QVERIFY(target.run(QStringLiteral("处方"), drawing(QPageLayout::Portrait)));
 
         target.stopFollowing();
