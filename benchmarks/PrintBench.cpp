@@ -1,5 +1,6 @@
 // The sheet print of a full prescription from the real main window: to a PDF file through the
-// printer path, and recorded (the page arithmetic alone). Runs offscreen.
+// printer path, to a print queue whose job takes its time, and recorded (the page arithmetic
+// alone). Runs offscreen.
 #include "AppContext.h"
 #include "AppPaths.h"
 #include "Clock.h"
@@ -9,6 +10,7 @@
 #include "MainWindow.h"
 #include "MessageSink.h"
 #include "PrintCommands.h"
+#include "PrintQueue.h"
 #include "PrintTarget.h"
 #include "RecordingSink.h"
 #include "SettingsCopy.h"
@@ -18,10 +20,14 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QMap>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -33,6 +39,11 @@ class SilentMessages : public MessageSink {
 public:
     void tell(const QString&, const QString&) override {}
     bool ask(const QString&, const QString&) override { return false; }
+};
+
+class NoFileDialog : public FileDialog {
+public:
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 class NoUrls : public UrlOpener {
@@ -47,6 +58,7 @@ struct Bench {
     bool opened = store.open();
     SettingsCopy settings{store.settings()};
     SilentMessages messages;
+    NoFileDialog fileDialog;
     NoUrls urls;
     FixedClock clock{QDateTime(QDate(2024, 3, 5), QTime(9, 30))};
     AppContext context{store, settings, messages, urls, clock};
@@ -86,6 +98,51 @@ void BM_SheetToPdf(benchmark::State& state)
             state.SkipWithError("the PDF was not written");
 }
 BENCHMARK(BM_SheetToPdf)->Unit(benchmark::kMillisecond);
+
+// A queue whose every job waits three seconds, then completes: as a slow or paused printer.
+class SlowQueue : public PrintQueue {
+public:
+    QString defaultPrinter() override { return u"诊室打印机"_qs; }
+    Paper paper(const QString&, QPageLayout::Orientation) override { return {}; }
+    int submit(const QString&, const QString&, const QString&) override
+    {
+        m_ends.insert(++m_lastId, QDeadlineTimer(3000));
+        return m_lastId;
+    }
+    JobState jobState(int id) override
+    {
+        return m_ends.value(id).hasExpired() ? JobState::Completed : JobState::Waiting;
+    }
+
+private:
+    int m_lastId = 0;
+    QMap<int, QDeadlineTimer> m_ends;
+};
+
+// The command gives the window back once the job is handed over, well within 50 ms, however long
+// the job then takes.
+void BM_PrintCommandReturns(benchmark::State& state)
+{
+    Bench bench;
+    PrinterTarget target(bench.messages, bench.fileDialog, std::make_unique<SlowQueue>());
+    if (!bench.build(&target)) {
+        state.SkipWithError("the program folder could not be opened");
+        return;
+    }
+    qint64 slowest = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        if (!bench.commands->printSheet())
+            state.SkipWithError("the job was not handed over");
+        slowest = std::max(slowest, clock.elapsed());
+    }
+    state.counters["slowest_ms"] = double(slowest);
+    state.counters["jobs_waiting"] = target.followedJobs();
+    if (slowest >= 50)
+        state.SkipWithError("a print command took 50 ms or more");
+}
+BENCHMARK(BM_PrintCommandReturns)->Unit(benchmark::kMillisecond);
 
 void BM_SheetRecorded(benchmark::State& state)
 {

@@ -262,6 +262,9 @@ void Application::finish()
     if (m_finished)
         return;
     m_finished = true;
+    // Jobs still waiting in the queue stay there and print when the printer is back; nothing
+    // about them is asked once the program is ending.
+    m_printer.stopFollowing();
     if (m_main)
         m_main->hide();
     if (m_login)

@@ -102,7 +102,7 @@ HistoryCardWindow::HistoryCardWindow(MainWindow& main, AppContext& context, QWid
     m_surface->setGeometry(twipsRect(540, 0, kHistoryCardWidth, kHistoryCardHeight));
 
     // The card's history box is never shown: it only breaks the record into lines at its width.
-    m_historyBox = new QPlainTextEdit(m_surface);
+    m_historyBox = new MultiLineBox(m_surface);
     m_historyBox->setObjectName(QStringLiteral("historyBox"));
     m_historyBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_historyBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -12,6 +12,7 @@
 #include "OwnPrintSettings.h"
 #include "Page.h"
 #include "PrintTarget.h"
+#include "RowList.h"
 #include "TextRules.h"
 #include "Twips.h"
 #include "WindowHelpers.h"
@@ -22,7 +23,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -253,7 +253,10 @@ void InfusionCardWindow::buildCard()
     for (int r = 0; r < kInfusionRowCount; ++r)
         connect(m_cells[kNameColumn][r], &QLineEdit::textChanged, this, [this, r] { nameChanged(r); });
 
-    m_dropList = new QListWidget(m_card);
+    // A view over the matches: a one-letter code may list most of a large catalogue.
+    m_dropList = new RowList(m_card);
+    m_dropRows = new RowListModel(m_dropList);
+    m_dropList->setModel(m_dropRows);
     m_dropList->setObjectName(QStringLiteral("drugDropList"));
     m_dropList->setGeometry(twipsRect(900, 3720, 3195, 1290));
     m_dropList->setFont(cardFont(9, false));
@@ -261,7 +264,7 @@ void InfusionCardWindow::buildCard()
     setBackground(m_dropList, QPalette::Text, Qt::blue);
     m_dropList->hide();
     m_dropList->installEventFilter(this);
-    connect(m_dropList, &QListWidget::itemDoubleClicked, this, &InfusionCardWindow::pickDrug);
+    connect(m_dropList, &RowList::doubleClicked, this, &InfusionCardWindow::pickDrug);
 }
 
 void InfusionCardWindow::buildSettingsFrame()
@@ -342,7 +345,7 @@ void InfusionCardWindow::load()
     centreOnCard(m_labels[1]);
 
     showCard(InfusionCard{});
-    m_dropList->clear();
+    m_dropRows->setRows({});
     m_dropList->hide();
     {
         const QSignalBlocker quiet(m_scrollBar);
@@ -381,10 +384,18 @@ void InfusionCardWindow::load()
 void InfusionCardWindow::showCard(const InfusionCard& card)
 {
     for (int i = 0; i < kInfusionHeaderCount; ++i)
-        m_header[i]->setText(card.header[i]);
+        setCellText(m_header[i], card.header[i]);
     for (int c = 0; c < kInfusionColumnCount; ++c)
         for (int r = 0; r < kInfusionRowCount; ++r)
-            m_cells[c][r]->setText(card.cells[c][r]);
+            setCellText(m_cells[c][r], card.cells[c][r]);
+}
+
+void InfusionCardWindow::setCellText(QLineEdit* cell, const QString& text)
+{
+    cell->setText(text);
+    // A line box shows the end of a text set by the program; a cell wider than its text shows
+    // its start, as the start of a usage line or a name says most.
+    cell->home(false);
 }
 
 InfusionCard InfusionCardWindow::card() const
@@ -459,7 +470,7 @@ void InfusionCardWindow::deleteRow()
     for (int r = m_currentRow; r < kInfusionRowCount; ++r) {
         for (int c : {kNameColumn, kSpeedColumn, kTimeColumn}) {
             const bool last = r == kInfusionRowCount - 1;
-            m_cells[c][r]->setText(last ? QString() : m_cells[c][r + 1]->text());
+            setCellText(m_cells[c][r], last ? QString() : m_cells[c][r + 1]->text());
         }
     }
 }
@@ -500,14 +511,13 @@ void InfusionCardWindow::nameChanged(int row)
         for (int c : {kSpeedColumn, kTimeColumn, kSignatureColumn})
             m_cells[c][row]->clear();
     }
-    m_dropList->clear();
+    m_dropRows->setRows({});
     m_dropList->hide();
     m_dropList->move(m_dropList->x(), cell->y() + twipsToPixels(kDropListBelowCell));
     // The empty text would list every drug only to hide them again.
     if (text.isEmpty())
         return;
-    for (const CatalogueEntry& entry : DrugQueries(m_context.store.settings()).searchDrugs(text))
-        m_dropList->addItem(entry.text);
+    m_dropRows->setRows(DrugQueries(m_context.store.settings(), &m_context.searchIndexes).everyDrugWithCode(text));
     if (m_dropList->count() > 0) {
         m_dropList->show();
         m_dropList->raise();
@@ -517,18 +527,17 @@ void InfusionCardWindow::nameChanged(int row)
 void InfusionCardWindow::pickDrug()
 {
     // Enter in the list reached by Tab has nothing selected to take.
-    const QListWidgetItem* item = m_dropList->currentItem();
-    if (!item || !item->isSelected())
+    const int picked = m_dropList->selectedRow();
+    if (picked < 0)
         return;
-    QString text = item->text();
+    QString text = m_dropList->text(picked);
     if (const qsizetype slash = text.indexOf(u'\\'); slash >= 0)
         text.truncate(slash);
     else if (text.contains(QStringLiteral("用法")))
         text.prepend(QStringLiteral("    "));
     QLineEdit* cell = m_cells[kNameColumn][m_currentRow];
-    cell->setText(text);
+    setCellText(cell, text);
     cell->setFocus();
-    cell->setCursorPosition(int(cell->text().size()));
 }
 
 void InfusionCardWindow::fillOnClick(QLineEdit* cell, const QString& text)

@@ -11,7 +11,6 @@
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -21,6 +20,8 @@ namespace qelvaro {
 struct AppContext;
 class DrawingSurface;
 class MainWindow;
+class RowList;
+class RowListModel;
 
 inline const QString kCardUnreadMessage = QStringLiteral("无法读取该处方的档案，输液执行卡不能保存。");
 inline const QString kCardPrescriptionNotSavedMessage = QStringLiteral("处方未能保存，输液执行卡未保存。");
@@ -63,7 +64,7 @@ public:
 
     QLineEdit* headerBox(int index) const { return m_header.at(index); }
     QLineEdit* cell(int column, int row) const { return m_cells.at(column).at(row); }
-    QListWidget* dropList() const { return m_dropList; }
+    RowList* dropList() const { return m_dropList; }
     QLineEdit* leftMarginBox() const { return m_leftMargin; }
     QLineEdit* topMarginBox() const { return m_topMargin; }
     QRadioButton* portraitOption() const { return m_portrait; }
@@ -83,6 +84,7 @@ private:
 
     void load();
     void showCard(const InfusionCard& card);
+    static void setCellText(QLineEdit* cell, const QString& text);
     void readPrintSettings();
     void nameChanged(int row);
     void pickDrug();
@@ -106,7 +108,8 @@ private:
     std::array<QLabel*, 13> m_labels{};
     std::array<QLineEdit*, kInfusionHeaderCount> m_header{};
     std::array<std::array<QLineEdit*, kInfusionRowCount>, kInfusionColumnCount> m_cells{};
-    QListWidget* m_dropList = nullptr;
+    RowList* m_dropList = nullptr;
+    RowListModel* m_dropRows = nullptr;
     QLineEdit* m_leftMargin = nullptr;
     QLineEdit* m_topMargin = nullptr;
     QRadioButton* m_portrait = nullptr;

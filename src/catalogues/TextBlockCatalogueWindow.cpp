@@ -49,7 +49,7 @@ TextBlockCatalogueWindow::TextBlockCatalogueWindow(AppContext& context, const De
     codeCaption->adjustSize();
     m_code = makeLineBox(this, "codeBox", design.codePlace.x(), design.codePlace.y(), design.codePlace.width(),
                          design.codePlace.height());
-    m_content = new QPlainTextEdit(this);
+    m_content = new MultiLineBox(this);
     m_content->setObjectName(QStringLiteral("contentBox"));
     m_content->setGeometry(place(design.contentPlace));
     m_content->setFont(songFont(10.5));

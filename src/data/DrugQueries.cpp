@@ -1,5 +1,7 @@
 #include "DrugQueries.h"
 
+#include <limits>
+
 namespace qelvaro {
 namespace {
 
@@ -79,6 +81,18 @@ QList<CatalogueEntry> DrugQueries::searchDrugs(const QString& typed, const QStri
     }
     Statement st = m_settings->prepare(kSearchDrugsOfCategory);
     st.bindAll(likeContains(typed), likeContains(caption), kSearchLimit);
+    return entries(std::move(st));
+}
+
+QList<CatalogueEntry> DrugQueries::everyDrugWithCode(const QString& typed) const
+{
+    if (!m_settings)
+        return {};
+    if (const DrugIndex* index = m_indexes ? m_indexes->drugs() : nullptr)
+        return entriesOf(index->search(typed, QString(), std::numeric_limits<int>::max()));
+    // A negative limit is none.
+    Statement st = m_settings->prepare(kSearchDrugs);
+    st.bindAll(likeContains(typed), -1);
     return entries(std::move(st));
 }
 

@@ -22,7 +22,7 @@ using CatalogueEntry = ListedRow;
 // a list is empty.
 class DrugQueries {
 public:
-    // The drug searches list no more than this many rows.
+    // The main window's drug searches list no more than this many rows.
     static constexpr int kSearchLimit = 200;
 
     // With search indexes, the drug search reads the drug index once it is loaded.
@@ -38,6 +38,9 @@ public:
     // The first kSearchLimit drugs by name whose code contains the typed text; with a caption,
     // only drugs of that category, otherwise drugs of every category.
     QList<CatalogueEntry> searchDrugs(const QString& typed, const QString& caption = QString()) const;
+    // Every drug by name whose code contains the typed text, with no limit: the infusion card's
+    // drop list, which lists every match.
+    QList<CatalogueEntry> everyDrugWithCode(const QString& typed) const;
     // Every set (or recipe) of a category whose code contains the typed text, in stored order.
     QList<CatalogueEntry> searchSets(const QString& typed, const QString& caption) const;
     // The text a set or recipe inserts (an empty content reads as the empty text); no value when

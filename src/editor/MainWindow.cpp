@@ -36,6 +36,8 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace qelvaro {
 namespace {
 
@@ -524,7 +526,7 @@ void MainWindow::buildRightColumn(QWidget* central)
 
     makeLabel(frame, QStringLiteral("病史记录"), QStringLiteral("historyCaption"), twipsPoint(1800, 240));
     m_addTemplateLink = makeLink(frame, QStringLiteral("添加到模板"), QStringLiteral("addTemplateLink"), twipsPoint(4080, 240));
-    m_historyBox = new QPlainTextEdit(frame);
+    m_historyBox = new MultiLineBox(frame);
     m_historyBox->setObjectName(QStringLiteral("historyBox"));
     m_historyBox->setGeometry(twipsRect(1800, 480, 3255, 4260));
     m_historyBox->viewport()->installEventFilter(this);
@@ -558,7 +560,7 @@ void MainWindow::buildRightColumn(QWidget* central)
         box->setTextMargins(-2, -1, 0, 0);
         m_cardHeader[c.index] = box;
     }
-    m_injectionCardBox = new QPlainTextEdit(m_cardPreview);
+    m_injectionCardBox = new MultiLineBox(m_cardPreview);
     m_injectionCardBox->setObjectName(QStringLiteral("injectionCardBox"));
     m_injectionCardBox->setFrameShape(QFrame::NoFrame);
     m_injectionCardBox->setGeometry(twipsRect(1020, 1020, 3675, 1755));
@@ -584,14 +586,25 @@ void MainWindow::buildShorthandStrip(QWidget* central)
     auto* strip = new QWidget(central);
     strip->setObjectName(QStringLiteral("shorthandStrip"));
     strip->setGeometry(twipsRect(3660, 9840, 11535, 375));
-    int x = twipsToPixels(60);
+    QList<ClickLabel*> labels;
+    int textWidth = 0;
     for (int i = 0; i < int(kShorthands.size()); ++i) {
         if (i == kDrugSearchCaption || i == kTemplateSearchCaption)
             continue;
-        auto* label = makeLink(strip, fromUtf8(kShorthands[i]), QStringLiteral("shorthandLabel%1").arg(i), QPoint(x, 0));
-        label->move(x, (strip->height() - label->height()) / 2);
-        x += label->width() + twipsToPixels(120);
+        auto* label = makeLink(strip, fromUtf8(kShorthands[i]), QStringLiteral("shorthandLabel%1").arg(i), QPoint());
+        textWidth += label->width();
+        labels.append(label);
         m_shorthandLabels[i] = label;
+    }
+    // The labels stand 120 twips apart; where the face makes them too wide for the strip, the gaps
+    // shrink evenly so the last label still shows whole.
+    const int margin = twipsToPixels(60);
+    const int gaps = int(labels.size()) - 1;
+    const int gap = std::clamp((strip->width() - 2 * margin - textWidth) / std::max(gaps, 1), 1, twipsToPixels(120));
+    int x = margin;
+    for (ClickLabel* label : labels) {
+        label->move(x, (strip->height() - label->height()) / 2);
+        x += label->width() + gap;
     }
 }
 

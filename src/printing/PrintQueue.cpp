@@ -1,36 +1,12 @@
 #include "PrintQueue.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QThread>
 
 #include <cups/cups.h>
 
 namespace qelvaro {
-
-namespace {
-
-// How long a job is followed before it counts as taken: long enough for a queue that fails a job
-// at once, short enough that the doctor is not kept waiting for a slow printer.
-constexpr int kFollowMilliseconds = 3000;
-constexpr int kPollMilliseconds = 100;
-
-// The job's state as the print service tells it; 0 when the job is not (or no longer) listed.
-int jobState(const QByteArray& printer, int id)
-{
-    cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, printer.constData(), 0, CUPS_WHICHJOBS_ALL);
-    int state = 0;
-    for (int i = 0; i < count; ++i)
-        if (jobs[i].id == id)
-            state = jobs[i].state;
-    cupsFreeJobs(count, jobs);
-    return state;
-}
-
-}  // namespace
 
 QString SystemPrintQueue::defaultPrinter() { return QPrinterInfo::defaultPrinter().printerName(); }
 
@@ -47,9 +23,8 @@ PrintQueue::Paper SystemPrintQueue::paper(const QString& printer, QPageLayout::O
     return {layout.pageSize(), m};
 }
 
-PrintQueue::Fate SystemPrintQueue::print(const QString& printer, const QString& jobName, const QString& pdfPath)
+int SystemPrintQueue::submit(const QString& printer, const QString& jobName, const QString& pdfPath)
 {
-    const QByteArray name = printer.toUtf8();
     cups_option_t* options = nullptr;
     int optionCount = 0;
     // The page is drawn 1:1 on the printer's own paper: no scaling to fit.
@@ -57,26 +32,41 @@ PrintQueue::Fate SystemPrintQueue::print(const QString& printer, const QString& 
     const QPageSize size = paper(printer, QPageLayout::Portrait).size;
     if (!size.key().isEmpty())
         optionCount = cupsAddOption("media", size.key().toUtf8().constData(), optionCount, &options);
-    const int id = cupsPrintFile2(CUPS_HTTP_DEFAULT, name.constData(), QFile::encodeName(pdfPath).constData(),
+    const int id = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), QFile::encodeName(pdfPath).constData(),
                                   jobName.toUtf8().constData(), optionCount, options);
     cupsFreeOptions(optionCount, options);
-    if (id <= 0)
-        return Fate::Refused;
+    return id > 0 ? id : 0;
+}
 
-    QDeadlineTimer deadline(kFollowMilliseconds);
-    for (;;) {
-        switch (jobState(name, id)) {
-        case IPP_JSTATE_COMPLETED:
-            return Fate::Printed;
-        case IPP_JSTATE_CANCELED:
-        case IPP_JSTATE_ABORTED:
-            return Fate::Failed;
-        default:
-            break;
-        }
-        if (deadline.hasExpired())
-            return Fate::Accepted;
-        QThread::msleep(kPollMilliseconds);
+PrintQueue::JobState SystemPrintQueue::jobState(int jobId)
+{
+    // One Get-Job-Attributes request for this job's state alone, not a listing of the queue.
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/jobs/%d", jobId);
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "job-state");
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    const ipp_status_t status = cupsLastError();
+    int state = 0;
+    if (response) {
+        if (ipp_attribute_t* attribute = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
+            state = ippGetInteger(attribute, 0);
+        ippDelete(response);
+    }
+    if (status == IPP_STATUS_ERROR_NOT_FOUND)
+        return JobState::Failed;  // gone with its printer, or purged: it did not print as far as we know
+    switch (state) {
+    case IPP_JSTATE_COMPLETED:
+        return JobState::Completed;
+    case IPP_JSTATE_STOPPED:
+    case IPP_JSTATE_CANCELED:
+    case IPP_JSTATE_ABORTED:
+        return JobState::Failed;
+    default:
+        // Pending, held, processing, or the service did not answer: ask again later.
+        return JobState::Waiting;
     }
 }
 

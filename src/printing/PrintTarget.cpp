@@ -66,29 +66,19 @@ QPageLayout printableLayout(const QPageSize& size, QPageLayout::Orientation orie
 
 enum class PdfResult { Failed, Empty, Written };
 
-PdfResult writePdf(const QString& path, const QPageLayout& layout, const QString& jobName, const PageDrawing& draw)
+// Writes a file beside its place under a temporary name (readable by its owner only) and renames
+// it over the place once complete, so a failure leaves no torn file and an existing file is only
+// replaced by a complete one.
+PdfResult writeInPlace(const QString& path, const std::function<PdfResult(QTemporaryFile& scratch)>& write)
 {
-    // Written beside the target under a temporary name, so a failed job leaves no torn file and
-    // an existing file is only replaced by a complete one.
     const QFileInfo target(path);
     QTemporaryFile scratch(target.absolutePath() + QStringLiteral("/.qelvaro-XXXXXX.pdf"));
     if (!scratch.open())
         return PdfResult::Failed;
+    const PdfResult result = write(scratch);
     scratch.close();
-
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(scratch.fileName());
-    printer.setResolution(600);
-    printer.setPageLayout(layout);
-    printer.setDocName(jobName);
-    printer.setCreator(QStringLiteral("Qelvaro"));
-
-    bool drew = false;
-    if (!printJob(printer, draw, &drew))
-        return PdfResult::Failed;
-    if (!drew)
-        return PdfResult::Empty;
+    if (result != PdfResult::Written)
+        return result;
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(scratch.fileName()).toStdString(),
                             QFile::encodeName(target.absoluteFilePath()).toStdString(), error);
@@ -96,6 +86,49 @@ PdfResult writePdf(const QString& path, const QPageLayout& layout, const QString
         return PdfResult::Failed;
     scratch.setAutoRemove(false);
     return PdfResult::Written;
+}
+
+PdfResult writePdf(const QString& path, const QPageLayout& layout, const QString& jobName, const PageDrawing& draw)
+{
+    return writeInPlace(path, [&](QTemporaryFile& scratch) {
+        scratch.close();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(scratch.fileName());
+        printer.setResolution(600);
+        printer.setPageLayout(layout);
+        printer.setDocName(jobName);
+        printer.setCreator(QStringLiteral("Qelvaro"));
+
+        bool drew = false;
+        if (!printJob(printer, draw, &drew))
+            return PdfResult::Failed;
+        return drew ? PdfResult::Written : PdfResult::Empty;
+    });
+}
+
+// A kept printout copied to where the user wants it.
+bool copyPdf(const QString& from, const QString& to)
+{
+    return writeInPlace(to, [&](QTemporaryFile& scratch) {
+               QFile source(from);
+               if (!source.open(QIODevice::ReadOnly))
+                   return PdfResult::Failed;
+               const QByteArray bytes = source.readAll();
+               return !bytes.isEmpty() && scratch.write(bytes) == bytes.size() && scratch.flush()
+                          ? PdfResult::Written
+                          : PdfResult::Failed;
+           }) == PdfResult::Written;
+}
+
+// A temporary file in the system's temporary folder, created (and so readable by its owner only).
+std::unique_ptr<QTemporaryFile> temporaryPdf(const QString& pattern)
+{
+    auto file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(pattern));
+    if (!file->open())
+        return nullptr;
+    file->close();
+    return file;
 }
 
 }  // namespace
@@ -127,8 +160,17 @@ PrinterTarget::PrinterTarget(MessageSink& messages, FileDialog& fileDialog)
 {
 }
 
-PrinterTarget::PrinterTarget(MessageSink& messages, FileDialog& fileDialog, std::unique_ptr<PrintQueue> queue)
-    : m_messages(messages), m_fileDialog(fileDialog), m_queue(std::move(queue))
+PrinterTarget::PrinterTarget(MessageSink& messages, FileDialog& fileDialog, std::unique_ptr<PrintQueue> queue,
+                             JobFollowTiming timing)
+    : m_messages(messages),
+      m_fileDialog(fileDialog),
+      m_queue(std::move(queue)),
+      m_follower(
+          *m_queue,
+          [this](const QString& jobName, const QString& printout) {
+              offerPdf(kPrintFailedQuestion, jobName, [&](const QString& path) { return copyPdf(printout, path); });
+          },
+          timing)
 {
 }
 
@@ -143,22 +185,20 @@ PrinterTarget::Outcome PrinterTarget::printOnDefaultPrinter(const QString& jobNa
     // printable area; the queue prints it 1:1 and tells us what became of it, which Qt does not.
     const QPageLayout::Orientation orientation = preview(draw).orientation;
     const PrintQueue::Paper paper = m_queue->paper(printer, orientation);
-    QTemporaryFile file(QDir::temp().filePath(QStringLiteral("qelvaro-print-XXXXXX.pdf")));
-    if (!file.open())
+    const std::unique_ptr<QTemporaryFile> job = temporaryPdf(QStringLiteral("qelvaro-print-XXXXXX.pdf"));
+    if (!job || writePdf(job->fileName(), printableLayout(paper.size, orientation, paper.minimumMarginsMillimetres),
+                         jobName, draw) != PdfResult::Written)
         return Outcome::Failed;
-    file.close();
-    if (writePdf(file.fileName(), printableLayout(paper.size, orientation, paper.minimumMarginsMillimetres), jobName,
-                 draw) != PdfResult::Written)
+    // The drawing refers to the window's values of this moment; should the job fail later, the
+    // offer is this PDF, drawn now, as the no-printer offer would be.
+    std::unique_ptr<QTemporaryFile> offer = temporaryPdf(QStringLiteral("qelvaro-printout-XXXXXX.pdf"));
+    if (!offer || !PdfTarget(offer->fileName()).run(jobName, draw))
         return Outcome::Failed;
-    switch (m_queue->print(printer, jobName, file.fileName())) {
-    case PrintQueue::Fate::Printed:
-    case PrintQueue::Fate::Accepted:
-        return Outcome::Printed;
-    case PrintQueue::Fate::Refused:
-    case PrintQueue::Fate::Failed:
-        break;
-    }
-    return Outcome::Failed;
+    const int id = m_queue->submit(printer, jobName, job->fileName());
+    if (id <= 0)
+        return Outcome::Failed;
+    m_follower.follow(id, jobName, std::move(offer));
+    return Outcome::Sent;
 }
 
 bool PrinterTarget::run(const QString& jobName, const PageDrawing& draw)
@@ -167,18 +207,20 @@ bool PrinterTarget::run(const QString& jobName, const PageDrawing& draw)
         m_messages.warn(kNothingToPrintMessage);
         return false;
     }
+    const auto drawn = [&](const QString& path) { return PdfTarget(path).run(jobName, draw); };
     switch (printOnDefaultPrinter(jobName, draw)) {
-    case Outcome::Printed:
+    case Outcome::Sent:
         return true;
     case Outcome::NoPrinter:
-        return offerPdf(kNoPrinterQuestion, jobName, draw);
+        return offerPdf(kNoPrinterQuestion, jobName, drawn);
     case Outcome::Failed:
         break;
     }
-    return offerPdf(kPrintFailedQuestion, jobName, draw);
+    return offerPdf(kPrintFailedQuestion, jobName, drawn);
 }
 
-bool PrinterTarget::offerPdf(const QString& question, const QString& jobName, const PageDrawing& draw)
+bool PrinterTarget::offerPdf(const QString& question, const QString& jobName,
+                             const std::function<bool(const QString&)>& save)
 {
     if (!m_messages.ask(question))
         return false;
@@ -186,7 +228,7 @@ bool PrinterTarget::offerPdf(const QString& question, const QString& jobName, co
                                                    QStringLiteral("PDF文件 (*.pdf)"));
     if (path.isEmpty())
         return false;
-    if (PdfTarget(path).run(jobName, draw))
+    if (save(path))
         return true;
     m_messages.warn(kPdfFailedMessage);
     return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "JobFollower.h"
+
 #include <QMarginsF>
 #include <QString>
 
@@ -48,28 +50,38 @@ private:
 };
 
 // The default printer, without a dialog. A printout with nothing to print is told and goes
-// nowhere. When there is no printer, or the print queue refuses or fails the job, the user is
-// asked whether to save the printout as a PDF file instead; nothing is ever reported as printed
-// that the queue did not take.
+// nowhere. The job is handed to the print queue and the command returns; the job is then followed
+// until it ends, whatever becomes of the window that printed. When there is no printer, or the
+// queue refuses the job at once or it ends later without completing, the user is asked whether to
+// save that printout as a PDF file instead; nothing the queue did not take is reported as sent.
 class PrinterTarget : public PrintTarget {
 public:
     // On the system's print queues.
     PrinterTarget(MessageSink& messages, FileDialog& fileDialog);
-    PrinterTarget(MessageSink& messages, FileDialog& fileDialog, std::unique_ptr<PrintQueue> queue);
+    PrinterTarget(MessageSink& messages, FileDialog& fileDialog, std::unique_ptr<PrintQueue> queue,
+                  JobFollowTiming timing = JobFollowTiming());
     ~PrinterTarget() override;
+    // True when the job reached the queue (or, offered instead, a PDF file).
     bool run(const QString& jobName, const PageDrawing& draw) override;
 
+    // Jobs handed to the queue that have not ended yet.
+    int followedJobs() const { return m_follower.followedJobs(); }
+    // At program end: jobs still waiting stay in the queue and nothing more is asked.
+    void stopFollowing() { m_follower.stop(); }
+
 protected:
-    enum class Outcome { NoPrinter, Failed, Printed };
-    // Prints the job on the default printer of the print queue.
+    enum class Outcome { NoPrinter, Failed, Sent };
+    // Hands the job to the default printer of the print queue and follows it.
     virtual Outcome printOnDefaultPrinter(const QString& jobName, const PageDrawing& draw);
 
 private:
-    bool offerPdf(const QString& question, const QString& jobName, const PageDrawing& draw);
+    // Asks the question; on 是, lets the user pick a file and has `save` write it there.
+    bool offerPdf(const QString& question, const QString& jobName, const std::function<bool(const QString&)>& save);
 
     MessageSink& m_messages;
     FileDialog& m_fileDialog;
     std::unique_ptr<PrintQueue> m_queue;
+    JobFollower m_follower;
 };
 
 // Runs a job on a set-up printer through a fresh page; true when it reached the device. Every

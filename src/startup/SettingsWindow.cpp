@@ -18,6 +18,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace qelvaro {
 namespace {
 
@@ -160,6 +162,24 @@ QWidget* SettingsWindow::buildPasswordFrame()
     return frame;
 }
 
+namespace {
+
+// The print boxes share one width; a font box is widened to show its longest name ("楷体_GB2312")
+// whole, in the box and in its drop list.
+int fittingWidth(QWidget* box)
+{
+    auto* combo = qobject_cast<QComboBox*>(box);
+    if (!combo)
+        return kPrintBoxWidth;
+    const QComboBox::SizeAdjustPolicy policy = combo->sizeAdjustPolicy();
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    const int width = combo->sizeHint().width();
+    combo->setSizeAdjustPolicy(policy);
+    return std::max(kPrintBoxWidth, width);
+}
+
+}  // namespace
+
 QWidget* SettingsWindow::buildPrintFrame()
 {
     auto* frame = new QGroupBox(QStringLiteral("打印设置(单位：毫米)"), this);
@@ -167,8 +187,8 @@ QWidget* SettingsWindow::buildPrintFrame()
     auto* grid = new QGridLayout(frame);
     auto pair = [&](int line, const QString& leftCaption, QWidget* leftBox, const QString& rightCaption,
                     QWidget* rightBox) {
-        leftBox->setFixedWidth(kPrintBoxWidth);
-        rightBox->setFixedWidth(kPrintBoxWidth);
+        leftBox->setFixedWidth(fittingWidth(leftBox));
+        rightBox->setFixedWidth(fittingWidth(rightBox));
         grid->addWidget(caption(leftCaption, frame), line, 0);
         grid->addWidget(leftBox, line, 1);
         grid->addWidget(caption(rightCaption, frame), line, 2);

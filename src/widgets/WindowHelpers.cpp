@@ -19,7 +19,9 @@
 
 namespace qelvaro {
 
-BodyTextEdit::BodyTextEdit(QWidget* parent) : QPlainTextEdit(parent)
+MultiLineBox::MultiLineBox(QWidget* parent) : QPlainTextEdit(parent) { setTabChangesFocus(true); }
+
+BodyTextEdit::BodyTextEdit(QWidget* parent) : MultiLineBox(parent)
 {
     setContextMenuPolicy(Qt::DefaultContextMenu);
     // The scroll bars' own menus (scroll here, top, bottom...) are the toolkit's, not the program's.

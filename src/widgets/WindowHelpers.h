@@ -10,9 +10,18 @@ class QWidget;
 
 namespace qelvaro {
 
+// Every multi-line box of the program: Tab and Shift+Tab move the focus on in the window's order,
+// as in every other box, instead of typing a tab character (which would be stored, print as a jump
+// and break the blank-counted herb columns). Tabs already in a text are kept as they are.
+class MultiLineBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit MultiLineBox(QWidget* parent = nullptr);
+};
+
 // The prescription body box: the toolkit's own edit menu never appears, by mouse or keyboard;
 // contextMenuRequested tells the owner to show the program's menu instead.
-class BodyTextEdit : public QPlainTextEdit {
+class BodyTextEdit : public MultiLineBox {
     Q_OBJECT
 public:
     explicit BodyTextEdit(QWidget* parent = nullptr);

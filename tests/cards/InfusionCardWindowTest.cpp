@@ -3,9 +3,9 @@
 #include "InfusionCardStore.h"
 #include "OwnPrintSettings.h"
 #include "RecordStore.h"
+#include "RowList.h"
 
 #include <QAction>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -53,6 +53,9 @@ private slots:
     void eachOpeningStartsAtTheFirstRow();
     void drugDropList();
     void dropListKeysWithNothingToTake();
+    void dropListListsEveryMatch_data();
+    void dropListListsEveryMatch();
+    void longCellsShowTheirStart();
     void clickFillsRateAndTime();
     void typedSeparatorIsKeptAsFullWidth();
     void enterWalksTheNameColumn();
@@ -312,14 +315,14 @@ void InfusionCardWindowTest::drugDropList()
     addDrugs(*f.store.settings());
     f.build();
     InfusionCardWindow& card = f.openCard();
-    QListWidget* list = card.dropList();
+    RowList* list = card.dropList();
     QLineEdit* cell = card.cell(kName, 1);
     cell->setFocus();
 
     QTest::keyClicks(cell, u"QXq"_qs);
     QVERIFY(list->isVisible());
     QCOMPARE(list->count(), 3);
-    QCOMPARE(list->item(0)->text(), u"甲药注射液"_qs);
+    QCOMPARE(list->text(0), u"甲药注射液"_qs);
     QCOMPARE(list->y(), cell->y() + 24);
 
     // Down, then Enter: the first drug.
@@ -336,9 +339,11 @@ void InfusionCardWindowTest::drugDropList()
     for (const auto& [item, text] : picks) {
         cell->clear();
         QTest::keyClicks(cell, u"qxqx"_qs);
-        const auto found = list->findItems(item, Qt::MatchExactly);
-        QCOMPARE(found.size(), 1);
-        const QRect at = list->visualItemRect(found[0]);
+        int found = 0;
+        while (found < list->count() && list->text(found) != item)
+            ++found;
+        QVERIFY(found < list->count());
+        const QRect at = list->itemRect(found);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at.center());  // a double click's first press
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at.center());
         QCOMPARE(cell->text(), text);
@@ -379,9 +384,83 @@ void InfusionCardWindowTest::dropListKeysWithNothingToTake()
     QTest::keyClicks(cell, u"qxqx"_qs);
     QVERIFY(card.dropList()->isVisible());
     card.dropList()->setFocus();  // as by the Tab key: nothing selected
-    QVERIFY(card.dropList()->selectedItems().isEmpty());
+    QCOMPARE(card.dropList()->selectedRow(), -1);
     QTest::keyClick(card.dropList(), Qt::Key_Return);
     QCOMPARE(cell->text(), u"qxqx"_qs);
+}
+
+void InfusionCardWindowTest::dropListListsEveryMatch_data()
+{
+    QTest::addColumn<bool>("indexRead");
+    QTest::newRow("from the drug index") << true;
+    QTest::newRow("while the index is read") << false;
+}
+
+// Far more matches than the main window's picker lists, each shown, by name.
+void InfusionCardWindowTest::dropListListsEveryMatch()
+{
+    QFETCH(bool, indexRead);
+    constexpr int kMatches = 450;
+    InfusionCardFixture f;
+    {
+        Transaction adding(*f.store.settings());
+        Statement insert = f.store.settings()->prepare(R"(INSERT INTO "药品"("拼音", "名称", "分类") VALUES (?, ?, '西药'))");
+        // Added in reverse, so the order shown is the names' own.
+        for (int i = kMatches - 1; i >= 0; --i)
+            QVERIFY(insert.bindAll(u"zqzq%1"_qs.arg(i), u"测试药%1"_qs.arg(i, 3, 10, QChar(u'0'))).run());
+        QVERIFY(adding.commit());
+    }
+    if (indexRead)
+        f.context.searchIndexes.loadNow(f.store.records(), f.store.settings());
+    f.build();
+    InfusionCardWindow& card = f.openCard();
+    QLineEdit* cell = card.cell(kName, 2);
+    cell->setFocus();
+    QTest::keyClicks(cell, u"zqz"_qs);
+    RowList* list = card.dropList();
+    QVERIFY(list->isVisible());
+    QCOMPARE(list->count(), kMatches);
+    for (int i = 0; i < kMatches; ++i)
+        QCOMPARE(list->text(i), u"测试药%1"_qs.arg(i, 3, 10, QChar(u'0')));
+    // The last one can be taken.
+    list->setFocus();
+    list->setCurrentRow(kMatches - 1);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(cell->text(), u"测试药449"_qs);
+}
+
+// A text wider than its cell shows from its start after the card is loaded and after a pick.
+void InfusionCardWindowTest::longCellsShowTheirStart()
+{
+    const QString longName = u"注射用头孢哌酮钠舒巴坦钠（舒普深）  1.5g*10支"_qs;
+    InfusionCardFixture f;
+    {
+        Statement insert = f.store.settings()->prepare(R"(INSERT INTO "药品"("拼音", "名称", "分类") VALUES ('qxcd', ?, '西药'))");
+        QVERIFY(insert.bindAll(longName + u"\\用法：iv/gtt bid"_qs).run());
+    }
+    f.build();
+    f.fillPrescription(u"张三"_qs, longName + u"\r\n    用法：3g iv/gtt bid"_qs);
+    InfusionCardWindow& card = f.openCard();
+    QLineEdit* loaded = card.cell(kName, 0);
+    QCOMPARE(loaded->text(), longName);
+    QVERIFY(loaded->fontMetrics().horizontalAdvance(longName) > loaded->contentsRect().width());
+    QCOMPARE(loaded->cursorPosition(), 0);
+
+    // Saved and opened again.
+    QVERIFY(card.saveCard());
+    card.close();
+    f.openCard();
+    QCOMPARE(loaded->text(), longName);
+    QCOMPARE(loaded->cursorPosition(), 0);
+
+    QLineEdit* picked = card.cell(kName, 4);
+    picked->setFocus();
+    QTest::keyClicks(picked, u"qxcd"_qs);
+    QTest::keyClick(picked, Qt::Key_Down);
+    QTest::keyClick(card.dropList(), Qt::Key_Return);
+    QCOMPARE(picked->text(), longName);
+    QCOMPARE(QApplication::focusWidget(), picked);
+    QCOMPARE(picked->cursorPosition(), 0);
 }
 
 void InfusionCardWindowTest::clickFillsRateAndTime()

@@ -536,6 +536,26 @@ private slots:
     // The card preview's heading: each caption and value shows whole from the top-left corner of
     // its place, as the card prints it, so captions and values share a baseline and the value box
     // neither covers the caption nor scrolls the value's first character away.
+    // The shorthand labels stand in one row inside their strip, none clipped or over another.
+    void shorthandLabelsShowWhole()
+    {
+        Editor e;
+        QVERIFY(e.show());
+        const QWidget* strip = e.window->findChild<QWidget*>(u"shorthandStrip"_qs);
+        QVERIFY(strip);
+        const QList<ClickLabel*> labels = strip->findChildren<ClickLabel*>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(labels.size(), 20);
+        int rightOfPrevious = -1;
+        for (const ClickLabel* label : labels) {
+            const QString text = label->text();
+            QVERIFY2(label->contentsRect().width() >= label->fontMetrics().horizontalAdvance(text), qPrintable(text));
+            QVERIFY2(strip->contentsRect().contains(label->geometry()), qPrintable(text));
+            QVERIFY2(label->x() > rightOfPrevious, qPrintable(text));
+            rightOfPrevious = label->geometry().right();
+        }
+        QCOMPARE(labels.last()->text(), u"    用法："_qs);
+    }
+
     void cardHeadingShowsCaptionsAndValuesWhole()
     {
         Editor e;

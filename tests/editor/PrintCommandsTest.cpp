@@ -1,3 +1,4 @@
+#include "FakePrintQueue.h"
 #include "Fonts.h"
 #include "MainWindowFixture.h"
 #include "Page.h"
@@ -12,6 +13,7 @@
 #include "WindowHelpers.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -377,6 +379,62 @@ private slots:
         QCOMPARE(dialog.asked, answer ? 1 : 0);
         QCOMPARE(QFileInfo::exists(dialog.answer), answer);
         QVERIFY(e.messages.messages.isEmpty());  // and nothing says it was printed
+    }
+
+    // Every print command gives the window back once the job is handed to the queue: the doctor
+    // goes on typing while the printer holds the job, closing the main window does not drop the
+    // follow, and when the queue cancels the job later the doctor is asked with that printout.
+    void aHeldJobLeavesTheWindowFreeAndIsToldWhenItFails_data()
+    {
+        QTest::addColumn<int>("printout");
+        QTest::addColumn<QString>("shown");  // a text of the printout
+
+        QTest::newRow("sheet") << int(Printout::Sheet) << u"张三"_qs;
+        QTest::newRow("overlay") << int(Printout::Overlay) << u"阿莫西林胶囊"_qs;
+        QTest::newRow("injection card") << int(Printout::Card) << u"0.9%氯化钠注射液"_qs;
+    }
+
+    void aHeldJobLeavesTheWindowFreeAndIsToldWhenItFails()
+    {
+        QFETCH(int, printout);
+        QFETCH(QString, shown);
+
+        QTemporaryDir folder;
+        MessageRecorder messages;
+        ScriptedFileDialog dialog;
+        dialog.answer = folder.filePath(u"处方.pdf"_qs);
+        FakePrintQueue::State queue;
+        PrinterTarget target(messages, dialog, std::make_unique<FakePrintQueue>(queue), JobFollowTiming{10, 40});
+        auto e = std::make_unique<Editor>(&target);
+        QVERIFY(e->opened);
+        fill(*e->window);
+        QVERIFY(e->show());
+
+        QElapsedTimer clock;
+        clock.start();
+        print(*e->window, Printout(printout));
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(queue.jobs.size(), 1);
+        QCOMPARE(queue.states.value(1), PrintQueue::JobState::Waiting);
+        QCOMPARE(target.followedJobs(), 1);
+
+        // The window takes keys while the job waits and is asked about.
+        QLineEdit* telephone = e->window->headingBox(HeadingField::Telephone);
+        telephone->setFocus();
+        telephone->end(false);
+        QTest::keyClicks(telephone, "8");
+        QCOMPARE(telephone->text(), u"139000000008"_qs);
+        QTRY_VERIFY(queue.questions >= 3);
+        QCOMPARE(messages.texts(), QStringList());
+
+        e.reset();  // the window that printed is gone
+        queue.end(1, PrintQueue::JobState::Failed);
+        QTRY_COMPARE(messages.texts(), QStringList{kPrintFailedQuestion});
+        QCOMPARE(target.followedJobs(), 0);
+        QCOMPARE(dialog.asked, 1);
+        const PdfPage page = readPdfPage(dialog.answer);
+        QVERIFY(std::any_of(page.words.begin(), page.words.end(),
+                            [&](const PdfWord& w) { return w.text.startsWith(shown); }));
     }
 };
 

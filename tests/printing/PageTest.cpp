@@ -103,7 +103,7 @@ protected:
     {
         return m_printer == Printer::None ? Outcome::NoPrinter
                : m_printer == Printer::Failing ? Outcome::Failed
-                                               : Outcome::Printed;
+                                               : Outcome::Sent;
     }
 
 private:

@@ -1,9 +1,11 @@
 // The printer road: where the origin lies on the printer's paper, what the print queue's answer
-// does, and a printout with nothing on it.
+// does, how a job is followed to its end after the command returned, and a printout with nothing
+// on it.
 
 #include "Fonts.h"
 #include "OverlayPrint.h"
 #include "Page.h"
+#include "FakePrintQueue.h"
 #include "PdfText.h"
 #include "PrintQueue.h"
 #include "PrintTarget.h"
@@ -23,43 +25,22 @@ namespace {
 
 constexpr double kPointsPerMillimetre = 72 / 25.4;
 
-// A print queue as a test sets it up; it keeps a copy of every PDF it is given.
-class FakeQueue : public PrintQueue {
-public:
-    struct State {
-        QString printer = QStringLiteral("诊室打印机");
-        QMarginsF minimumMargins;
-        Fate fate = Fate::Printed;
-        QStringList jobs;       // job names
-        QStringList given;      // paths the jobs were given as
-        QString keptPdf;        // where the last job's PDF was copied
-        QList<QPageLayout::Orientation> asked;
-    };
-    explicit FakeQueue(State& state) : m_state(state) {}
+using FakeQueue = FakePrintQueue;
+using JobState = PrintQueue::JobState;
 
-    QString defaultPrinter() override { return m_state.printer; }
-    Paper paper(const QString& printer, QPageLayout::Orientation orientation) override
-    {
-        m_state.asked << orientation;
-        Q_UNUSED(printer);
-        return {QPageSize(QPageSize::A4), m_state.minimumMargins};
-    }
-    Fate print(const QString& printer, const QString& jobName, const QString& pdfPath) override
-    {
-        if (printer != m_state.printer)
-            return Fate::Refused;
-        m_state.jobs << jobName;
-        m_state.given << pdfPath;
-        if (!m_state.keptPdf.isEmpty()) {
-            QFile::remove(m_state.keptPdf);
-            QFile::copy(pdfPath, m_state.keptPdf);
-        }
-        return m_state.fate;
-    }
+// Quick enough for a test, and still doubling.
+constexpr JobFollower::Timing kQuick{10, 80};
 
-private:
-    State& m_state;
-};
+// A job's PDF as the queue was given it, written out to be read back.
+PdfPage givenPdf(const FakeQueue::State& queue, int index, const QTemporaryDir& folder)
+{
+    const QString path = folder.filePath(QStringLiteral("given-%1.pdf").arg(index));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(queue.pdfs.value(index)) < 0)
+        return {};
+    file.close();
+    return readPdfPage(path);
+}
 
 class ScriptedFileDialog : public FileDialog {
 public:
@@ -70,6 +51,18 @@ public:
     }
     QString answer;
     int asked = 0;
+};
+
+// A printer target over a fake queue, its answers and the file a PDF offer is saved as.
+struct Printing {
+    QTemporaryDir folder;
+    FakeQueue::State queue;
+    MessageRecorder recorder;
+    ScriptedFileDialog dialog;
+    QString offered = folder.filePath(QStringLiteral("处方.pdf"));
+    PrinterTarget target{recorder, dialog, std::make_unique<FakeQueue>(queue), kQuick};
+
+    Printing() { dialog.answer = offered; }
 };
 
 // A text and a rule at known places, in either orientation.
@@ -114,7 +107,6 @@ private slots:
         QTemporaryDir folder;
         FakeQueue::State queue;
         queue.minimumMargins = minimum;
-        queue.keptPdf = folder.filePath(QStringLiteral("printed.pdf"));
         MessageRecorder messages;
         ScriptedFileDialog dialog;
         PrinterTarget target(messages, dialog, std::make_unique<FakeQueue>(queue));
@@ -127,7 +119,7 @@ private slots:
         // The queue had the PDF for the time of the job only.
         QVERIFY(!QFileInfo::exists(queue.given.value(0)));
 
-        const PdfPage page = readPdfPage(queue.keptPdf);
+        const PdfPage page = givenPdf(queue, 0, folder);
         QCOMPARE(page.size.width() > page.size.height(), landscape);
         const QPointF corner(minimum.left() * kPointsPerMillimetre, minimum.top() * kPointsPerMillimetre);
         const QPointF expected = corner + QPointF(1000, 2000) / 20.0;
@@ -138,44 +130,34 @@ private slots:
                                 .arg(box.left()).arg(box.top()).arg(expected.x()).arg(expected.y())));
     }
 
-    // What the queue says of the job decides what the doctor is told; nothing counts as printed
-    // that the queue did not take.
+    // What the queue answers at once decides what the doctor is told at once: a job taken says
+    // nothing yet; nothing counts as sent that the queue did not take.
     void theQueueDecidesTheJobsFate_data()
     {
         QTest::addColumn<QString>("printer");  // the default printer; empty: none
-        QTest::addColumn<int>("fate");
-        QTest::addColumn<bool>("result");
+        QTest::addColumn<bool>("refuse");
         QTest::addColumn<QStringList>("messages");
 
-        using F = PrintQueue::Fate;
         const QString office = QStringLiteral("诊室打印机");
-        QTest::newRow("completed") << office << int(F::Printed) << true << QStringList();
-        QTest::newRow("taken, still waiting") << office << int(F::Accepted) << true << QStringList();
-        QTest::newRow("refused") << office << int(F::Refused) << true << QStringList{kPrintFailedQuestion};
-        QTest::newRow("aborted") << office << int(F::Failed) << true << QStringList{kPrintFailedQuestion};
-        QTest::newRow("no default printer") << QString() << int(F::Printed) << true
-                                            << QStringList{kNoPrinterQuestion};
+        QTest::newRow("taken") << office << false << QStringList();
+        QTest::newRow("refused") << office << true << QStringList{kPrintFailedQuestion};
+        QTest::newRow("no default printer") << QString() << false << QStringList{kNoPrinterQuestion};
     }
 
     void theQueueDecidesTheJobsFate()
     {
         QFETCH(QString, printer);
-        QFETCH(int, fate);
-        QFETCH(bool, result);
+        QFETCH(bool, refuse);
         QFETCH(QStringList, messages);
 
-        QTemporaryDir folder;
-        FakeQueue::State queue;
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
         queue.printer = printer;
-        queue.fate = PrintQueue::Fate(fate);
-        MessageRecorder recorder;
-        ScriptedFileDialog dialog;
-        const QString offered = folder.filePath(QStringLiteral("处方.pdf"));
-        dialog.answer = offered;
-        PrinterTarget target(recorder, dialog, std::make_unique<FakeQueue>(queue));
+        queue.refuse = refuse;
 
-        QCOMPARE(target.run(QStringLiteral("处方"), drawing(QPageLayout::Portrait)), result);
+        QVERIFY(target.run(QStringLiteral("处方"), drawing(QPageLayout::Portrait)));
         QCOMPARE(recorder.texts(), messages);
+        QCOMPARE(target.followedJobs(), messages.isEmpty() ? 1 : 0);
         // Offered: the PDF has the printout at the page corner, as a PDF has no hardware margins.
         QCOMPARE(QFileInfo::exists(offered), !messages.isEmpty());
         if (!messages.isEmpty()) {
@@ -183,6 +165,97 @@ private slots:
             QCOMPARE(page.words.value(0).text, QStringLiteral("门诊处方笺"));
             QVERIFY(QLineF(page.words[0].box.topLeft(), QPointF(50, 100)).length() <= 0.5);
         }
+    }
+
+    // The command returns with the job still waiting; the job is followed until it ends, however
+    // long that takes. A completed job says nothing; any other end is told with the PDF offer of
+    // that printout, drawn from the values of the moment it was printed.
+    void aJobIsFollowedToItsEnd_data()
+    {
+        QTest::addColumn<int>("end");
+        QTest::addColumn<bool>("told");
+
+        QTest::newRow("completed") << int(JobState::Completed) << false;
+        QTest::newRow("cancelled or aborted") << int(JobState::Failed) << true;
+    }
+
+    void aJobIsFollowedToItsEnd()
+    {
+        QFETCH(int, end);
+        QFETCH(bool, told);
+
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
+
+        {
+            QString patient = QStringLiteral("张三");
+            QVERIFY(target.run(QStringLiteral("处方"), [&patient](Page& page) { page.print(patient); }));
+            patient = QStringLiteral("李四");  // what the window shows next is not that printout
+        }
+        QCOMPARE(queue.jobs.size(), 1);
+        QCOMPARE(queue.states.value(1), JobState::Waiting);
+        QCOMPARE(target.followedJobs(), 1);
+
+        // Held for a while: asked about now and then, nothing told.
+        QTRY_VERIFY(queue.questions >= 3);
+        QCOMPARE(recorder.texts(), QStringList());
+
+        queue.end(1, JobState(end));
+        QTRY_COMPARE(target.followedJobs(), 0);
+        QCOMPARE(recorder.texts(), told ? QStringList{kPrintFailedQuestion} : QStringList());
+        QCOMPARE(dialog.asked, told ? 1 : 0);
+        QCOMPARE(QFileInfo::exists(offered), told);
+        if (told) {
+            QCOMPARE(readPdfPage(offered).words.value(0).text, QStringLiteral("张三"));
+            QCOMPARE(QFileInfo(offered).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFileDevice::Permissions());
+        }
+
+        // Ended jobs are asked about no more.
+        const int questions = queue.questions;
+        QTest::qWait(200);
+        QCOMPARE(queue.questions, questions);
+    }
+
+    // Each job keeps its own follow and its own printout: the second of two failing offers the
+    // second printout, and the first completing says nothing. While several jobs wait, the queue
+    // is asked less and less often.
+    void twoJobsTheSecondFailing()
+    {
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
+
+        for (const QString& patient : {QStringLiteral("张三"), QStringLiteral("李四")})
+            QVERIFY(target.run(QStringLiteral("处方"), [&patient](Page& page) { page.print(patient); }));
+        QCOMPARE(target.followedJobs(), 2);
+
+        // Doubling from 10 ms to 80 ms: some 12 questions per job in 800 ms, 160 at a fixed 10 ms.
+        QTest::qWait(800);
+        QVERIFY2(queue.questions >= 6 && queue.questions <= 40, qPrintable(QString::number(queue.questions)));
+        QCOMPARE(recorder.texts(), QStringList());
+
+        queue.end(2, JobState::Failed);
+        QTRY_COMPARE(target.followedJobs(), 1);
+        QCOMPARE(recorder.texts(), QStringList{kPrintFailedQuestion});
+        QCOMPARE(readPdfPage(offered).words.value(0).text, QStringLiteral("李四"));
+
+        queue.end(1, JobState::Completed);
+        QTRY_COMPARE(target.followedJobs(), 0);
+        QCOMPARE(recorder.texts(), QStringList{kPrintFailedQuestion});
+    }
+
+    // At program end the jobs are let go: whatever becomes of them later asks nothing.
+    void stoppedFollowingAsksNothing()
+    {
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
+        QVERIFY(target.run(QStringLiteral("处方"), drawing(QPageLayout::Portrait)));
+
+        target.stopFollowing();
+        queue.end(1, JobState::Failed);
+        QTest::qWait(100);
+        QCOMPARE(target.followedJobs(), 0);
+        QCOMPARE(queue.questions, 0);
+        QCOMPARE(recorder.texts(), QStringList());
     }
 
     // A printout with nothing visible on it is told, goes to no printer and offers no file.

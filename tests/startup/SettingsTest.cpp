@@ -1,6 +1,7 @@
 #include "ProgramFixture.h"
 #include "SettingsWindow.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -156,6 +157,32 @@ private slots:
         QVERIFY(fonts->isEditable());
         QCOMPARE(fonts->count(), 3);
         QCOMPARE(fonts->itemText(1), QStringLiteral("楷体_GB2312"));
+    }
+
+    // Every font name shows whole in the font box and in its drop list; the other print boxes
+    // keep their width.
+    void fontBoxShowsEveryNameWhole()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        auto* fonts = f.find<QComboBox>(QStringLiteral("fontNameCombo"));
+        QLineEdit* shown = fonts->lineEdit();
+        // A line box keeps 2 pixels on either side of its text and 1 for the caret.
+        const int room = shown->contentsRect().width() - 4 - 1;
+        for (int i = 0; i < fonts->count(); ++i) {
+            fonts->setCurrentIndex(i);
+            const int advance = shown->fontMetrics().horizontalAdvance(fonts->itemText(i));
+            QVERIFY2(advance <= room, qPrintable(u"%1: %2 > %3"_qs.arg(fonts->itemText(i)).arg(advance).arg(room)));
+        }
+        fonts->showPopup();
+        QAbstractItemView* list = fonts->view();
+        QVERIFY(list->isVisible());
+        QVERIFY2(list->sizeHintForColumn(0) <= list->viewport()->width(),
+                 qPrintable(u"%1 > %2"_qs.arg(list->sizeHintForColumn(0)).arg(list->viewport()->width())));
+        fonts->hidePopup();
+        QCOMPARE(f.find<QComboBox>(QStringLiteral("fontSizeCombo"))->width(), f.edit("sheetTopEdit")->width());
     }
 
     void offsetsAreStoredAsNumbers_data()
