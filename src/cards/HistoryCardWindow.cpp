@@ -4,7 +4,7 @@
 #include "DataStore.h"
 #include "MainWindow.h"
 #include "MessageSink.h"
-#include "OwnPrintSettings.h"
+#include "SettingsCopy.h"
 #include "Page.h"
 #include "PainterSink.h"
 #include "PrintTarget.h"

@@ -9,7 +9,7 @@
 #include "InjectionCardText.h"
 #include "MainWindow.h"
 #include "MessageSink.h"
-#include "OwnPrintSettings.h"
+#include "SettingsCopy.h"
 #include "Page.h"
 #include "PrintTarget.h"
 #include "RowList.h"

@@ -6,7 +6,6 @@
 #include "MessageSink.h"
 #include "OutpatientLogBook.h"
 #include "OutpatientLogExport.h"
-#include "OwnPrintSettings.h"
 #include "Page.h"
 #include "Prescription.h"
 #include "PrintTarget.h"

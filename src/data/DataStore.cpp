@@ -1,5 +1,6 @@
 #include "DataStore.h"
 
+#include "LoginPassword.h"
 #include "OwnerOnly.h"
 
 #include <sqlcipher/sqlite3.h>
@@ -385,9 +386,8 @@ bool DataStore::open()
     m_settings = std::move(settingsFile.db);
 
     if (m_records) {
-        Statement st = m_records->prepare("SELECT \"密码\" FROM \"密码\" LIMIT 1");
-        if (st.next() && !st.isNull(0))
-            m_loginPassword = st.text(0);
+        if (const std::optional<StoredPassword> stored = readLoginPassword(*m_records))
+            m_loginPassword = stored->text;
         else
             m_problems << QStringLiteral("无法读取登录密码。");
     }

@@ -5,10 +5,14 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace qelvaro {
 
 class Database;
+
+// The settings row (table 设置) has its SQL here only: the working copy below, the print settings
+// the card and log windows keep for themselves, and the clinic name as stored.
 
 // The working copy of the one settings row (table 设置). Every reader (new prescription defaults,
 // the print margins, fonts and overlay items, the log's doctor) reads from here, never from the
@@ -75,5 +79,28 @@ private:
     Values m_values;
     bool m_loaded = false;
 };
+
+// The print settings that a card or log window keeps for itself in the settings row, in the
+// columns with its own suffix (3 the infusion card, 4 the history card, 6 the outpatient log):
+// the left and top margin as typed and the orientation column ("1" portrait, anything else
+// landscape).
+struct OwnPrintSettings {
+    QString left;
+    QString top;
+    QString orientation;
+    bool operator==(const OwnPrintSettings&) const = default;
+};
+
+// Reads the columns of one suffix; a null column reads as the empty text. No value when the row
+// cannot be read: a window that got none must not write its boxes back over the stored values.
+std::optional<OwnPrintSettings> readOwnPrintSettings(Database* settings, int suffix);
+
+// Writes the margins (and the orientation too, when withOrientation) of one suffix into the
+// settings row. False when there is no database or row, or the database refused the values.
+bool writeOwnPrintSettings(Database* settings, int suffix, const OwnPrintSettings& values, bool withOrientation);
+
+// The clinic name as the row holds it, whatever the working copy holds; no value when the row
+// cannot be read.
+std::optional<QString> readStoredClinicName(Database* settings);
 
 }  // namespace qelvaro

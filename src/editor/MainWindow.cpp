@@ -11,6 +11,7 @@
 #include "PatientFields.h"
 #include "PrintCommands.h"
 #include "RecordCommands.h"
+#include "SettingsCopy.h"
 #include "TextRules.h"
 #include "ToolbarButton.h"
 #include "Twips.h"
@@ -748,12 +749,8 @@ void MainWindow::centreOnSheet(QLabel* label)
 
 void MainWindow::readClinicName()
 {
-    Database* settings = m_context.store.settings();
-    if (!settings)
-        return;
-    Statement row = settings->prepare(R"(SELECT "名称" FROM "设置" ORDER BY rowid LIMIT 1)");
-    if (row.next()) {
-        clinicNameLabel()->setText(row.text("名称"));
+    if (const std::optional<QString> name = readStoredClinicName(m_context.store.settings())) {
+        clinicNameLabel()->setText(*name);
         clinicNameLabel()->adjustSize();
     }
 }

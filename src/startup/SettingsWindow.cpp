@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "DataStore.h"
+#include "LoginPassword.h"
 #include "MessageSink.h"
 #include "TextRules.h"
 #include "WindowHelpers.h"
@@ -350,24 +351,18 @@ void SettingsWindow::changePassword()
         m_context.messages.warn(QStringLiteral("档案数据库未打开，无法修改密码！"));
         return;
     }
-    Statement read = records->prepare("SELECT rowid, \"密码\" FROM \"密码\" LIMIT 1");
-    if (!read.next() || read.isNull(1)) {
+    const std::optional<StoredPassword> stored = readLoginPassword(*records);
+    if (!stored) {
         m_context.messages.warn(QStringLiteral("无法读取原密码，无法修改密码！"));
         return;
     }
-    const qint64 rowId = read.integer(0);
-    const QString stored = read.text(1);
-    read = Statement();
-
-    if (stored != trimBlanks(m_oldPassword->text())) {
+    if (stored->text != trimBlanks(m_oldPassword->text())) {
         m_context.messages.tell(QStringLiteral("原密码不正确，无法修改密码！"));
         return;
     }
     // The new password is written before success is told, so the message never promises a
     // password that was not stored.
-    Statement write = records->prepare("UPDATE \"密码\" SET \"密码\" = ? WHERE rowid = ?");
-    write.bindAll(newPassword, rowId);
-    if (!write.run() || records->changes() != 1) {
+    if (!writeLoginPassword(*records, stored->rowId, newPassword)) {
         m_context.messages.warn(QStringLiteral("新密码保存失败，原密码仍然有效！"));
         return;
     }

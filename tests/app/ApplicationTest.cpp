@@ -8,7 +8,7 @@
 #include "MainWindow.h"
 #include "OnScreenKeyboard.h"
 #include "OutpatientLogWindow.h"
-#include "OwnPrintSettings.h"
+#include "SettingsCopy.h"
 #include "SettingsWindow.h"
 #include "StatisticsWindow.h"
 #include "ToolbarButton.h"

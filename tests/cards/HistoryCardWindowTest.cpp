@@ -1,7 +1,7 @@
 #include "Fonts.h"
 #include "HistoryCardWindow.h"
 #include "MainWindow.h"
-#include "OwnPrintSettings.h"
+#include "SettingsCopy.h"
 #include "Page.h"
 #include "PdfText.h"
 #include "PrintTarget.h"

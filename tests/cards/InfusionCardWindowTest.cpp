@@ -1,7 +1,7 @@
 #include "DrawingSurface.h"
 #include "InfusionCardFixture.h"
 #include "InfusionCardStore.h"
-#include "OwnPrintSettings.h"
+#include "SettingsCopy.h"
 #include "RecordStore.h"
 #include "RowList.h"
 

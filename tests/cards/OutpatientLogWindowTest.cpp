@@ -1,6 +1,6 @@
 #include "OutpatientLogExport.h"
 #include "OutpatientLogWindow.h"
-#include "OwnPrintSettings.h"
+#include "SettingsCopy.h"
 #include "Page.h"
 #include "PrintTarget.h"
 #include "ProgramFixture.h"

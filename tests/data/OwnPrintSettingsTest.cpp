@@ -1,4 +1,4 @@
-#include "OwnPrintSettings.h"
+#include "SettingsCopy.h"
 #include "StoreFixture.h"
 
 #include <QTest>
