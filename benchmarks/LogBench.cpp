@@ -9,6 +9,7 @@
 #include "OutpatientLogWindow.h"
 #include "PrintTarget.h"
 #include "RecordBenchDatabase.h"
+#include "ScriptedFileDialog.h"
 #include "SettingsCopy.h"
 #include "Statistics.h"
 #include "UrlOpener.h"
@@ -41,11 +42,6 @@ public:
 class NoUrls : public UrlOpener {
 public:
     bool open(const QUrl&) override { return true; }
-};
-
-class NoDialog : public FileDialog {
-public:
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 std::unique_ptr<DataStore> g_store;
@@ -98,7 +94,7 @@ void BM_LogWindowMonth(benchmark::State& state)
     NoUrls urls;
     FixedClock clock(QDateTime(kLastDay, QTime(17, 0)));
     AppContext context(*g_store, settings, messages, urls, clock);
-    NoDialog dialog;
+    test::ScriptedFileDialog dialog;
     OutpatientLogWindow window(context, dialog);
     window.show();
     auto* from = window.findChild<QLineEdit*>(QStringLiteral("logFromDate"));

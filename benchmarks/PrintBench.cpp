@@ -13,6 +13,7 @@
 #include "PrintQueue.h"
 #include "PrintTarget.h"
 #include "RecordingSink.h"
+#include "ScriptedFileDialog.h"
 #include "SettingsCopy.h"
 #include "UrlOpener.h"
 #include "WindowHelpers.h"
@@ -41,11 +42,6 @@ public:
     bool ask(const QString&, const QString&) override { return false; }
 };
 
-class NoFileDialog : public FileDialog {
-public:
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-};
-
 class NoUrls : public UrlOpener {
 public:
     bool open(const QUrl&) override { return false; }
@@ -58,7 +54,7 @@ struct Bench {
     bool opened = store.open();
     SettingsCopy settings{store.settings()};
     SilentMessages messages;
-    NoFileDialog fileDialog;
+    test::ScriptedFileDialog fileDialog;
     NoUrls urls;
     FixedClock clock{QDateTime(QDate(2024, 3, 5), QTime(9, 30))};
     AppContext context{store, settings, messages, urls, clock};

@@ -1,6 +1,7 @@
 #include "Fonts.h"
 #include "HistoryCardWindow.h"
 #include "MainWindow.h"
+#include "ScriptedFileDialog.h"
 #include "SettingsCopy.h"
 #include "Page.h"
 #include "PdfText.h"
@@ -91,11 +92,6 @@ public:
 
 protected:
     Outcome printOnDefaultPrinter(const QString&, const PageDrawing&) override { return Outcome::NoPrinter; }
-};
-
-class NoFileDialog : public FileDialog {
-public:
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 }  // namespace
@@ -401,7 +397,7 @@ private slots:
     void withoutAPrinterNothingIsReportedPrinted()
     {
         CardFixture f;
-        NoFileDialog dialog;
+        ScriptedFileDialog dialog;
         NoPrinterTarget target(f.messages, dialog);
         f.context.printTarget = &target;
         QVERIFY(f.opened);

@@ -1,5 +1,6 @@
 #include "OutpatientLogExport.h"
 #include "OutpatientLogWindow.h"
+#include "ScriptedFileDialog.h"
 #include "SettingsCopy.h"
 #include "Page.h"
 #include "PrintTarget.h"
@@ -21,18 +22,6 @@ using namespace qelvaro;
 using namespace qelvaro::test;
 
 namespace {
-
-// Answers the save dialog as the test says; an empty answer is a cancel.
-class ScriptedFileDialog : public FileDialog {
-public:
-    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override
-    {
-        asked << caption + u'|' + suggestedPath + u'|' + filter;
-        return answer;
-    }
-    QString answer;
-    QStringList asked;
-};
 
 struct LogWindow {
     RecordingTarget printer;
@@ -189,9 +178,9 @@ private slots:
         LogWindow w;
         w.dialog.answer = w.exportDir.filePath(u"三月 日志"_qs);
         w.click("logExportButton");
-        QCOMPARE(w.dialog.asked.size(), 1);
-        QVERIFY(w.dialog.asked[0].startsWith(u"另存为|"_qs));
-        QVERIFY(w.dialog.asked[0].endsWith(u"门诊日志.xlsx|Excel文件 (*.xlsx)"_qs));
+        QCOMPARE(w.dialog.questions.size(), 1);
+        QVERIFY(w.dialog.questions[0].startsWith(u"另存为|"_qs));
+        QVERIFY(w.dialog.questions[0].endsWith(u"门诊日志.xlsx|Excel文件 (*.xlsx)"_qs));
         QCOMPARE(w.f.messages.texts(), QStringList{kExportDoneMessage});
         QVERIFY(w.f.messages.messages.first().icon == MessageIcon::None);
         QCOMPARE(w.count(), u"计录数：3"_qs);
@@ -202,7 +191,7 @@ private slots:
         w.f.messages.clear();
         w.dialog.answer = w.exportDir.filePath(u"again.xlsx"_qs);
         w.click("logExportButton");
-        QVERIFY(w.dialog.asked[1].contains(w.exportDir.filePath(u"三月 日志.xlsx"_qs) + u'|'));
+        QVERIFY(w.dialog.questions[1].contains(w.exportDir.filePath(u"三月 日志.xlsx"_qs) + u'|'));
         QVERIFY(QFile::exists(w.exportDir.filePath(u"again.xlsx"_qs)));
         QCOMPARE(w.f.messages.texts(), QStringList{kExportDoneMessage});
     }
@@ -212,7 +201,7 @@ private slots:
         LogWindow w;
         // Cancelled: nothing written, nothing said.
         w.click("logExportButton");
-        QCOMPARE(w.dialog.asked.size(), 1);
+        QCOMPARE(w.dialog.questions.size(), 1);
         QVERIFY(w.f.messages.messages.isEmpty());
         QVERIFY(QDir(w.exportDir.path()).isEmpty(QDir::Files | QDir::Hidden));
 
@@ -226,14 +215,14 @@ private slots:
         w.f.messages.clear();
         w.type("logFromDate", u"2024-03-01"_qs);
         w.click("logExportButton");
-        QCOMPARE(w.dialog.asked.size(), 2);
+        QCOMPARE(w.dialog.questions.size(), 2);
         QCOMPARE(w.count(), u"计录数：0"_qs);
         QVERIFY(w.f.messages.messages.isEmpty());
 
         // Bad dates: told before any dialog.
         w.type("logFromDate", u"2024-02"_qs);
         w.click("logExportButton");
-        QCOMPARE(w.dialog.asked.size(), 2);
+        QCOMPARE(w.dialog.questions.size(), 2);
         QCOMPARE(w.f.messages.texts(), QStringList{kBadDateRangeMessage});
     }
 };

@@ -1,5 +1,6 @@
 #include "CatalogueWidgets.h"
 #include "DrugCatalogueWindow.h"
+#include "ListedTexts.h"
 #include "ProgramFixture.h"
 
 #include <QComboBox>
@@ -16,13 +17,6 @@ using namespace qelvaro::test;
 
 namespace {
 
-QStringList listed(const CatalogueList* list)
-{
-    QStringList texts;
-    for (const ListedRow& row : list->rows())
-        texts << row.text;
-    return texts;
-}
 
 bool isBold(const QPushButton* button) { return button->font().bold(); }
 

@@ -1,4 +1,5 @@
 #include "CatalogueWidgets.h"
+#include "ListedTexts.h"
 #include "NameCatalogueWindow.h"
 #include "ProgramFixture.h"
 
@@ -13,17 +14,6 @@
 using namespace qelvaro;
 using namespace qelvaro::test;
 
-namespace {
-
-QStringList listed(const CatalogueList* list)
-{
-    QStringList texts;
-    for (const ListedRow& row : list->rows())
-        texts << row.text;
-    return texts;
-}
-
-}  // namespace
 
 class NameCatalogueWindowTest : public QObject {
     Q_OBJECT

@@ -1,4 +1,5 @@
 #include "CatalogueWidgets.h"
+#include "ListedTexts.h"
 #include "ProgramFixture.h"
 #include "SetCatalogueWindow.h"
 #include "TemplateCatalogueWindow.h"
@@ -17,13 +18,6 @@ using namespace qelvaro::test;
 
 namespace {
 
-QStringList listed(const CatalogueList* list)
-{
-    QStringList texts;
-    for (const ListedRow& row : list->rows())
-        texts << row.text;
-    return texts;
-}
 
 void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 

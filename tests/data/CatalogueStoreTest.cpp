@@ -1,6 +1,7 @@
 #include "CatalogueChanges.h"
 #include "CatalogueStore.h"
 #include "DataStore.h"
+#include "ListedTexts.h"
 #include "SearchIndexes.h"
 #include "TestSupport.h"
 
@@ -12,17 +13,6 @@
 using namespace qelvaro;
 using namespace qelvaro::test;
 
-namespace {
-
-QStringList texts(const QList<ListedRow>& rows)
-{
-    QStringList list;
-    for (const ListedRow& row : rows)
-        list << row.text;
-    return list;
-}
-
-}  // namespace
 
 class CatalogueStoreTest : public QObject {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include "RecordingSink.h"
 #include "OverlayPrint.h"
 #include "DrawingSurface.h"
+#include "ScriptedFileDialog.h"
 #include "ToolbarButton.h"
 #include "Twips.h"
 #include "WindowHelpers.h"
@@ -77,17 +78,6 @@ const PdfWord* nearestWord(const PdfPage& page, const QString& text, QPointF exp
     }
     return best;
 }
-
-class ScriptedFileDialog : public FileDialog {
-public:
-    QString saveFileName(const QString&, const QString&, const QString&) override
-    {
-        ++asked;
-        return answer;
-    }
-    QString answer;
-    int asked = 0;
-};
 
 // A default printer that is not there, so the real no-printer road runs.
 class NoPrinterTarget : public PrinterTarget {

@@ -4,6 +4,7 @@
 #include "RecordingSink.h"
 
 #include "PdfText.h"
+#include "ScriptedFileDialog.h"
 #include "TestSupport.h"
 
 #include <QImage>
@@ -74,20 +75,6 @@ QStringList numbered(const QString& stem, int count)
         lines << stem + QString::number(i);
     return lines;
 }
-
-// A file dialog that answers with a prepared path and remembers being asked.
-class ScriptedFileDialog : public FileDialog {
-public:
-    QString saveFileName(const QString&, const QString& suggestedPath, const QString&) override
-    {
-        ++asked;
-        suggested = suggestedPath;
-        return answer;
-    }
-    QString answer;
-    QString suggested;
-    int asked = 0;
-};
 
 // The default printer as a test decides it: none, one that fails the job, or one that takes it.
 class FakePrinterTarget : public PrinterTarget {

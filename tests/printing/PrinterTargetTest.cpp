@@ -9,6 +9,7 @@
 #include "PdfText.h"
 #include "PrintQueue.h"
 #include "PrintTarget.h"
+#include "ScriptedFileDialog.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -41,17 +42,6 @@ PdfPage givenPdf(const FakeQueue::State& queue, int index, const QTemporaryDir& 
     file.close();
     return readPdfPage(path);
 }
-
-class ScriptedFileDialog : public FileDialog {
-public:
-    QString saveFileName(const QString&, const QString&, const QString&) override
-    {
-        ++asked;
-        return answer;
-    }
-    QString answer;
-    int asked = 0;
-};
 
 // A printer target over a fake queue, its answers and the file a PDF offer is saved as.
 struct Printing {
