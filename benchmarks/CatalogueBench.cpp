@@ -60,8 +60,8 @@ BENCHMARK(BM_DrugWindowCategory)->Unit(benchmark::kMillisecond);
 // The category query alone, without the list: /0 by SQL, /1 by the drug index.
 void BM_DrugWindowCategoryQuery(benchmark::State& state)
 {
-    const DrugCatalogue drugs(g_program->store.settings(), nullptr,
-                              state.range(0) ? &g_program->context->searchIndexes : nullptr);
+    const DrugStore drugs(g_program->store.settings(), nullptr,
+                          state.range(0) ? &g_program->context->searchIndexes : nullptr);
     const QStringList captions = drugCategories();
     int n = 0;
     qint64 rows = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatalogueStore.h"
+#include "CatalogueRows.h"
 #include "RowList.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatalogueStore.h"
+#include "DrugStore.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -59,7 +59,7 @@ private:
     void insertAbbreviation(const QString& text);
 
     AppContext& m_context;
-    DrugCatalogue m_store;
+    DrugStore m_store;
     // Kept across openings.
     int m_mode = 0;
     EditTarget m_target;

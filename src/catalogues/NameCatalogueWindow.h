@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatalogueStore.h"
+#include "NameStore.h"
 
 #include <QWidget>
 
@@ -43,7 +43,7 @@ private:
 
     AppContext& m_context;
     NameTable m_table;
-    NameCatalogue m_store;
+    NameStore m_store;
 
     QLineEdit* m_search = nullptr;
     CatalogueList* m_list = nullptr;

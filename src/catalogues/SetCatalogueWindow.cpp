@@ -11,7 +11,7 @@ namespace qelvaro {
 
 SetCatalogueWindow::SetCatalogueWindow(AppContext& context, QWidget* parent)
     : TextBlockCatalogueWindow(context,
-                               Design{TextBlockCatalogue::Kind::Sets,
+                               Design{TextBlockStore::Kind::Sets,
                                       "setCatalogueWindow",
                                       QStringLiteral("个人组套/中医验方维护"),
                                       7560,

@@ -4,7 +4,7 @@ namespace qelvaro {
 
 TemplateCatalogueWindow::TemplateCatalogueWindow(AppContext& context, QWidget* parent)
     : TextBlockCatalogueWindow(context,
-                               Design{TextBlockCatalogue::Kind::Templates,
+                               Design{TextBlockStore::Kind::Templates,
                                       "templateCatalogueWindow",
                                       QStringLiteral("病史模板"),
                                       8175,

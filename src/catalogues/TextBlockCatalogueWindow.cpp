@@ -30,7 +30,7 @@ TextBlockCatalogueWindow::TextBlockCatalogueWindow(AppContext& context, const De
 {
     setObjectName(QString::fromLatin1(design.objectName));
     makeFixedDialog(this, design.caption, design.width, design.height);
-    const bool sets = design.kind == TextBlockCatalogue::Kind::Sets;
+    const bool sets = design.kind == TextBlockStore::Kind::Sets;
 
     m_list = new CatalogueList(this);
     m_list->setObjectName(QStringLiteral("nameList"));
@@ -156,7 +156,7 @@ void TextBlockCatalogueWindow::beginAdding(const QString& content)
 
 void TextBlockCatalogueWindow::save()
 {
-    const bool sets = m_design.kind == TextBlockCatalogue::Kind::Sets;
+    const bool sets = m_design.kind == TextBlockStore::Kind::Sets;
     if (m_name->text().isEmpty() || m_content->toPlainText().isEmpty()) {
         m_context.messages.tell(m_design.missingMessage, QStringLiteral("Qelvaro"));
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatalogueStore.h"
+#include "TextBlockStore.h"
 
 #include <QWidget>
 
@@ -38,7 +38,7 @@ signals:
 
 protected:
     struct Design {
-        TextBlockCatalogue::Kind kind;
+        TextBlockStore::Kind kind;
         const char* objectName;
         QString caption;
         int width, height;  // client area, twips
@@ -63,7 +63,7 @@ protected:
     void beginAdding(const QString& content);
 
     AppContext& m_context;
-    TextBlockCatalogue m_store;
+    TextBlockStore m_store;
     EditTarget m_target;
 
 private:

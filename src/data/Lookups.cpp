@@ -1,6 +1,9 @@
 #include "Lookups.h"
 
+#include "NameStore.h"
+#include "PatientStore.h"
 #include "Prescription.h"
+#include "TextBlockStore.h"
 #include "TextRules.h"
 
 #include <QStringList>
@@ -8,52 +11,6 @@
 #include <cmath>
 
 namespace qelvaro {
-namespace {
-
-using P = Prescription;
-
-// The containment test has to look at every key: it scans the small index on the key rather than
-// the wide rows, and reads whole rows only for the matches.
-constexpr std::string_view kPatients =
-    R"(SELECT rowid, "姓名", "出生年月" FROM "患者信息"
-       WHERE rowid IN (SELECT rowid FROM "患者信息" WHERE "序号" LIKE ?1 ESCAPE '\')
-       ORDER BY rowid)";
-constexpr std::string_view kTakePatient =
-    R"(SELECT "姓名", "性别", "出生年月", "费别", "医疗证号", "住址", "诊断", "过敏史", "既往史",
-       "电话" FROM "患者信息" WHERE rowid = ?1)";
-
-// A null name would show as an empty item that takes nothing: such rows are left out.
-constexpr std::string_view kDiagnosesByKey =
-    R"(SELECT rowid, "名称" FROM "诊断" WHERE "序号" LIKE ?1 ESCAPE '\' AND "名称" IS NOT NULL
-       ORDER BY rowid)";
-constexpr std::string_view kDiagnosesByPinyin =
-    R"(SELECT rowid, "名称" FROM "诊断" WHERE "拼音" LIKE ?1 ESCAPE '\' AND "名称" IS NOT NULL
-       ORDER BY rowid)";
-constexpr std::string_view kAddressesByKey =
-    R"(SELECT rowid, "名称" FROM "地址" WHERE "序号" LIKE ?1 ESCAPE '\' AND "名称" IS NOT NULL
-       ORDER BY rowid)";
-constexpr std::string_view kAddressesByPinyin =
-    R"(SELECT rowid, "名称" FROM "地址" WHERE "拼音" LIKE ?1 ESCAPE '\' AND "名称" IS NOT NULL
-       ORDER BY rowid)";
-
-constexpr std::string_view kTemplates =
-    R"(SELECT rowid, "名称" FROM "病史模板" WHERE "序号" LIKE ?1 ESCAPE '\'
-       ORDER BY "名称" COLLATE GBK, rowid)";
-constexpr std::string_view kTemplateContent = R"(SELECT "内容" FROM "病史模板" WHERE rowid = ?1)";
-
-QList<LookupItem> names(Database* db, std::string_view sql, const QString& filter)
-{
-    QList<LookupItem> items;
-    if (!db)
-        return items;
-    Statement st = db->prepare(sql);
-    st.bind(1, likeContains(filter));
-    while (st.next())
-        items.append({st.integer(0), st.text(1)});
-    return items;
-}
-
-}  // namespace
 
 QString diagnosisSearchWord(const QString& fieldText)
 {
@@ -126,12 +83,10 @@ PatientMatches Lookups::patients(const QString& typedName, int currentYear) cons
         }
         return found;
     }
-    Statement st = m_records->prepare(kPatients);
-    st.bind(1, likeContains(typedName));
-    while (st.next()) {
-        if (const std::optional<qint64> age = patientAgeYears(st.text(2), currentYear)) {
-            found.m_rows.append({st.integer(0), *age, found.m_names.size()});
-            found.m_names.append(st.text(1));
+    for (const ListedPatient& patient : PatientStore(m_records).matching(typedName)) {
+        if (const std::optional<qint64> age = patientAgeYears(patient.birthYear, currentYear)) {
+            found.m_rows.append({patient.rowId, *age, found.m_names.size()});
+            found.m_names.append(patient.name);
         }
     }
     return found;
@@ -139,72 +94,59 @@ PatientMatches Lookups::patients(const QString& typedName, int currentYear) cons
 
 std::optional<QList<FieldFill>> Lookups::takePatient(qint64 rowId, int currentYear) const
 {
-    if (!m_records)
+    const std::optional<PatientRow> row = PatientStore(m_records).read(rowId);
+    if (!row)
         return std::nullopt;
-    Statement st = m_records->prepare(kTakePatient);
-    st.bind(1, rowId);
-    if (!st.next())
-        return std::nullopt;
-    QList<FieldFill> fills{{headingIndex(HeadingField::Name), st.text("姓名")}, {headingIndex(HeadingField::Sex), st.text("性别")}};
-    if (const auto age = patientAge(st.text("出生年月"), currentYear))
+    QList<FieldFill> fills{{headingIndex(HeadingField::Name), row->name}, {headingIndex(HeadingField::Sex), row->sex}};
+    if (const auto age = patientAge(row->birthYear, currentYear))
         fills.append({headingIndex(HeadingField::Age), *age + u'岁'});
-    fills.append({{headingIndex(HeadingField::FeeClass), st.text("费别")},
-                  {headingIndex(HeadingField::CardNumber), st.text("医疗证号")},
-                  {headingIndex(HeadingField::Address), st.text("住址")},
-                  {headingIndex(HeadingField::Diagnosis), st.text("诊断")},
-                  {headingIndex(HeadingField::Allergy), st.text("过敏史")},
-                  {headingIndex(HeadingField::PastHistory), st.text("既往史")},
-                  {headingIndex(HeadingField::Telephone), st.text("电话")}});
+    fills.append({{headingIndex(HeadingField::FeeClass), row->feeClass},
+                  {headingIndex(HeadingField::CardNumber), row->cardNumber},
+                  {headingIndex(HeadingField::Address), row->address},
+                  {headingIndex(HeadingField::Diagnosis), row->diagnosis},
+                  {headingIndex(HeadingField::Allergy), row->allergy},
+                  {headingIndex(HeadingField::PastHistory), row->pastHistory},
+                  {headingIndex(HeadingField::Telephone), row->telephone}});
     return fills;
 }
 
 QList<LookupItem> Lookups::diagnosesWhileTyping(const QString& fieldText) const
 {
-    return names(m_settings, kDiagnosesByKey, diagnosisSearchWord(fieldText));
+    return NameStore(m_settings, NameTable::Diagnoses, nullptr).lookupByKey(diagnosisSearchWord(fieldText));
 }
 
 QList<LookupItem> Lookups::diagnosesOnEntry(const QString& fieldText) const
 {
-    return names(m_settings, kDiagnosesByPinyin, fieldText);
+    return NameStore(m_settings, NameTable::Diagnoses, nullptr).lookupByPinyin(fieldText);
 }
 
 QList<LookupItem> Lookups::addressesWhileTyping(const QString& fieldText) const
 {
-    return names(m_settings, kAddressesByKey, fieldText);
+    return NameStore(m_settings, NameTable::Addresses, nullptr).lookupByKey(fieldText);
 }
 
 QList<LookupItem> Lookups::addressesOnEntry(const QString& fieldText) const
 {
-    return names(m_settings, kAddressesByPinyin, fieldText);
+    return NameStore(m_settings, NameTable::Addresses, nullptr).lookupByPinyin(fieldText);
 }
 
 QList<LookupItem> Lookups::templates(const QString& searchText) const
 {
-    return names(m_settings, kTemplates, searchText);
+    return TextBlockStore(m_settings, TextBlockStore::Kind::Templates, nullptr).lookupTemplates(searchText);
 }
 
 std::optional<QString> Lookups::templateContent(qint64 rowId) const
 {
-    if (!m_settings)
+    const std::optional<QString> content =
+        TextBlockStore(m_settings, TextBlockStore::Kind::Templates, nullptr).templateContent(rowId);
+    if (!content)
         return std::nullopt;
-    Statement st = m_settings->prepare(kTemplateContent);
-    st.bind(1, rowId);
-    if (!st.next())
-        return std::nullopt;
-    return splitLines(st.text(0)).join(u'\n');
+    return splitLines(*content).join(u'\n');
 }
 
 QList<NamedQuery> Lookups::queries()
 {
-    using enum NamedQuery::Target;
-    return {{"patient look-up", kPatients, Records},
-            {"take patient", kTakePatient, Records},
-            {"diagnoses while typing", kDiagnosesByKey, Settings},
-            {"diagnoses on entry", kDiagnosesByPinyin, Settings},
-            {"addresses while typing", kAddressesByKey, Settings},
-            {"addresses on entry", kAddressesByPinyin, Settings},
-            {"history templates", kTemplates, Settings},
-            {"template content", kTemplateContent, Settings}};
+    return PatientStore::lookupQueries() + NameStore::lookupQueries() + TextBlockStore::lookupQueries();
 }
 
 }  // namespace qelvaro

@@ -2,28 +2,16 @@
 
 #include "Database.h"
 #include "Prescription.h"
-#include "RecordStore.h"
+
+#include <utility>
 
 namespace qelvaro {
 
 namespace {
 
-// The index on ("9", "0") serves the range and the order (date, then name, then row) without a
-// sort; the row-id query reads nothing else.
-constexpr std::string_view kLogQuery = R"(SELECT "0", "1", "2", "8", "6", "9" FROM "档案"
-    WHERE "9" BETWEEN ? AND ? ORDER BY "9", "0", rowid)";
-constexpr std::string_view kLogRowIdQuery =
-    R"(SELECT rowid FROM "档案" WHERE "9" BETWEEN ? AND ? ORDER BY "9", "0", rowid)";
-constexpr std::string_view kLogRowQuery = R"(SELECT "0", "1", "2", "8", "6", "9" FROM "档案" WHERE rowid = ?)";
-
-LogRow logRowOf(const Statement& st)
-{
-    return {st.text(0), st.text(1), st.text(2), st.text(3), st.text(4), st.text(5)};
-}
-
-// Checks the typed range and prepares the query over it; no statement when there is none to run.
-std::optional<Statement> rangeQuery(Database* records, std::string_view sql, const QString& fromText,
-                                    const QString& toText, QString* problem)
+// The typed range, or no value after setting the problem: no dates, or nothing to read them from.
+std::optional<std::pair<QDate, QDate>> typedRange(Database* records, const QString& fromText, const QString& toText,
+                                                  QString* problem)
 {
     const std::optional<QDate> from = parseVisitDate(fromText);
     const std::optional<QDate> to = parseVisitDate(toText);
@@ -35,9 +23,7 @@ std::optional<Statement> rangeQuery(Database* records, std::string_view sql, con
         *problem = kRecordsUnavailableMessage;
         return std::nullopt;
     }
-    Statement st = records->prepare(sql);
-    st.bindAll(isoDate(*from), isoDate(*to));
-    return st;
+    return std::pair{*from, *to};
 }
 
 }  // namespace
@@ -45,43 +31,36 @@ std::optional<Statement> rangeQuery(Database* records, std::string_view sql, con
 LogRowIds queryOutpatientLogRowIds(Database* records, const QString& fromText, const QString& toText)
 {
     LogRowIds result;
-    std::optional<Statement> st = rangeQuery(records, kLogRowIdQuery, fromText, toText, &result.problem);
-    if (!st)
+    const auto range = typedRange(records, fromText, toText, &result.problem);
+    if (!range)
         return result;
-    while (st->next())
-        result.ids.append(st->integer(0));
-    if (!st->ok()) {
-        result.ids.clear();
+    std::optional<QList<qint64>> ids = RecordStore(records).visitRowIds(range->first, range->second);
+    if (!ids) {
         result.problem = kRecordsUnavailableMessage;
         return result;
     }
+    result.ids = std::move(*ids);
     result.ok = true;
     return result;
 }
 
 LogRow readLogRow(Database* records, qint64 rowId)
 {
-    if (!records)
-        return {};
-    Statement st = records->prepare(kLogRowQuery);
-    st.bind(1, rowId);
-    return st.next() ? logRowOf(st) : LogRow{};
+    return RecordStore(records).visit(rowId);
 }
 
 LogQuery queryOutpatientLog(Database* records, const QString& fromText, const QString& toText)
 {
     LogQuery result;
-    std::optional<Statement> query = rangeQuery(records, kLogQuery, fromText, toText, &result.problem);
-    if (!query)
+    const auto range = typedRange(records, fromText, toText, &result.problem);
+    if (!range)
         return result;
-    Statement& st = *query;
-    while (st.next())
-        result.rows.append(logRowOf(st));
-    if (!st.ok()) {
-        result.rows.clear();
+    std::optional<QList<LogRow>> rows = RecordStore(records).visits(range->first, range->second);
+    if (!rows) {
         result.problem = kRecordsUnavailableMessage;
         return result;
     }
+    result.rows = std::move(*rows);
     result.ok = true;
     return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordStore.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -8,21 +10,10 @@
 
 namespace qelvaro {
 
-class Database;
-
 inline const QString kLogCountCaption = QStringLiteral("记录数：0");
 inline const QString kLogCountPrefix = QStringLiteral("计录数：");
 
-// One visit of the outpatient log: the record's texts as stored, a null column read as empty.
-struct LogRow {
-    QString name;       // 0
-    QString sex;        // 1
-    QString age;        // 2
-    QString diagnosis;  // 8
-    QString address;    // 6
-    QString date;       // 9, "yyyy-MM-dd"
-    bool operator==(const LogRow&) const = default;
-};
+// One visit of the outpatient log is a LogRow (RecordStore.h).
 
 struct LogQuery {
     bool ok = false;

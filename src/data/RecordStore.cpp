@@ -26,14 +26,6 @@ constexpr std::string_view kInsertRecord =
        VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18,
                ?19, ?20, ?21, ?22, ?23))";
 
-constexpr std::string_view kUpdatePatient =
-    R"(UPDATE "患者信息" SET "序号" = ?1, "姓名" = ?2, "性别" = ?3, "出生年月" = ?4, "费别" = ?5,
-       "医疗证号" = ?6, "住址" = ?7, "诊断" = ?8, "过敏史" = ?9, "既往史" = ?10, "电话" = ?11
-       WHERE "序号" = ?1)";
-constexpr std::string_view kInsertPatient =
-    R"(INSERT INTO "患者信息" ("序号", "姓名", "性别", "出生年月", "费别", "医疗证号", "住址",
-       "诊断", "过敏史", "既往史", "电话") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11))";
-
 // The rows come from the index on (date, name, key) alone; KeyOrder puts them in the list's order,
 // which is quicker than the database's sorter on half a million rows.
 constexpr std::string_view kListRecords =
@@ -63,6 +55,23 @@ constexpr std::string_view kOpenByKey =
 
 constexpr std::string_view kKeyStored = R"(SELECT 1 FROM "档案" WHERE "名称" = ?1 LIMIT 1)";
 constexpr std::string_view kDeleteRecord = R"(DELETE FROM "档案" WHERE "名称" = ?1)";
+
+// The outpatient log. The index on ("9", "0") serves the range and the order (date, then name,
+// then row) without a sort; the row-id query reads nothing else.
+constexpr std::string_view kLogQuery = R"(SELECT "0", "1", "2", "8", "6", "9" FROM "档案"
+    WHERE "9" BETWEEN ? AND ? ORDER BY "9", "0", rowid)";
+constexpr std::string_view kLogRowIdQuery =
+    R"(SELECT rowid FROM "档案" WHERE "9" BETWEEN ? AND ? ORDER BY "9", "0", rowid)";
+constexpr std::string_view kLogRowQuery = R"(SELECT "0", "1", "2", "8", "6", "9" FROM "档案" WHERE rowid = ?)";
+
+// The statistics: read from the index on date, name and fees alone.
+constexpr std::string_view kStatisticsQuery = R"(SELECT "13", "14" FROM "档案" WHERE "9" BETWEEN ? AND ?)";
+
+// The infusion card.
+constexpr std::string_view kReadCard =
+    R"(SELECT "T4", "T5", "T6", "T7", "T8" FROM "档案" WHERE "名称" = ? LIMIT 1)";
+constexpr std::string_view kWriteCard =
+    R"(UPDATE "档案" SET "T4" = ?1, "T5" = ?2, "T6" = ?3, "T7" = ?4, "T8" = ?5 WHERE "名称" = ?6)";
 
 // Listed rows in the record list's order: newest key first (keys compared as SQL compares text,
 // by their UTF-8 bytes); ties on the key (rows stored before keys were made unique) by rowid,
@@ -115,27 +124,9 @@ void bindRecord(Statement& st, const Prescription& p, const QString& visitDate)
         .bind(23, p.key);
 }
 
-// Updates the rows found by the statement's key or, when there is none, inserts one.
-bool updateOrInsert(Database& db, Statement& update, Statement& insert,
-                    const std::function<void(Statement&)>& bindValues)
+LogRow logRowOf(const Statement& st)
 {
-    bindValues(update);
-    if (!update.run())
-        return false;
-    if (db.changes() > 0)
-        return true;
-    bindValues(insert);
-    return insert.run();
-}
-
-bool writePatient(Database& db, Statement& update, Statement& insert, const Prescription& p,
-                  const QString& key, const QString& year)
-{
-    return updateOrInsert(db, update, insert, [&](Statement& st) {
-        st.bindAll(key, p.fields[headingIndex(HeadingField::Name)], p.fields[headingIndex(HeadingField::Sex)], year, p.fields[headingIndex(HeadingField::FeeClass)],
-                   p.fields[headingIndex(HeadingField::CardNumber)], p.fields[headingIndex(HeadingField::Address)], p.fields[headingIndex(HeadingField::Diagnosis)],
-                   p.fields[headingIndex(HeadingField::Allergy)], p.fields[headingIndex(HeadingField::PastHistory)], p.fields[headingIndex(HeadingField::Telephone)]);
-    });
+    return {st.text(0), st.text(1), st.text(2), st.text(3), st.text(4), st.text(5)};
 }
 
 void setProblem(QString* problem, const QString& text)
@@ -248,7 +239,7 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
         // a key too long) must not cost the doctor the prescription, so it has its own savepoint.
         const bool marked = m_db->exec("SAVEPOINT patient");
         if (marked
-            && writePatient(*m_db, prepared(kUpdatePatient), prepared(kInsertPatient), p, patient, year)) {
+            && m_patients.write(p, patient, year)) {
             result.patient = SaveResult::PatientRow::Written;
         } else {
             if (marked)
@@ -270,9 +261,9 @@ SaveResult RecordStore::save(const Prescription& p, int currentYear)
     if (m_indexes) {
         m_indexes->recordNameWritten(p.fields[headingIndex(HeadingField::Name)]);
         m_indexes->recordWritten(p.key);
-        if (result.patient == SaveResult::PatientRow::Written)
-            m_indexes->patientWritten(patient);
     }
+    if (result.patient == SaveResult::PatientRow::Written)
+        m_patients.committed(patient);
     return result;
 }
 
@@ -382,20 +373,7 @@ bool RecordStore::hasNameDateIndex() const
     return *m_hasNameDateIndex;
 }
 
-Statement& RecordStore::prepared(std::string_view sql) const
-{
-    if (!m_db || !m_db->isOpen()) {
-        // Statements of a closed connection would still reach the file: they are let go.
-        m_prepared.clear();
-        return m_closed;
-    }
-    auto it = m_prepared.find(sql.data());
-    if (it == m_prepared.end())
-        it = m_prepared.emplace(sql.data(), m_db->prepare(sql)).first;
-    else
-        it->second.reset();
-    return it->second;
-}
+Statement& RecordStore::prepared(std::string_view sql) const { return m_prepared.get(sql); }
 
 RecordList RecordStore::list(const QString& nameFilter, const QString& fromText,
                              const QString& toText) const
@@ -475,6 +453,86 @@ bool RecordStore::remove(const QString& key, QString* problem)
     return removed;
 }
 
+// ---- the outpatient log, the statistics, the infusion card ------------------------------------
+
+std::optional<QList<LogRow>> RecordStore::visits(const QDate& from, const QDate& to) const
+{
+    if (!m_db)
+        return std::nullopt;
+    Statement st = m_db->prepare(kLogQuery);
+    st.bindAll(isoDate(from), isoDate(to));
+    QList<LogRow> rows;
+    while (st.next())
+        rows.append(logRowOf(st));
+    if (!st.ok())
+        return std::nullopt;
+    return rows;
+}
+
+std::optional<QList<qint64>> RecordStore::visitRowIds(const QDate& from, const QDate& to) const
+{
+    if (!m_db)
+        return std::nullopt;
+    Statement st = m_db->prepare(kLogRowIdQuery);
+    st.bindAll(isoDate(from), isoDate(to));
+    QList<qint64> ids;
+    while (st.next())
+        ids.append(st.integer(0));
+    if (!st.ok())
+        return std::nullopt;
+    return ids;
+}
+
+LogRow RecordStore::visit(qint64 rowId) const
+{
+    if (!m_db)
+        return {};
+    Statement st = m_db->prepare(kLogRowQuery);
+    st.bind(1, rowId);
+    return st.next() ? logRowOf(st) : LogRow{};
+}
+
+bool RecordStore::readFees(const QDate& from, const QDate& to,
+                           const std::function<void(const QString& drugFee, const QString& otherFee)>& fees) const
+{
+    if (!m_db)
+        return false;
+    Statement st = m_db->prepare(kStatisticsQuery);
+    st.bindAll(isoDate(from), isoDate(to));
+    while (st.next())
+        fees(st.text(0), st.text(1));
+    return st.ok();
+}
+
+CardColumnsRead RecordStore::cardColumns(const QString& key) const
+{
+    CardColumnsRead result;
+    if (!m_db)
+        return result;
+    Statement query = m_db->prepare(kReadCard);
+    query.bind(1, key);
+    if (!query.next()) {
+        if (query.isValid() && query.ok())
+            result.status = CardColumnsRead::Status::NoRecord;
+        return result;
+    }
+    for (int i = 0; i < int(result.columns.size()); ++i)
+        result.columns[i] = query.text(i);
+    result.status = CardColumnsRead::Status::Found;
+    return result;
+}
+
+RecordStore::ColumnsWrite RecordStore::writeCardColumns(const QString& key, const StoredInfusionCard& columns)
+{
+    if (!m_db)
+        return ColumnsWrite::Failed;
+    Statement update = m_db->prepare(kWriteCard);
+    update.bindAll(columns[0], columns[1], columns[2], columns[3], columns[4], key);
+    if (!update.run())
+        return ColumnsWrite::Failed;
+    return m_db->changes() > 0 ? ColumnsWrite::Written : ColumnsWrite::NoRecord;
+}
+
 QList<NamedQuery> RecordStore::queries()
 {
     return {{"record list", kListRecords},
@@ -484,7 +542,7 @@ QList<NamedQuery> RecordStore::queries()
             {"open record", kOpenByRowId},
             {"open record by key", kOpenByKey},
             {"update record", kUpdateRecord},
-            {"update patient", kUpdatePatient},
+            PatientStore::writeQueries().constFirst(),
             {"key stored", kKeyStored},
             {"delete record", kDeleteRecord}};
 }

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "Database.h"
+#include "InfusionCardFormat.h"
+#include "NamedQuery.h"
+#include "PatientStore.h"
+#include "PreparedStatements.h"
 #include "Prescription.h"
 #include "SearchIndexes.h"
 
@@ -9,7 +13,7 @@
 #include <QList>
 #include <QString>
 
-#include <map>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -31,14 +35,6 @@ inline constexpr int kShortColumnWidth = 50;
 // (a lone surrogate), naming the field.
 QString tooLongMessage(const QString& fieldName);
 QString unstorableMessage(const QString& fieldName);
-
-// An SQL text of this code with a name, so a benchmark can show how the database runs it.
-struct NamedQuery {
-    enum class Target { Records, Settings };
-    const char* name;
-    std::string_view sql;
-    Target database = Target::Records;
-};
 
 // Gives each new prescription its record key: the time it was begun, moved on by a second while
 // the key was already given out in this run or is already stored, so no two prescriptions share
@@ -84,13 +80,32 @@ struct RecordList {
     QList<qint64> rowIds;
 };
 
-// The stored prescriptions (table 档案) and the patient register that a save keeps up to date.
-// Every operation fails cleanly, with a reason, when there is no records database.
+// One visit of the outpatient log: the record's texts as stored, a null column read as empty.
+struct LogRow {
+    QString name;       // 0
+    QString sex;        // 1
+    QString age;        // 2
+    QString diagnosis;  // 8
+    QString address;    // 6
+    QString date;       // 9, "yyyy-MM-dd"
+    bool operator==(const LogRow&) const = default;
+};
+
+// The infusion card columns T4..T8 of a record, as read.
+struct CardColumnsRead {
+    enum class Status { Found, NoRecord, Failed };
+    Status status = Status::Failed;
+    StoredInfusionCard columns;
+};
+
+// The stored prescriptions (table 档案): the only place with SQL on it. A save keeps the patient
+// register (PatientStore) up to date as well. Every operation fails cleanly, with a reason, when
+// there is no records database.
 class RecordStore {
 public:
-    // With search indexes, a save keeps the patient index current.
+    // With search indexes, a save or a removal keeps the record and patient indexes current.
     explicit RecordStore(Database* records, SearchIndexes* indexes = nullptr)
-        : m_db(records), m_indexes(indexes)
+        : m_db(records), m_indexes(indexes), m_patients(records, indexes), m_prepared(records)
     {
     }
 
@@ -120,6 +135,24 @@ public:
     // which sets the problem.
     bool remove(const QString& key, QString* problem = nullptr);
 
+    // The outpatient log's reads of the visits whose date lies in [from, to], by date, then
+    // name, then row; no value when the read failed (or there is no database). The visit of one
+    // row id is empty when it is gone.
+    std::optional<QList<LogRow>> visits(const QDate& from, const QDate& to) const;
+    std::optional<QList<qint64>> visitRowIds(const QDate& from, const QDate& to) const;
+    LogRow visit(qint64 rowId) const;
+
+    // The statistics' read: the two fees (drug fee, other fee) of every record whose date lies in
+    // [from, to]; false when the read failed.
+    bool readFees(const QDate& from, const QDate& to,
+                  const std::function<void(const QString& drugFee, const QString& otherFee)>& fees) const;
+
+    // The infusion card's columns of the record with this key, and their rewrite (nothing else
+    // of the row); NoRecord when no record has the key.
+    CardColumnsRead cardColumns(const QString& key) const;
+    enum class ColumnsWrite { Written, NoRecord, Failed };
+    ColumnsWrite writeCardColumns(const QString& key, const StoredInfusionCard& columns);
+
     static QList<NamedQuery> queries();
 
 private:
@@ -132,8 +165,8 @@ private:
 
     Database* m_db;
     SearchIndexes* m_indexes = nullptr;
-    mutable std::map<const char*, Statement> m_prepared;  // by the SQL text's address
-    mutable Statement m_closed;
+    PatientStore m_patients;
+    mutable PreparedStatements m_prepared;
     mutable std::optional<bool> m_hasNameDateIndex;
 };
 

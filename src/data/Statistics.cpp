@@ -11,13 +11,6 @@
 
 namespace qelvaro {
 
-namespace {
-
-// Read from the index on date, name and fees alone.
-constexpr std::string_view kStatisticsQuery = R"(SELECT "13", "14" FROM "档案" WHERE "9" BETWEEN ? AND ?)";
-
-}  // namespace
-
 Statistics computeStatistics(Database* records, const QString& fromText, const QString& toText)
 {
     Statistics result;
@@ -40,13 +33,11 @@ Statistics computeStatistics(Database* records, const QString& fromText, const Q
             known = values.insert(text, numericValue(text));
         return *known;
     };
-    Statement st = records->prepare(kStatisticsQuery);
-    st.bindAll(isoDate(*from), isoDate(*to));
-    while (st.next()) {
+    const bool read = RecordStore(records).readFees(*from, *to, [&](const QString& drugFee, const QString& otherFee) {
         ++result.prescriptions;
-        result.turnover += valueOf(st.text(0)) + valueOf(st.text(1));
-    }
-    if (!st.ok()) {
+        result.turnover += valueOf(drugFee) + valueOf(otherFee);
+    });
+    if (!read) {
         result = {};
         result.problem = kRecordsUnavailableMessage;
         return result;

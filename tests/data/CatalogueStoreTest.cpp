@@ -1,5 +1,7 @@
 #include "CatalogueChanges.h"
-#include "CatalogueStore.h"
+#include "DrugStore.h"
+#include "NameStore.h"
+#include "TextBlockStore.h"
 #include "DataStore.h"
 #include "ListedTexts.h"
 #include "SearchIndexes.h"
@@ -92,7 +94,7 @@ private slots:
         addDrug("tm", "头孢", "抗生素类");
         addDrug("a%b", "百分", "其他");
         addDrug("AXB", "大写", "其他");
-        DrugCatalogue drugs(&db(), m_changes.get());
+        DrugStore drugs(&db(), m_changes.get());
         // Contains for the buttons, exactly equal on opening; names in pinyin order.
         QCOMPARE(texts(drugs.containingCategory("抗生素")), (QStringList{"阿莫西林", "头孢"}));
         QCOMPARE(texts(drugs.ofCategory("抗生素")), QStringList{"阿莫西林"});
@@ -107,7 +109,7 @@ private slots:
 
     void drugSaveAndDeleteActOnTheirRow()
     {
-        DrugCatalogue drugs(&db(), m_changes.get());
+        DrugStore drugs(&db(), m_changes.get());
         QSignalSpy written(m_changes.get(), &CatalogueChanges::rowWritten);
         QSignalSpy removed(m_changes.get(), &CatalogueChanges::rowRemoved);
         const WriteResult a = drugs.save(std::nullopt, {"甲药\\0.5 tid", "jy", "抗生素"});
@@ -141,8 +143,8 @@ private slots:
         SearchIndexes indexes;
         indexes.loadNow(m_store->records(), &db());
         QVERIFY(indexes.drugs());
-        DrugCatalogue drugs(&db(), nullptr, &indexes);
-        const DrugCatalogue bySql(&db(), nullptr);
+        DrugStore drugs(&db(), nullptr, &indexes);
+        const DrugStore bySql(&db(), nullptr);
         const WriteResult added = drugs.save(std::nullopt, {"阿莫新", "ymxx", "抗生素"});
         QVERIFY(added.ok());
         QCOMPARE(texts(drugs.search("ymx")), (QStringList{"阿莫西林", "阿莫新"}));
@@ -180,7 +182,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QString, category);
         QFETCH(QString, message);
-        DrugCatalogue drugs(&db(), m_changes.get());
+        DrugStore drugs(&db(), m_changes.get());
         QSignalSpy written(m_changes.get(), &CatalogueChanges::rowWritten);
         const WriteResult result = drugs.save(std::nullopt, {name, code, category});
         QVERIFY(!result.ok());
@@ -191,7 +193,7 @@ private slots:
 
     void nameSearchCoversNameCodeAndTheSpan()
     {
-        NameCatalogue names(&db(), NameTable::Diagnoses, m_changes.get());
+        NameStore names(&db(), NameTable::Diagnoses, m_changes.get());
         QVERIFY(names.add("高血压病", "gxyb").ok());
         QVERIFY(names.add("感冒", "gm").ok());
         QVERIFY(names.add("50%烫伤", "50ts").ok());
@@ -204,7 +206,7 @@ private slots:
         QCOMPARE(texts(names.search("_")), QStringList{});
         QCOMPARE(texts(names.search("'")), QStringList{});
         // The other table is another catalogue.
-        NameCatalogue addresses(&db(), NameTable::Addresses, m_changes.get());
+        NameStore addresses(&db(), NameTable::Addresses, m_changes.get());
         QCOMPARE(addresses.all().size(), 0);
         Statement key = db().prepare(R"(SELECT "序号", "拼音" FROM "诊断" WHERE "名称" = '感冒')");
         QVERIFY(key.next());
@@ -226,7 +228,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, code);
         QFETCH(QString, message);
-        NameCatalogue names(&db(), NameTable::Addresses, m_changes.get());
+        NameStore names(&db(), NameTable::Addresses, m_changes.get());
         const WriteResult result = names.add(name, code);
         QCOMPARE(result.refusal, message);
         QCOMPARE(count("地址"), 0);
@@ -251,7 +253,7 @@ private slots:
 
     void setsAndTemplatesByIdentity()
     {
-        TextBlockCatalogue sets(&db(), TextBlockCatalogue::Kind::Sets, m_changes.get());
+        TextBlockStore sets(&db(), TextBlockStore::Kind::Sets, m_changes.get());
         const WriteResult a = sets.save(std::nullopt, {"感冒组套", "gmzt", "甲\r\n乙"}, kPersonalSetKind);
         const WriteResult b = sets.save(std::nullopt, {"感冒方", "gmf", "麻黄 6g"}, kRecipeKind);
         QVERIFY(a.ok() && b.ok());
@@ -264,7 +266,7 @@ private slots:
         QCOMPARE(sets.save(std::nullopt, {"  ", "", "x"}, kPersonalSetKind).refusal,
                  QStringLiteral("“拼音”不能为空，未保存。"));
 
-        TextBlockCatalogue templates(&db(), TextBlockCatalogue::Kind::Templates, m_changes.get());
+        TextBlockStore templates(&db(), TextBlockStore::Kind::Templates, m_changes.get());
         QSignalSpy written(m_changes.get(), &CatalogueChanges::rowWritten);
         const WriteResult t = templates.save(std::nullopt, {"感冒", "gm", "咳嗽三天"});
         QVERIFY(t.ok());

@@ -1,6 +1,6 @@
 // The in-memory drug and patient indexes answer exactly as the SQL searches do, and stay so
 // through the program's writes, also those made while the indexes are read in the background.
-#include "CatalogueStore.h"
+#include "DrugStore.h"
 #include "DrugQueries.h"
 #include "Lookups.h"
 #include "StoreFixture.h"
@@ -95,8 +95,8 @@ class SearchIndexesTest : public QObject {
             }
         }
         // The drug window's uncapped lists, rows without a name included.
-        const DrugCatalogue windowBySql(&db, nullptr);
-        const DrugCatalogue windowByIndex(&db, nullptr, &indexes);
+        const DrugStore windowBySql(&db, nullptr);
+        const DrugStore windowByIndex(&db, nullptr, &indexes);
         for (const QString& typed : kTyped)
             QCOMPARE(windowByIndex.search(typed), windowBySql.search(typed));
         for (const QString& caption : kCategories + QStringList{u"药"_s, u"%"_s, u"_"_s, u"A%b"_s}) {
