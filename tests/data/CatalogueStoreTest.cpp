@@ -5,7 +5,7 @@
 #include "DataStore.h"
 #include "ListedTexts.h"
 #include "SearchIndexes.h"
-#include "TestSupport.h"
+#include "StoreFixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -19,8 +19,8 @@ using namespace qelvaro::test;
 class CatalogueStoreTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<DataStore> m_store;
+    std::unique_ptr<StoreFixture> m_fixture;
+    DataStore* m_store = nullptr;
     std::unique_ptr<CatalogueChanges> m_changes;
 
     Database& db() { return *m_store->settings(); }
@@ -38,17 +38,17 @@ class CatalogueStoreTest : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_store = std::make_unique<DataStore>(m_folder->paths());
-        QVERIFY(m_store->open());
+        m_fixture = std::make_unique<StoreFixture>();
+        QVERIFY(m_fixture->opened);
+        m_store = &m_fixture->store;
         QVERIFY(db().exec(R"(DELETE FROM "药品"; DELETE FROM "个人组套"; DELETE FROM "病史模板";
                              DELETE FROM "诊断"; DELETE FROM "地址";)"));
         m_changes = std::make_unique<CatalogueChanges>();
     }
     void cleanup()
     {
-        m_store.reset();
-        m_folder.reset();
+        m_store = nullptr;
+        m_fixture.reset();
     }
 
     void drugEntrySplitAndJoin_data()

@@ -1,6 +1,6 @@
 #include "DataStore.h"
 #include "DrugQueries.h"
-#include "TestSupport.h"
+#include "StoreFixture.h"
 
 #include <QTest>
 
@@ -28,8 +28,8 @@ QStringList texts(const QList<CatalogueEntry>& entries)
 class DrugQueriesTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<DataStore> m_store;
+    std::unique_ptr<StoreFixture> m_fixture;
+    DataStore* m_store = nullptr;
 
     Database& db() { return *m_store->settings(); }
 
@@ -47,15 +47,15 @@ class DrugQueriesTest : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_store = std::make_unique<DataStore>(m_folder->paths());
-        QVERIFY(m_store->open());
+        m_fixture = std::make_unique<StoreFixture>();
+        QVERIFY(m_fixture->opened);
+        m_store = &m_fixture->store;
         QVERIFY(db().exec(R"(DELETE FROM "药品"; DELETE FROM "个人组套";)"));
     }
     void cleanup()
     {
-        m_store.reset();
-        m_folder.reset();
+        m_store = nullptr;
+        m_fixture.reset();
     }
 
     void categoryListsItsDrugsByName()

@@ -1,7 +1,7 @@
 #include "DataStore.h"
 #include "Lookups.h"
 #include "Prescription.h"
-#include "TestSupport.h"
+#include "StoreFixture.h"
 
 #include <QTest>
 
@@ -20,8 +20,8 @@ constexpr int kYear = 2016;
 class LookupsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<DataStore> m_store;
+    std::unique_ptr<StoreFixture> m_fixture;
+    DataStore* m_store = nullptr;
     std::unique_ptr<Lookups> m_lookups;
 
     qint64 insertPatient(const QString& name, const QString& birthYear, const QVariant& feeClass = u"自费"_s)
@@ -64,16 +64,16 @@ class LookupsTest : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_store = std::make_unique<DataStore>(m_folder->paths());
-        QVERIFY(m_store->open());
+        m_fixture = std::make_unique<StoreFixture>();
+        QVERIFY(m_fixture->opened);
+        m_store = &m_fixture->store;
         m_lookups = std::make_unique<Lookups>(m_store->records(), m_store->settings());
     }
     void cleanup()
     {
         m_lookups.reset();
-        m_store.reset();
-        m_folder.reset();
+        m_store = nullptr;
+        m_fixture.reset();
     }
 
     void takingAPatientTakesTheRowShown()

@@ -2,7 +2,7 @@
 #include "Lookups.h"
 #include "Prescription.h"
 #include "RecordStore.h"
-#include "TestSupport.h"
+#include "StoreFixture.h"
 
 #include <QTest>
 
@@ -41,8 +41,8 @@ Prescription filledPrescription(const QString& key)
 class RecordStoreTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<DataStore> m_store;
+    std::unique_ptr<StoreFixture> m_fixture;
+    DataStore* m_store = nullptr;
     std::unique_ptr<RecordStore> m_records;
 
     Database& db() { return *m_store->records(); }
@@ -74,16 +74,16 @@ class RecordStoreTest : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_store = std::make_unique<DataStore>(m_folder->paths());
-        QVERIFY(m_store->open());
+        m_fixture = std::make_unique<StoreFixture>();
+        QVERIFY(m_fixture->opened);
+        m_store = &m_fixture->store;
         m_records = std::make_unique<RecordStore>(m_store->records());
     }
     void cleanup()
     {
         m_records.reset();
-        m_store.reset();
-        m_folder.reset();
+        m_store = nullptr;
+        m_fixture.reset();
     }
 
     void savedPrescriptionReopensWithEveryValue()
