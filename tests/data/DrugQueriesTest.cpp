@@ -1,5 +1,6 @@
 #include "DataStore.h"
 #include "DrugQueries.h"
+#include "ListedTexts.h"
 #include "StoreFixture.h"
 
 #include <QTest>
@@ -12,18 +13,6 @@
 using namespace qelvaro;
 using namespace qelvaro::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QStringList texts(const QList<CatalogueEntry>& entries)
-{
-    QStringList list;
-    for (const CatalogueEntry& e : entries)
-        list << e.text;
-    return list;
-}
-
-}  // namespace
 
 class DrugQueriesTest : public QObject {
     Q_OBJECT

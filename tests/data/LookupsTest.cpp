@@ -1,4 +1,5 @@
 #include "DataStore.h"
+#include "ListedTexts.h"
 #include "Lookups.h"
 #include "Prescription.h"
 #include "StoreFixture.h"
@@ -46,13 +47,7 @@ class LookupsTest : public QObject {
             QVERIFY(st.bindAll(name, pinyin, name + pinyin).run());
     }
 
-    static QStringList texts(const QList<LookupItem>& items)
-    {
-        QStringList result;
-        for (const LookupItem& item : items)
-            result << item.text;
-        return result;
-    }
+    static QStringList texts(const QList<LookupItem>& items) { return test::texts(items); }
     static QStringList texts(const PatientMatches& matches)
     {
         QStringList result;
