@@ -4,7 +4,6 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFont>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QCoreApplication>
