@@ -60,11 +60,7 @@ std::optional<QString> DrugQueries::setContent(qint64 rowId) const
 
 QList<NamedQuery> DrugQueries::queries()
 {
-    // In the order the picker's queries were always listed: drugs and sets of a category, the
-    // two drug searches, the set search and a set's content.
-    const QList<NamedQuery> drugs = DrugStore::pickerQueries();
-    const QList<NamedQuery> sets = TextBlockStore::pickerQueries();
-    return {drugs[0], sets[0], drugs[1], drugs[2], sets[1], sets[2]};
+    return DrugStore::pickerQueries() + TextBlockStore::pickerQueries();
 }
 
 }  // namespace qelvaro

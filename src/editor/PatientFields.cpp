@@ -67,7 +67,9 @@ using P = Prescription;
 constexpr int kRowIdRole = Qt::UserRole;
 
 // The card header shows these fields, in its own order.
-constexpr std::array<int, 5> kCardHeaderFields{headingIndex(HeadingField::Name), headingIndex(HeadingField::Sex), headingIndex(HeadingField::Age), headingIndex(HeadingField::Date), headingIndex(HeadingField::Doctor)};
+constexpr std::array<int, 5> kCardHeaderFields{headingIndex(HeadingField::Name), headingIndex(HeadingField::Sex),
+                                                headingIndex(HeadingField::Age), headingIndex(HeadingField::Date),
+                                                headingIndex(HeadingField::Doctor)};
 
 void setIfChanged(QLineEdit* box, const QString& text)
 {

@@ -107,16 +107,16 @@ void RecordCommands::newPrescription()
     const QDateTime now = m_context.clock.now();
     for (int i = 0; i < kHeadingFieldCount; ++i)
         field(m_window, i)->setText(QString());
-    field(m_window, headingIndex(HeadingField::CardNumber))->setText(caseNumber(now));
-    field(m_window, headingIndex(HeadingField::Date))->setText(isoDate(now.date()));
+    m_window.headingBox(HeadingField::CardNumber)->setText(caseNumber(now));
+    m_window.headingBox(HeadingField::Date)->setText(isoDate(now.date()));
     const SettingsCopy::Values defaults = m_context.settings.values();
-    field(m_window, headingIndex(HeadingField::FeeClass))->setText(defaults.feeClass);
-    field(m_window, headingIndex(HeadingField::Department))->setText(defaults.department);
-    field(m_window, headingIndex(HeadingField::Doctor))->setText(defaults.doctor);
-    field(m_window, headingIndex(HeadingField::Dispenser))->setText(defaults.dispenser);
-    field(m_window, headingIndex(HeadingField::Reviewer))->setText(defaults.reviewer);
-    field(m_window, headingIndex(HeadingField::Allergy))->setText(QStringLiteral("无"));
-    field(m_window, headingIndex(HeadingField::PastHistory))->setText(QStringLiteral("无"));
+    m_window.headingBox(HeadingField::FeeClass)->setText(defaults.feeClass);
+    m_window.headingBox(HeadingField::Department)->setText(defaults.department);
+    m_window.headingBox(HeadingField::Doctor)->setText(defaults.doctor);
+    m_window.headingBox(HeadingField::Dispenser)->setText(defaults.dispenser);
+    m_window.headingBox(HeadingField::Reviewer)->setText(defaults.reviewer);
+    m_window.headingBox(HeadingField::Allergy)->setText(QStringLiteral("无"));
+    m_window.headingBox(HeadingField::PastHistory)->setText(QStringLiteral("无"));
     m_window.recordKeyLabel()->setText(m_keys.issue(now));
     setBoxText(m_window.injectionCardBox(), QString());
     setBoxText(m_window.body(), QString());
@@ -124,18 +124,18 @@ void RecordCommands::newPrescription()
     // Emptying 诊断 and 住址 looked them up.
     m_window.diagnosisPopup()->hide();
     m_window.addressPopup()->hide();
-    field(m_window, headingIndex(HeadingField::Name))->setFocus(Qt::OtherFocusReason);
+    m_window.headingBox(HeadingField::Name)->setFocus(Qt::OtherFocusReason);
 }
 
 void RecordCommands::renew()
 {
     const QDateTime now = m_context.clock.now();
     m_window.recordKeyLabel()->setText(m_keys.issue(now));
-    field(m_window, headingIndex(HeadingField::Date))->setText(isoDate(now.date()));
+    m_window.headingBox(HeadingField::Date)->setText(isoDate(now.date()));
     setBoxText(m_window.injectionCardBox(), QString());
     setBoxText(m_window.body(), QString());
-    field(m_window, headingIndex(HeadingField::DrugFee))->setText(QString());
-    field(m_window, headingIndex(HeadingField::OtherFee))->setText(QString());
+    m_window.headingBox(HeadingField::DrugFee)->setText(QString());
+    m_window.headingBox(HeadingField::OtherFee)->setText(QString());
     m_window.drugSearchBox()->setFocus(Qt::OtherFocusReason);
 }
 
