@@ -1,39 +1,52 @@
 #include "JobFollower.h"
 
-#include "PrintQueue.h"
-
-#include <QTemporaryFile>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace qelvaro {
 
-JobFollower::JobFollower(PrintQueue& queue, FailureHandler onFailed, Timing timing)
-    : m_queue(queue), m_onFailed(std::move(onFailed)), m_timing(timing)
+JobFollower::JobFollower(PrintQueue& queue, EndHandler onEnded, Timing timing, QObject* parent)
+    : QObject(parent), m_queue(queue), m_onEnded(std::move(onEnded)), m_timing(timing), m_timer(new QTimer(this))
 {
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &JobFollower::checkDueJobs);
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &JobFollower::checkDueJobs);
 }
 
-JobFollower::~JobFollower() = default;
-
-void JobFollower::follow(int jobId, const QString& jobName, std::unique_ptr<QTemporaryFile> printout)
+void JobFollower::follow(int jobId, const QString& printer, int ticket)
 {
     Job job;
     job.id = jobId;
-    job.name = jobName;
-    job.printout = std::move(printout);
+    job.printer = printer;
+    job.ticket = ticket;
+    add(std::move(job));
+}
+
+void JobFollower::cancel(int jobId)
+{
+    if (m_queue.cancel(jobId))
+        return;
+    Job job;
+    job.id = jobId;
+    job.cancelling = true;
+    add(std::move(job));
+}
+
+void JobFollower::add(Job job)
+{
     job.waitMilliseconds = m_timing.firstMilliseconds;
     job.due = QDeadlineTimer(job.waitMilliseconds);
-    m_jobs.insert_or_assign(jobId, std::move(job));
+    m_jobs.insert_or_assign(job.id, std::move(job));
     schedule();
 }
 
 void JobFollower::stop()
 {
-    m_timer.stop();
+    m_timer->stop();
+    for (const auto& [id, job] : m_jobs)
+        if (job.cancelling)
+            m_queue.cancel(id);
     m_jobs.clear();
-    m_failed.clear();
 }
 
 void JobFollower::checkDueJobs()
@@ -44,51 +57,34 @@ void JobFollower::checkDueJobs()
             ++it;
             continue;
         }
-        switch (m_queue.jobState(job.id)) {
-        case PrintQueue::JobState::Waiting:
+        const PrintQueue::JobState state = job.cancelling
+                                               ? (m_queue.cancel(job.id) ? PrintQueue::JobState::Completed
+                                                                         : PrintQueue::JobState::Waiting)
+                                               : m_queue.jobState(job.id, job.printer);
+        if (state == PrintQueue::JobState::Waiting) {
             job.waitMilliseconds = std::min(job.waitMilliseconds * 2, m_timing.longestMilliseconds);
             job.due = QDeadlineTimer(job.waitMilliseconds);
             ++it;
-            break;
-        case PrintQueue::JobState::Completed:
-            it = m_jobs.erase(it);
-            break;
-        case PrintQueue::JobState::Failed:
-            m_failed.push_back(std::move(job));
-            it = m_jobs.erase(it);
-            break;
+            continue;
         }
+        const Job ended = std::move(job);
+        it = m_jobs.erase(it);
+        if (!ended.cancelling && m_onEnded)
+            m_onEnded(ended.ticket, state);
     }
     schedule();
-    handOnFailures();
 }
 
 void JobFollower::schedule()
 {
     if (m_jobs.empty()) {
-        m_timer.stop();
+        m_timer->stop();
         return;
     }
     qint64 soonest = m_timing.longestMilliseconds;
     for (const auto& [id, job] : m_jobs)
         soonest = std::min(soonest, job.due.remainingTime());
-    m_timer.start(int(std::max<qint64>(soonest, 0)));
-}
-
-void JobFollower::handOnFailures()
-{
-    // The handler asks the doctor in a modal box, whose event loop runs this timer again: a job
-    // found failed meanwhile waits its turn instead of opening a second box over the first.
-    if (m_handingOn)
-        return;
-    m_handingOn = true;
-    while (!m_failed.empty()) {
-        const Job job = std::move(m_failed.front());
-        m_failed.pop_front();
-        if (m_onFailed)
-            m_onFailed(job.name, job.printout ? job.printout->fileName() : QString());
-    }
-    m_handingOn = false;
+    m_timer->start(int(std::max<qint64>(soonest, 0)));
 }
 
 }  // namespace qelvaro

@@ -1,67 +1,66 @@
 #pragma once
 
+#include "PrintQueue.h"
+
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
-#include <deque>
 #include <functional>
 #include <map>
-#include <memory>
 
-class QTemporaryFile;
+class QTimer;
 
 namespace qelvaro {
 
-class PrintQueue;
-
-// How often a job is asked about.
+// How often a job is asked about, and how long a hand-over may take.
 struct JobFollowTiming {
     int firstMilliseconds = 1000;     // the first question, after the job was handed over
     int longestMilliseconds = 10000;  // each wait doubles up to this
+    // A print not handed to the queue by then is given up and told as failed: the service is
+    // silent or the hand-over is stuck behind questions it does not answer.
+    int handOverMilliseconds = 8000;
 };
 
 // Follows each print job the program handed to the queue, by its id, until the job ends, without
 // ever waiting for one: a timer asks the queue about the jobs that are due, each less often the
-// longer it waits (a paused printer may hold a job for hours). A completed job goes quietly; a job
-// that ends any other way is handed to the failure handler with the PDF of its own printout, kept
-// until then. Failures are handed on one at a time, in the order they were found.
+// longer it waits (a paused printer may hold a job for hours, a silent service is asked again
+// later). A job's end is handed on with the ticket it was followed under. A job the program gave
+// up is cancelled instead, asked again in the same way until the queue answers.
+// It calls the queue, which may wait for the print service: it lives on the print thread.
 class JobFollower : public QObject {
 public:
     using Timing = JobFollowTiming;
-    // The printout's file exists while the handler runs and goes afterwards.
-    using FailureHandler = std::function<void(const QString& jobName, const QString& printoutPdf)>;
+    using EndHandler = std::function<void(int ticket, PrintQueue::JobState end)>;
 
-    JobFollower(PrintQueue& queue, FailureHandler onFailed, Timing timing = Timing());
-    ~JobFollower() override;
+    JobFollower(PrintQueue& queue, EndHandler onEnded, Timing timing = Timing(), QObject* parent = nullptr);
 
-    void follow(int jobId, const QString& jobName, std::unique_ptr<QTemporaryFile> printout);
-    int followedJobs() const { return int(m_jobs.size() + m_failed.size()); }
+    void follow(int jobId, const QString& printer, int ticket);
+    void cancel(int jobId);
+    int followedJobs() const { return int(m_jobs.size()); }
     // Lets every job go: they stay in the queue and print when the printer is back; nothing is
-    // asked any more, and the kept printouts are removed.
+    // asked any more. Jobs to cancel are tried once more.
     void stop();
 
 private:
     struct Job {
         int id = 0;
-        QString name;
-        std::unique_ptr<QTemporaryFile> printout;
+        QString printer;
+        int ticket = 0;
+        bool cancelling = false;
         int waitMilliseconds = 0;
         QDeadlineTimer due;
     };
 
+    void add(Job job);
     void checkDueJobs();
     void schedule();
-    void handOnFailures();
 
     PrintQueue& m_queue;
-    FailureHandler m_onFailed;
+    EndHandler m_onEnded;
     Timing m_timing;
-    QTimer m_timer;
+    QTimer* m_timer;
     std::map<int, Job> m_jobs;  // by job id
-    std::deque<Job> m_failed;   // found failed, not yet handed on
-    bool m_handingOn = false;
 };
 
 }  // namespace qelvaro

@@ -15,6 +15,20 @@ struct PageFont {
     friend bool operator==(const PageFont&, const PageFont&) = default;
 };
 
+// One operation as the page sent it, coordinates in twips from the printable area's corner.
+struct PageOperation {
+    enum class Kind { Begin, Text, Line, NewPage, End };
+    Kind kind = Kind::Begin;
+    double x = 0;  // text: top-left corner; line: first end point
+    double y = 0;
+    double x2 = 0;  // line: second end point
+    double y2 = 0;
+    QString text;
+    PageFont font;
+    int width = 0;  // line width in dots
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;  // Begin
+};
+
 // Where a Page sends its output once every coordinate is resolved: twips from the top-left corner
 // of the printable area, x to the right, y downwards. The metrics are twips on the same device, so
 // the page can advance by a line the way the paper will show it.

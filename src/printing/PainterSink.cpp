@@ -5,7 +5,6 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPen>
-#include <QPrinter>
 
 namespace qelvaro {
 
@@ -31,13 +30,6 @@ bool PainterSink::begin(QPageLayout::Orientation orientation)
 {
     if (auto* paged = dynamic_cast<QPagedPaintDevice*>(&m_device))
         paged->setPageOrientation(orientation);
-    if (auto* printer = dynamic_cast<QPrinter*>(&m_device)) {
-        // Positions count from the corner of the printable area, with no margins of the toolkit's
-        // own on top of the printer's minimum.
-        QPageLayout layout = printer->pageLayout();
-        layout.setMargins(layout.minimumMargins());
-        printer->setPageLayout(layout);
-    }
     m_ok = m_painter.begin(&m_device);
     if (m_ok)
         m_painter.setRenderHint(QPainter::Antialiasing);
@@ -80,23 +72,28 @@ void PainterSink::newPage()
 
 bool PainterSink::end()
 {
-    bool ok = m_ok && m_painter.isActive() && m_painter.end();
-    if (auto* printer = dynamic_cast<QPrinter*>(&m_device))
-        ok = ok && printer->printerState() != QPrinter::Error && printer->printerState() != QPrinter::Aborted;
+    const bool ok = m_ok && m_painter.isActive() && m_painter.end();
     m_ok = false;
     return ok;
 }
 
-double PainterSink::lineHeight(const PageFont& font) const
+double PainterSink::lineHeightOn(const QPaintDevice& device, const PageFont& font)
 {
-    const QFontMetricsF metrics(printFont(font), &m_device);
-    return metrics.height() / m_device.logicalDpiY() * kTwipsPerInch;
+    const QFontMetricsF metrics(printFont(font), &device);
+    return metrics.height() / device.logicalDpiY() * kTwipsPerInch;
 }
+
+double PainterSink::textWidthOn(const QPaintDevice& device, const QString& text, const PageFont& font)
+{
+    const QFontMetricsF metrics(printFont(font), &device);
+    return metrics.horizontalAdvance(text) / device.logicalDpiX() * kTwipsPerInch;
+}
+
+double PainterSink::lineHeight(const PageFont& font) const { return lineHeightOn(m_device, font); }
 
 double PainterSink::textWidth(const QString& text, const PageFont& font) const
 {
-    const QFontMetricsF metrics(printFont(font), &m_device);
-    return metrics.horizontalAdvance(text) / m_device.logicalDpiX() * kTwipsPerInch;
+    return textWidthOn(m_device, text, font);
 }
 
 }  // namespace qelvaro

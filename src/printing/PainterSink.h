@@ -8,7 +8,7 @@ class QPaintDevice;
 
 namespace qelvaro {
 
-// Draws a page on a printer, a PDF or an image (for a preview). Twips become device dots here,
+// Draws a page on a PDF or an image (for a preview). Twips become device dots here,
 // at the device's own resolution, from the corner of its printable area; fonts keep their point
 // sizes, so nothing is scaled by a transform. Text is placed by its top-left corner.
 class PainterSink : public PageSink {
@@ -16,7 +16,8 @@ public:
     explicit PainterSink(QPaintDevice& device);
     ~PainterSink() override;
 
-    // Turns a paged device (printer, PDF) to the orientation; an image keeps its shape.
+    // Turns a paged device (a PDF) to the orientation; an image keeps its shape. A paged device's
+    // margins are its printable area's: positions count from their corner.
     bool begin(QPageLayout::Orientation orientation) override;
     void text(double x, double y, const QString& text, const PageFont& font) override;
     void line(double x1, double y1, double x2, double y2, int width) override;
@@ -25,6 +26,10 @@ public:
     bool end() override;
     double lineHeight(const PageFont& font) const override;
     double textWidth(const QString& text, const PageFont& font) const override;
+
+    // The metrics as drawn on the device, without drawing on it.
+    static double lineHeightOn(const QPaintDevice& device, const PageFont& font);
+    static double textWidthOn(const QPaintDevice& device, const QString& text, const PageFont& font);
 
 private:
     double toDeviceX(double twips) const;

@@ -1,24 +1,23 @@
 #pragma once
 
 #include "JobFollower.h"
+#include "Printout.h"
 
 #include <QMarginsF>
 #include <QString>
 
-#include <functional>
+#include <deque>
+#include <map>
 #include <memory>
+#include <utility>
 
-class QPrinter;
-class QWidget;
+class QObject;
 
 namespace qelvaro {
 
 class MessageSink;
-class Page;
 class PrintQueue;
-
-// What a printout draws on a fresh page; the target ends the job if the drawing does not.
-using PageDrawing = std::function<void(Page&)>;
+class PrintThread;
 
 // Where a print job goes: the default printer in the program, a PDF file or a recorder in tests.
 class PrintTarget {
@@ -50,10 +49,13 @@ private:
 };
 
 // The default printer, without a dialog. A printout with nothing to print is told and goes
-// nowhere. The job is handed to the print queue and the command returns; the job is then followed
-// until it ends, whatever becomes of the window that printed. When there is no printer, or the
-// queue refuses the job at once or it ends later without completing, the user is asked whether to
-// save that printout as a PDF file instead; nothing the queue did not take is reported as sent.
+// nowhere. The printout is drawn once, at the command, and the command returns: finding the
+// default printer and its paper, handing the job to the print queue and following it to its end
+// all run on a print thread of their own, so a print service that is slow or silent costs the
+// window nothing. When there is no printer, or the queue refuses the job, or the hand-over is not
+// done in time, or the job ends later without completing, the user is told, whatever became of
+// the window that printed, and may save that printout as a PDF file instead. Such messages come
+// one at a time.
 class PrinterTarget : public PrintTarget {
 public:
     // On the system's print queues.
@@ -61,33 +63,46 @@ public:
     PrinterTarget(MessageSink& messages, FileDialog& fileDialog, std::unique_ptr<PrintQueue> queue,
                   JobFollowTiming timing = JobFollowTiming());
     ~PrinterTarget() override;
-    // True when the job reached the queue (or, offered instead, a PDF file).
+    // True when the printout went to be printed (or, offered instead, into a PDF file); how the
+    // print then goes is told when it is known.
     bool run(const QString& jobName, const PageDrawing& draw) override;
 
-    // Jobs handed to the queue that have not ended yet.
-    int followedJobs() const { return m_follower.followedJobs(); }
-    // At program end: jobs still waiting stay in the queue and nothing more is asked.
-    void stopFollowing() { m_follower.stop(); }
+    // Prints on their way to the queue or in it that have not ended yet.
+    int followedJobs() const { return int(m_jobs.size()); }
+    // At program end: prints still being handed over go on to the queue, jobs waiting stay in it,
+    // and nothing more is told.
+    void stopFollowing();
 
 protected:
     enum class Outcome { NoPrinter, Failed, Sent };
-    // Hands the job to the default printer of the print queue and follows it.
-    virtual Outcome printOnDefaultPrinter(const QString& jobName, const PageDrawing& draw);
+    // Sends the printout on its way to the default printer.
+    virtual Outcome printOnDefaultPrinter(const Printout& printout);
 
 private:
-    // Asks the question; on 是, lets the user pick a file and has `save` write it there.
-    bool offerPdf(const QString& question, const QString& jobName, const std::function<bool(const QString&)>& save);
+    friend class PrintWorker;
+    friend class PrintThread;
+    enum class Report { NoPrinter, Failed, HandedOver, Completed };
+    void report(int ticket, Report what);
+    void giveUp(int ticket);
+    // Tells of a printout that did not come out once no other such message is open.
+    void tellLater(const QString& question, const Printout& printout);
+    // Asks the question; on 是, lets the user pick a file and writes the printout there.
+    bool offerPdf(const QString& question, const Printout& printout);
 
     MessageSink& m_messages;
     FileDialog& m_fileDialog;
-    std::unique_ptr<PrintQueue> m_queue;
-    JobFollower m_follower;
+    JobFollowTiming m_timing;
+    std::unique_ptr<QObject> m_windowSide;  // reports and deadlines arrive on the window thread here
+    std::unique_ptr<PrintThread> m_thread;
+    struct Job {
+        Printout printout;
+        bool handedOver = false;
+    };
+    std::map<int, Job> m_jobs;  // by ticket
+    int m_lastTicket = 0;
+    std::deque<std::pair<QString, Printout>> m_untold;
+    bool m_telling = false;
 };
-
-// Runs a job on a set-up printer through a fresh page; true when it reached the device. Every
-// position is measured from the corner of the printable area: the page margins are set to the
-// printer's minimum. *drewSomething tells whether anything visible was drawn.
-bool printJob(QPrinter& printer, const PageDrawing& draw, bool* drewSomething = nullptr);
 
 inline const QString kNoPrinterQuestion = QStringLiteral("没有可用的打印机，是否保存为PDF文件？");
 inline const QString kPrintFailedQuestion = QStringLiteral("打印没有成功，是否保存为PDF文件？");

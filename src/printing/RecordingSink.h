@@ -8,20 +8,6 @@
 
 namespace qelvaro {
 
-// One operation as the page sent it, coordinates in twips from the printable area's corner.
-struct PageOperation {
-    enum class Kind { Begin, Text, Line, NewPage, End };
-    Kind kind = Kind::Begin;
-    double x = 0;  // text: top-left corner; line: first end point
-    double y = 0;
-    double x2 = 0;  // line: second end point
-    double y2 = 0;
-    QString text;
-    PageFont font;
-    int width = 0;  // line width in dots
-    QPageLayout::Orientation orientation = QPageLayout::Portrait;  // Begin
-};
-
 // Keeps every operation instead of drawing, for tests of the printouts. Its metrics are fixed so
 // that expected positions can be worked out by hand: a line is 1.2 em high (24 twips per point;
 // the Chinese faces measure about 1.17 em), a wide character (CJK, full-width forms) is 1 em wide

@@ -91,7 +91,7 @@ public:
     using PrinterTarget::PrinterTarget;
 
 protected:
-    Outcome printOnDefaultPrinter(const QString&, const PageDrawing&) override { return Outcome::NoPrinter; }
+    Outcome printOnDefaultPrinter(const Printout&) override { return Outcome::NoPrinter; }
 };
 
 }  // namespace

@@ -86,7 +86,7 @@ public:
     }
 
 protected:
-    Outcome printOnDefaultPrinter(const QString&, const PageDrawing&) override
+    Outcome printOnDefaultPrinter(const Printout&) override
     {
         return m_printer == Printer::None ? Outcome::NoPrinter
                : m_printer == Printer::Failing ? Outcome::Failed

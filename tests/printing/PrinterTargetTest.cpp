@@ -1,6 +1,6 @@
 // The printer road: where the origin lies on the printer's paper, what the print queue's answer
-// does, how a job is followed to its end after the command returned, and a printout with nothing
-// on it.
+// does, that the command never waits for the queue, how a job is followed to its end after the
+// command returned, and a printout with nothing on it.
 
 #include "Fonts.h"
 #include "OverlayPrint.h"
@@ -14,7 +14,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 using namespace qelvaro;
@@ -31,6 +33,8 @@ using JobState = PrintQueue::JobState;
 
 // Quick enough for a test, and still doubling.
 constexpr JobFollower::Timing kQuick{10, 80};
+// A hand-over given up after a fifth of a second.
+constexpr JobFollower::Timing kImpatient{10, 80, 200};
 
 // A job's PDF as the queue was given it, written out to be read back.
 PdfPage givenPdf(const FakeQueue::State& queue, int index, const QTemporaryDir& folder)
@@ -50,10 +54,19 @@ struct Printing {
     MessageRecorder recorder;
     ScriptedFileDialog dialog;
     QString offered = folder.filePath(QStringLiteral("处方.pdf"));
-    PrinterTarget target{recorder, dialog, std::make_unique<FakeQueue>(queue), kQuick};
+    PrinterTarget target;
 
-    Printing() { dialog.answer = offered; }
+    explicit Printing(JobFollower::Timing timing = kQuick)
+        : target(recorder, dialog, std::make_unique<FakeQueue>(queue), timing)
+    {
+        dialog.answer = offered;
+    }
 };
+
+PageDrawing patientOnly(const QString& patient)
+{
+    return [patient](Page& page) { page.print(patient); };
+}
 
 // A text and a rule at known places, in either orientation.
 PageDrawing drawing(QPageLayout::Orientation orientation)
@@ -103,11 +116,12 @@ private slots:
 
         const auto orientation = landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
         QVERIFY(target.run(QStringLiteral("处方"), drawing(orientation)));
+        QTRY_COMPARE(queue.jobCount(), 1);
         QCOMPARE(messages.texts(), QStringList());
         QCOMPARE(queue.asked, QList{orientation});
         QCOMPARE(queue.jobs, QStringList{QStringLiteral("处方")});
         // The queue had the PDF for the time of the job only.
-        QVERIFY(!QFileInfo::exists(queue.given.value(0)));
+        QTRY_VERIFY(!QFileInfo::exists(queue.given.value(0)));
 
         const PdfPage page = givenPdf(queue, 0, folder);
         QCOMPARE(page.size.width() > page.size.height(), landscape);
@@ -120,33 +134,40 @@ private slots:
                                 .arg(box.left()).arg(box.top()).arg(expected.x()).arg(expected.y())));
     }
 
-    // What the queue answers at once decides what the doctor is told at once: a job taken says
-    // nothing yet; nothing counts as sent that the queue did not take.
+    // What the queue answers to the hand-over decides what the doctor is told: a job taken says
+    // nothing yet; nothing counts as sent that the queue did not take; "no printer" only when the
+    // service says there is none.
     void theQueueDecidesTheJobsFate_data()
     {
         QTest::addColumn<QString>("printer");  // the default printer; empty: none
         QTest::addColumn<bool>("refuse");
+        QTest::addColumn<bool>("silent");
         QTest::addColumn<QStringList>("messages");
 
         const QString office = QStringLiteral("诊室打印机");
-        QTest::newRow("taken") << office << false << QStringList();
-        QTest::newRow("refused") << office << true << QStringList{kPrintFailedQuestion};
-        QTest::newRow("no default printer") << QString() << false << QStringList{kNoPrinterQuestion};
+        QTest::newRow("taken") << office << false << false << QStringList();
+        QTest::newRow("refused") << office << true << false << QStringList{kPrintFailedQuestion};
+        QTest::newRow("no default printer") << QString() << false << false << QStringList{kNoPrinterQuestion};
+        QTest::newRow("service silent") << office << false << true << QStringList{kPrintFailedQuestion};
     }
 
     void theQueueDecidesTheJobsFate()
     {
         QFETCH(QString, printer);
         QFETCH(bool, refuse);
+        QFETCH(bool, silent);
         QFETCH(QStringList, messages);
 
         Printing p;
         auto& [folder, queue, recorder, dialog, offered, target] = p;
         queue.printer = printer;
         queue.refuse = refuse;
+        queue.silent = silent;
 
         QVERIFY(target.run(QStringLiteral("处方"), drawing(QPageLayout::Portrait)));
-        QCOMPARE(recorder.texts(), messages);
+        if (messages.isEmpty())
+            QTRY_COMPARE(queue.jobCount(), 1);
+        QTRY_COMPARE(recorder.texts(), messages);
         QCOMPARE(target.followedJobs(), messages.isEmpty() ? 1 : 0);
         // Offered: the PDF has the printout at the page corner, as a PDF has no hardware margins.
         QCOMPARE(QFileInfo::exists(offered), !messages.isEmpty());
@@ -158,20 +179,24 @@ private slots:
     }
 
     // The command returns with the job still waiting; the job is followed until it ends, however
-    // long that takes. A completed job says nothing; any other end is told with the PDF offer of
-    // that printout, drawn from the values of the moment it was printed.
+    // long that takes, and through a while the service does not answer. A completed job says
+    // nothing, and so does one the queue no longer lists while its printer is there (a service
+    // that keeps no history of done jobs); a job cancelled, aborted or gone with its printer is
+    // told with the PDF offer of that printout, drawn from the values of the moment it was printed.
     void aJobIsFollowedToItsEnd_data()
     {
-        QTest::addColumn<int>("end");
+        QTest::addColumn<QString>("end");
         QTest::addColumn<bool>("told");
 
-        QTest::newRow("completed") << int(JobState::Completed) << false;
-        QTest::newRow("cancelled or aborted") << int(JobState::Failed) << true;
+        QTest::newRow("completed") << "completed" << false;
+        QTest::newRow("cancelled or aborted") << "failed" << true;
+        QTest::newRow("no longer listed, printer there") << "forgotten" << false;
+        QTest::newRow("no longer listed, printer gone") << "printer gone" << true;
     }
 
     void aJobIsFollowedToItsEnd()
     {
-        QFETCH(int, end);
+        QFETCH(QString, end);
         QFETCH(bool, told);
 
         Printing p;
@@ -182,15 +207,29 @@ private slots:
             QVERIFY(target.run(QStringLiteral("处方"), [&patient](Page& page) { page.print(patient); }));
             patient = QStringLiteral("李四");  // what the window shows next is not that printout
         }
-        QCOMPARE(queue.jobs.size(), 1);
-        QCOMPARE(queue.states.value(1), JobState::Waiting);
+        QTRY_COMPARE(queue.jobCount(), 1);
+        QCOMPARE(queue.read<JobState>([](const FakeQueue::State& s) { return s.states.value(1); }), JobState::Waiting);
         QCOMPARE(target.followedJobs(), 1);
 
         // Held for a while: asked about now and then, nothing told.
-        QTRY_VERIFY(queue.questions >= 3);
+        QTRY_VERIFY(queue.questionCount() >= 3);
+        // The service falls silent for a while: nothing is told, and it is asked again later.
+        queue.set([](FakeQueue::State& s) { s.silent = true; });
+        const int beforeSilence = queue.questionCount();
+        QTRY_VERIFY(queue.questionCount() >= beforeSilence + 2);
+        queue.set([](FakeQueue::State& s) { s.silent = false; });
         QCOMPARE(recorder.texts(), QStringList());
+        QCOMPARE(target.followedJobs(), 1);
 
-        queue.end(1, JobState(end));
+        if (end == u"completed")
+            queue.end(1, JobState::Completed);
+        else if (end == u"failed")
+            queue.end(1, JobState::Failed);
+        else
+            queue.set([gone = end == u"printer gone"](FakeQueue::State& s) {
+                s.states.remove(1);
+                s.printerGone = gone;
+            });
         QTRY_COMPARE(target.followedJobs(), 0);
         QCOMPARE(recorder.texts(), told ? QStringList{kPrintFailedQuestion} : QStringList());
         QCOMPARE(dialog.asked, told ? 1 : 0);
@@ -201,9 +240,9 @@ private slots:
         }
 
         // Ended jobs are asked about no more.
-        const int questions = queue.questions;
+        const int questions = queue.questionCount();
         QTest::qWait(200);
-        QCOMPARE(queue.questions, questions);
+        QCOMPARE(queue.questionCount(), questions);
     }
 
     // Each job keeps its own follow and its own printout: the second of two failing offers the
@@ -215,12 +254,13 @@ private slots:
         auto& [folder, queue, recorder, dialog, offered, target] = p;
 
         for (const QString& patient : {QStringLiteral("张三"), QStringLiteral("李四")})
-            QVERIFY(target.run(QStringLiteral("处方"), [&patient](Page& page) { page.print(patient); }));
+            QVERIFY(target.run(QStringLiteral("处方"), patientOnly(patient)));
         QCOMPARE(target.followedJobs(), 2);
+        QTRY_COMPARE(queue.jobCount(), 2);
 
         // Doubling from 10 ms to 80 ms: some 12 questions per job in 800 ms, 160 at a fixed 10 ms.
         QTest::qWait(800);
-        QVERIFY2(queue.questions >= 6 && queue.questions <= 40, qPrintable(QString::number(queue.questions)));
+        QVERIFY2(queue.questionCount() >= 6 && queue.questionCount() <= 40, qPrintable(QString::number(queue.questionCount())));
         QCOMPARE(recorder.texts(), QStringList());
 
         queue.end(2, JobState::Failed);
@@ -239,13 +279,50 @@ private slots:
         Printing p;
         auto& [folder, queue, recorder, dialog, offered, target] = p;
         QVERIFY(target.run(QStringLiteral("处方"), drawing(QPageLayout::Portrait)));
+        QTRY_COMPARE(queue.jobCount(), 1);
 
         target.stopFollowing();
+        QCOMPARE(target.followedJobs(), 0);
+        QTest::qWait(50);
+        const int questions = queue.questionCount();
         queue.end(1, JobState::Failed);
         QTest::qWait(100);
-        QCOMPARE(target.followedJobs(), 0);
-        QCOMPARE(queue.questions, 0);
+        QCOMPARE(queue.questionCount(), questions);
         QCOMPARE(recorder.texts(), QStringList());
+    }
+
+    // A hand-over the service does not answer holds the print thread only: the command returns at
+    // once and the window's event loop goes on. Past the time allowed, the print is told as failed
+    // with its own PDF offer, and so is a second print queued behind it; when the service answers
+    // after all, the job it took then is cancelled, and the one behind never reaches it.
+    void aSilentHandOverIsGivenUpAndNeverPrints()
+    {
+        Printing p(kImpatient);
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
+        queue.holdSubmit = true;
+        bool windowWentOn = false;
+        QTimer::singleShot(20, [&] { windowWentOn = true; });
+
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("张三"))));
+        QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("李四"))));
+        QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE(queue.heldCount(), 1);
+        QTRY_VERIFY(windowWentOn);
+        QCOMPARE(recorder.texts(), QStringList());
+
+        // Both given up at their time, told one after the other, the offers their own printouts.
+        QTRY_COMPARE(recorder.texts(), (QStringList{kPrintFailedQuestion, kPrintFailedQuestion}));
+        QVERIFY(clock.elapsed() >= 200);
+        QCOMPARE(target.followedJobs(), 0);
+        QCOMPARE(readPdfPage(offered).words.value(0).text, QStringLiteral("李四"));
+
+        queue.release();
+        QTRY_COMPARE(queue.cancels(), QList<int>{1});
+        QTest::qWait(100);
+        QCOMPARE(queue.jobCount(), 1);
+        QCOMPARE(recorder.texts().size(), 2);
     }
 
     // A printout with nothing visible on it is told, goes to no printer and offers no file.
