@@ -400,19 +400,26 @@ private slots:
         fill(*e->window);
         QVERIFY(e->show());
 
+        // The print service holds the hand-over: the command returns all the same, and the
+        // window takes keys meanwhile.
+        queue.holdSubmit = true;
         QElapsedTimer clock;
         clock.start();
         print(*e->window, PrintCommand(printout));
         QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(target.followedJobs(), 1);
-        QTRY_COMPARE(queue.jobCount(), 1);
-
-        // The window takes keys while the job waits and is asked about.
+        QTRY_COMPARE(queue.heldCount(), 1);
         QLineEdit* telephone = e->window->headingBox(HeadingField::Telephone);
         telephone->setFocus();
         telephone->end(false);
         QTest::keyClicks(telephone, "8");
         QCOMPARE(telephone->text(), u"139000000008"_qs);
+        queue.release();
+        QTRY_COMPARE(queue.jobCount(), 1);
+
+        // And while the job waits and is asked about.
+        QTest::keyClicks(telephone, "9");
+        QCOMPARE(telephone->text(), u"1390000000089"_qs);
         QTRY_VERIFY(queue.questionCount() >= 3);
         QCOMPARE(messages.texts(), QStringList());
 
