@@ -5,6 +5,7 @@
 #include "ClickLabel.h"
 #include "Clock.h"
 #include "DrugCatalogueWindow.h"
+#include "EndSignals.h"
 #include "HistoryCardWindow.h"
 #include "InfusionCardWindow.h"
 #include "LoginWindow.h"
@@ -63,6 +64,9 @@ Application::~Application()
 
 void Application::start()
 {
+    // Logout, shutdown or kill end the program as its close does, from the event loop.
+    m_endSignals = std::make_unique<EndSignals>();
+    connect(m_endSignals.get(), &EndSignals::received, this, &Application::endOnSignal);
     m_store.open();
     if (m_store.isInUseElsewhere()) {
         // The other copy owns the data; this one ends without having touched anything.
@@ -79,6 +83,8 @@ void Application::start()
     }
     if (const QString problems = m_store.startupMessage(); !problems.isEmpty())
         m_messages.warn(problems);
+    if (m_finished)
+        return;  // a signal ended the program while the message was open
     m_settings = std::make_unique<SettingsCopy>(m_store.settings());
     m_context.reset(new AppContext{m_store, *m_settings, m_messages, m_urls, m_clock, &m_printer});
 
@@ -245,8 +251,9 @@ void Application::closeOtherWindows()
 
 void Application::shutDownWithBackup()
 {
-    if (m_finished)
+    if (m_finished || m_closing)
         return;
+    m_closing = true;
     // Windows first (what they keep on closing is written), then the backup from the connections
     // nothing writes through any more, then the connections closed.
     closeOtherWindows();
@@ -255,6 +262,27 @@ void Application::shutDownWithBackup()
     if (!result.ok())
         m_messages.warn(QStringLiteral("数据备份未完成：\n") + result.failures.join(u'\n'));
     finish();
+}
+
+void Application::endOnSignal()
+{
+    if (m_finished)
+        return;
+    if (m_closing) {
+        // The close waits on a box it showed: that box goes, and the close ends as it would.
+        closeOtherWindows();
+        return;
+    }
+    if (m_main) {
+        m_main->close();  // the close button's own path: windows, backup, databases and lock
+        return;
+    }
+    // Not logged in: as closing the login window, after any box open over it.
+    closeOtherWindows();
+    if (m_login)
+        m_login->close();
+    else
+        finish();
 }
 
 void Application::finish()

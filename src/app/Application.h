@@ -20,6 +20,7 @@ class QWidget;
 namespace qelvaro {
 
 class Clock;
+class EndSignals;
 class HistoryCardWindow;
 class DrugCatalogueWindow;
 class LoginWindow;
@@ -77,6 +78,7 @@ private:
     void showStatistics();
     void closeOtherWindows();
     void shutDownWithBackup();
+    void endOnSignal();
     void finish();
 
     AppPaths m_paths;
@@ -102,6 +104,8 @@ private:
     // Kept for the run once opened: closing only hides them.
     std::unique_ptr<OutpatientLogWindow> m_logWindow;
     std::unique_ptr<StatisticsWindow> m_statisticsWindow;
+    std::unique_ptr<EndSignals> m_endSignals;
+    bool m_closing = false;  // the close with its backup is under way
     bool m_finished = false;
 };
 

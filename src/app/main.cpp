@@ -20,8 +20,14 @@ int main(int argc, char** argv)
     qelvaro::DesktopUrlOpener urls;
     qelvaro::SystemClock clock;
     qelvaro::Application application(qelvaro::AppPaths::besideExecutable(), messages, urls, clock);
-    QObject::connect(&application, &qelvaro::Application::finished, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // exit(), not quit(): it leaves every event loop, also that of a message box still open, and
+    // asks no window to close again. The program may be done before its loop runs (another copy
+    // runs, or a signal came during a start-up message).
+    bool ended = false;
+    QObject::connect(&application, &qelvaro::Application::finished, &app, [&ended] {
+        ended = true;
+        QCoreApplication::exit(0);
+    });
     application.start();
-    return app.exec();
+    return ended ? 0 : app.exec();
 }

@@ -73,6 +73,7 @@ QLineEdit* marginBox(const QString& name, QWidget* parent, int left)
     box->setObjectName(name);
     box->setGeometry(twipsRect(left, 210, 495, 270));
     box->setMaxLength(kMarginLength);
+    pasteAsOneLine(box);
     return box;
 }
 

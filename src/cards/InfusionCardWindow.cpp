@@ -287,6 +287,8 @@ void InfusionCardWindow::buildSettingsFrame()
     // The settings columns hold 50 characters; a longer margin could never be written back.
     m_leftMargin->setMaxLength(kMarginColumnWidth);
     m_topMargin->setMaxLength(kMarginColumnWidth);
+    pasteAsOneLine(m_leftMargin);
+    pasteAsOneLine(m_topMargin);
     m_portrait = new QRadioButton(QStringLiteral("纵打"), frame);
     m_portrait->setObjectName(QStringLiteral("portraitOption"));
     m_portrait->setGeometry(twipsRect(4080, 240, 675, 195));

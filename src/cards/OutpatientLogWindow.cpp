@@ -169,6 +169,8 @@ OutpatientLogWindow::OutpatientLogWindow(AppContext& context, FileDialog& fileDi
     // The settings columns hold 50 characters; a longer margin could never be written back.
     m_left->setMaxLength(50);
     m_top->setMaxLength(50);
+    pasteAsOneLine(m_left);
+    pasteAsOneLine(m_top);
 
     QFrame* dates = frame(this, twipsRect(4440, 8340, 3615, 615));
     label(dates, QStringLiteral("日期：从"), twipsPoint(120, 240), false);

@@ -68,6 +68,7 @@ LoginWindow::LoginWindow(const std::optional<QString>& storedPassword, MessageSi
     m_entry->setEchoMode(QLineEdit::Password);
     m_entry->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));  // "*"
     m_entry->setMaxLength(kPasswordLength);
+    pasteAsOneLine(m_entry);
     connect(m_entry, &QLineEdit::returnPressed, this, &LoginWindow::confirm);
 
     auto* ok = new QPushButton(QStringLiteral("确  定"), this);

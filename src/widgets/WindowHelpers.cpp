@@ -1,11 +1,15 @@
 #include "WindowHelpers.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -39,6 +43,7 @@ void BodyTextEdit::contextMenuEvent(QContextMenuEvent* event)
 
 TypingLimit::TypingLimit(int limit, QLineEdit* box) : QValidator(box), m_limit(limit), m_length(box->text().size())
 {
+    pasteAsOneLine(box);
     // The box holds the edited text already while it validates, so the length it had before is
     // kept here.
     connect(box, &QLineEdit::textChanged, this, [this](const QString& text) { m_length = text.size(); });
@@ -47,6 +52,114 @@ TypingLimit::TypingLimit(int limit, QLineEdit* box) : QValidator(box), m_limit(l
 QValidator::State TypingLimit::validate(QString& input, int&) const
 {
     return input.size() <= m_limit || input.size() <= m_length ? Acceptable : Invalid;
+}
+
+QString oneLinePaste(const QString& text, qsizetype room)
+{
+    static const QString lineBreaks = QStringLiteral("\r\n\x2028\x2029");
+    qsizetype end = 0;
+    while (end < text.size() && !lineBreaks.contains(text.at(end)))
+        ++end;
+    QString line = text.left(end);
+    line.replace(u'\t', u' ');
+    if (room < line.size()) {
+        room = qMax<qsizetype>(room, 0);
+        if (room > 0 && line.at(room - 1).isHighSurrogate())
+            --room;
+        line.truncate(room);
+    }
+    return line;
+}
+
+namespace {
+
+// The menu's 粘贴: named so by newer toolkits, known by its (translated) text before.
+QAction* boxMenuPasteAction(const QMenu* menu)
+{
+    const QString text = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-paste") || action->text().startsWith(text))
+            return action;
+    }
+    return nullptr;
+}
+
+// Catches the box's ways of pasting before the box does them itself.
+class OneLinePaste : public QObject {
+public:
+    explicit OneLinePaste(QLineEdit* box) : QObject(box), m_box(box) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_box || m_box->isReadOnly())
+            return false;
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+                paste(QClipboard::Clipboard);
+                return true;
+            }
+            return false;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton
+                && QGuiApplication::clipboard()->supportsSelection()) {
+                m_box->deselect();
+                paste(QClipboard::Selection);
+                return true;
+            }
+            return false;
+        case QEvent::ContextMenu:
+            return showMenu(static_cast<QContextMenuEvent*>(event));
+        default:
+            return false;
+        }
+    }
+
+private:
+    void paste(QClipboard::Mode mode)
+    {
+        const QString text = QGuiApplication::clipboard()->text(mode);
+        if (text.isEmpty())
+            return;
+        const auto* typingLimit = qobject_cast<const TypingLimit*>(m_box->validator());
+        const qsizetype limit = typingLimit ? typingLimit->limit() : m_box->maxLength();
+        const qsizetype kept = m_box->text().size() - m_box->selectedText().size();
+        m_box->insert(oneLinePaste(text, limit - kept));
+    }
+
+    // The box's own menu, with its 粘贴 going through paste() too.
+    bool showMenu(QContextMenuEvent* event)
+    {
+        if (m_box->contextMenuPolicy() != Qt::DefaultContextMenu)
+            return false;
+        QMenu* menu = m_box->createStandardContextMenu();
+        QAction* pasteAction = boxMenuPasteAction(menu);
+        if (!pasteAction) {
+            delete menu;
+            return false;
+        }
+        disconnect(pasteAction, &QAction::triggered, m_box, nullptr);
+        connect(pasteAction, &QAction::triggered, this, [this] { paste(QClipboard::Clipboard); });
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPos());
+        event->accept();
+        return true;
+    }
+
+    QLineEdit* m_box;
+};
+
+}  // namespace
+
+void pasteAsOneLine(QLineEdit* box)
+{
+    static const QString name = QStringLiteral("oneLinePaste");
+    if (box->findChild<QObject*>(name, Qt::FindDirectChildrenOnly))
+        return;
+    auto* filter = new OneLinePaste(box);
+    filter->setObjectName(name);
+    box->installEventFilter(filter);
 }
 
 namespace {

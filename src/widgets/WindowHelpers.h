@@ -35,7 +35,8 @@ protected:
 
 // Limits what the user types into a line box, as an edit box's typing limit does: text the program
 // puts there (defaults, a name taken from a list) is never cut, and a text already longer than the
-// limit may still be shortened. Unlike QLineEdit::setMaxLength, which cuts setText() too.
+// limit may still be shortened. Unlike QLineEdit::setMaxLength, which cuts setText() too. A paste
+// into the box is fitted to the limit as pasteAsOneLine() says.
 class TypingLimit : public QValidator {
     Q_OBJECT
 public:
@@ -47,6 +48,17 @@ private:
     int m_limit;
     qsizetype m_length;
 };
+
+// What a paste of text puts into a one-line box with room for `room` more characters (counted as
+// the limits count them, QString units): its first line, each tab as a blank, cut to the room
+// without splitting a character outside the BMP.
+QString oneLinePaste(const QString& text, qsizetype room);
+
+// Pastes into the box (keys, its own menu, the middle button) insert oneLinePaste() of the
+// clipboard, with the room its TypingLimit, or else its maxLength, leaves beside the text kept:
+// a tab or line break never reaches a one-line field, and a long paste is cut instead of refused
+// whole. Typing is left as it is.
+void pasteAsOneLine(QLineEdit* box);
 
 // The text of one displayed line of a multi-line box (a wrapped paragraph counts as several
 // lines), without its line break; empty past the last line.

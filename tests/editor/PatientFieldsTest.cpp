@@ -6,6 +6,7 @@
 #include "WindowHelpers.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QPlainTextEdit>
 
 using namespace qelvaro;
@@ -124,6 +125,35 @@ private slots:
         typeText(fee, u"12。5"_s);
         QCOMPARE(fee->text(), u"12.5"_s);
         QCOMPARE(fee->cursorPosition(), 4);
+    }
+
+    // A paste into a heading box takes what fits of its first line, tabs as blanks: nothing that
+    // would break the lists and printouts reaches the record, and a long paste is not lost whole.
+    void pasteIntoAHeadingBox_data()
+    {
+        QTest::addColumn<int>("field");  // -1: the record list's name filter
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("姓名") << int(headingIndex(HeadingField::Name)) << u"张\t三\r\n李四"_s << u"张 三"_s;
+        QTest::newRow("姓名 cut") << int(headingIndex(HeadingField::Name)) << u"欧阳修文忠公"_s << u"欧阳修文忠"_s;
+        QTest::newRow("诊断") << int(headingIndex(HeadingField::Diagnosis)) << u"感冒\n发热"_s << u"感冒"_s;
+        QTest::newRow("药费") << int(headingIndex(HeadingField::DrugFee)) << u"12.50元（自费药）"_s << u"12.50元（自费药"_s;
+        QTest::newRow("name filter") << -1 << u"王\t五\n"_s << u"王 五"_s;
+    }
+    void pasteIntoAHeadingBox()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, after);
+        RecordEditor e;
+        QVERIFY(e.opened);
+        QVERIFY(e.show());
+        QLineEdit* box = field >= 0 ? e.field(field) : e.window->recordNameFilter();
+        box->clear();
+        focus(box);
+        QGuiApplication::clipboard()->setText(clipboard);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), after);
     }
 
     void enterMovesOnAsTab_data()

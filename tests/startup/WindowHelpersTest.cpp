@@ -4,11 +4,14 @@
 #include "WindowHelpers.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
@@ -18,6 +21,7 @@
 
 using namespace qelvaro;
 using namespace qelvaro::test;
+using namespace Qt::StringLiterals;
 
 class WindowHelpersTest : public QObject {
     Q_OBJECT
@@ -171,6 +175,74 @@ private slots:
         // Again on folders that exist: nothing changes, still fine.
         makeDirs(folder.path() + u'/' + relative, &ok);
         QVERIFY(ok);
+    }
+
+    void pasteIntoAOneLineBox_data()
+    {
+        QTest::addColumn<bool>("typingLimit");  // else the box's maxLength
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("selectionStart");  // -1: no selection, caret at the end
+        QTest::addColumn<int>("selectionLength");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("first line, tab as blank") << true << 20 << "" << -1 << 0 << "a\tb\nc" << "a b";
+        QTest::newRow("CR LF") << true << 20 << "" << -1 << 0 << "ab\r\ncd" << "ab";
+        QTest::newRow("paragraph break") << true << 20 << "" << -1 << 0 << u"ab\u2029cd"_s << "ab";
+        QTest::newRow("cut to the limit") << true << 5 << "" << -1 << 0 << "欧阳修文忠公" << "欧阳修文忠";
+        QTest::newRow("cut to what is left") << true << 5 << "王" << -1 << 0 << "欧阳修文忠公" << "王欧阳修文";
+        QTest::newRow("replaces the selection") << true << 5 << "张三丰" << 1 << 2 << "一二三四五" << "张一二三四";
+        QTest::newRow("full box keeps its text") << true << 5 << "张三丰李四" << -1 << 0 << "王" << "张三丰李四";
+        QTest::newRow("no half of a pair") << true << 3 << "" << -1 << 0 << u"ab\U0001F600"_s << "ab";
+        QTest::newRow("longer text of the program") << true << 2 << "abcd" << 0 << 4 << "xyz" << "xy";
+        QTest::newRow("empty clipboard") << true << 5 << "abc" << -1 << 0 << "" << "abc";
+        QTest::newRow("maxLength box") << false << 4 << "" << -1 << 0 << "12\t3\n4" << "12 3";
+    }
+    // What a platform one-line box does with a paste; the caret ends after what was inserted.
+    void pasteIntoAOneLineBox()
+    {
+        QFETCH(bool, typingLimit);
+        QFETCH(int, limit);
+        QFETCH(QString, before);
+        QFETCH(int, selectionStart);
+        QFETCH(int, selectionLength);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, after);
+        for (const bool byMenu : {false, true}) {
+            QLineEdit box;
+            box.setText(before);
+            if (typingLimit)
+                box.setValidator(new TypingLimit(limit, &box));
+            else {
+                box.setMaxLength(limit);
+                pasteAsOneLine(&box);
+            }
+            if (selectionStart >= 0)
+                box.setSelection(selectionStart, selectionLength);
+            const int insertedAt = selectionStart >= 0 ? selectionStart : int(before.size());
+            QGuiApplication::clipboard()->setText(clipboard);
+            if (byMenu) {
+                box.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&box));
+                QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), box.mapToGlobal(QPoint(2, 2)));
+                QApplication::sendEvent(&box, &event);
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                QAction* paste = nullptr;
+                for (QAction* action : menu->actions()) {
+                    if (action->text().startsWith(QCoreApplication::translate("QLineEdit", "&Paste")))
+                        paste = action;
+                }
+                QVERIFY(paste);
+                paste->trigger();
+                menu->close();
+            } else {
+                QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+            }
+            QCOMPARE(box.text(), after);
+            if (after != before)
+                QCOMPARE(box.cursorPosition(), insertedAt + int(after.size() - before.size() + selectionLength));
+        }
     }
 
     void makeDirsReportsAFolderItCannotMake()
