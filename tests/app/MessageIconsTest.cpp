@@ -165,6 +165,20 @@ InfusionCardWindow& openCard(Program& p)
     return *p.app->infusionCardWindow();
 }
 
+// The card of a saved prescription, opened while its record cannot be read.
+InfusionCardWindow& openUnreadCard(Program& p)
+{
+    savePrescription(p, u"王五"_qs);
+    const auto rename = [&](const char* sql) {
+        if (!p.records().exec(sql))
+            qFatal("records table not renamed");
+    };
+    rename(R"(ALTER TABLE "档案" RENAME TO "档案_off")");
+    InfusionCardWindow& card = openCard(p);
+    rename(R"(ALTER TABLE "档案_off" RENAME TO "档案")");
+    return card;
+}
+
 void print(Program& p)
 {
     savePrescription(p, u"王五"_qs);
@@ -203,7 +217,7 @@ private slots:
         const QString yesNo = u"是/否"_qs;
         const QString okCancel = u"确定/取消"_qs;
         const QString badRange = u"请填写正确格式的起止日期！日期格式为“2016-01-03”。"_qs;
-        const QString recordsUnavailable = u"档案数据库无法使用！"_qs;
+        const QString cardUnread = u"无法读取该处方的档案，输液执行卡不能保存。"_qs;
 
         // Start-up and login.
         QTest::newRow("wrong password") << Scenario([](Program& p) { p.logIn(u"wrong"_qs); }) << u"密码错误！"_qs
@@ -304,7 +318,7 @@ private slots:
             p.logIn();
             QVERIFY(p.records().exec(R"(ALTER TABLE "档案" RENAME TO "档案_off")"));
             queryRecords(p, u"2024-01-01"_qs);
-        }) << recordsUnavailable << tip << warning << ok;
+        }) << u"档案数据库无法使用！"_qs << tip << warning << ok;
         QTest::newRow("delete before saving") << Scenario([](Program& p) {
             p.logIn();
             p.action("actionDeleteRecord")->trigger();
@@ -368,11 +382,11 @@ private slots:
             click(&openCard(p), "saveCardButton");
         }) << u"处方未能保存，输液执行卡未保存。"_qs << tip << warning << ok;
         QTest::newRow("card record unread") << Scenario([](Program& p) {
-            savePrescription(p, u"王五"_qs);
-            QVERIFY(p.records().exec(R"(ALTER TABLE "档案" RENAME TO "档案_off")"));
-            openCard(p);
-            QVERIFY(p.records().exec(R"(ALTER TABLE "档案_off" RENAME TO "档案")"));
-        }) << u"无法读取该处方的档案，输液执行卡不能保存。"_qs << tip << warning << ok;
+            openUnreadCard(p);
+        }) << cardUnread << tip << warning << ok;
+        QTest::newRow("card save refused while unread") << Scenario([](Program& p) {
+            click(&openUnreadCard(p), "saveCardButton");
+        }) << cardUnread << tip << warning << ok;
         QTest::newRow("card of a prescription left") << Scenario([](Program& p) {
             p.logIn();
             fillPrescription(p, u"王五"_qs);
@@ -454,12 +468,13 @@ private slots:
         Program p;
         text.replace(u"{program}"_qs, QDir::toNativeSeparators(p.folder.paths().programDir));
         scenario(p);
+        // The last box with the text: a scenario may reach the same text twice, the box of its row last.
         const auto shown = [&] {
-            return std::find_if(p.messages.messages.cbegin(), p.messages.messages.cend(),
+            return std::find_if(p.messages.messages.crbegin(), p.messages.messages.crend(),
                                 [&](const MessageRecorder::Message& m) { return m.text == text; });
         };
         // A print job's failure is told when the queue reports it.
-        QTRY_VERIFY2_WITH_TIMEOUT(shown() != p.messages.messages.cend(), qPrintable(p.messages.texts().join(u'\n')),
+        QTRY_VERIFY2_WITH_TIMEOUT(shown() != p.messages.messages.crend(), qPrintable(p.messages.texts().join(u'\n')),
                                   2000);
         QCOMPARE(shown()->title, title);
         QCOMPARE(iconName(shown()->icon), icon);
