@@ -84,7 +84,7 @@ void retype(QWidget* window, const char* box, const QString& text)
     typeText(edit, text);
 }
 
-// A statement that refuses every write of the given kind on a table, as a full disk or a locked
+// A trigger that refuses every write of the given kind on a table, as a full disk or a locked
 // file would.
 void refuse(Database& db, const char* event, const char* table)
 {
