@@ -9,23 +9,23 @@ TempProgramFolder::TempProgramFolder() : m_dir(QDir::tempPath() + QStringLiteral
 // The icons are those MessageBoxSink shows (its test holds the two side by side).
 void MessageRecorder::tell(const QString& text, const QString& title)
 {
-    messages.append({title, text, false, MessageIcon::None});
+    messages.append({title, text, false, MessageIcon::None, QStringLiteral("确定")});
 }
 
 void MessageRecorder::warn(const QString& text, const QString& title)
 {
-    messages.append({title, text, false, MessageIcon::Warning});
+    messages.append({title, text, false, MessageIcon::Warning, QStringLiteral("确定")});
 }
 
 bool MessageRecorder::ask(const QString& text, const QString& title)
 {
-    messages.append({title, text, true, MessageIcon::Warning});
+    messages.append({title, text, true, MessageIcon::Warning, QStringLiteral("是/否")});
     return answers.isEmpty() ? true : answers.takeFirst();
 }
 
 bool MessageRecorder::confirm(const QString& text, const QString& title)
 {
-    messages.append({title, text, true, MessageIcon::Warning});
+    messages.append({title, text, true, MessageIcon::Warning, QStringLiteral("确定/取消")});
     return answers.isEmpty() ? true : answers.takeFirst();
 }
 

@@ -29,6 +29,7 @@ public:
         QString text;
         bool question = false;  // two buttons, answered from `answers` (ask, confirm)
         MessageIcon icon = MessageIcon::None;
+        QString buttons;  // the captions of the box's buttons as the doctor reads them, "确定/取消"
     };
     void tell(const QString& text, const QString& title = kMessageTitle) override;
     void warn(const QString& text, const QString& title = kMessageTitle) override;
