@@ -449,6 +449,7 @@ private slots:
         QTest::newRow("print failed") << Scenario([](Program& p) {
             p.messages.answers << false;
             print(p);
+            QTRY_COMPARE(p.queue.jobCount(), 1);
             p.queue.end(1, PrintQueue::JobState::Failed);
         }) << u"打印没有成功，是否保存为PDF文件？"_qs << tip << warning << yesNo;
         QTest::newRow("PDF not saved") << Scenario([](Program& p) {
