@@ -70,6 +70,18 @@ void CatalogueList::appendRow(ListedRow row)
     m_model->appendRow(std::move(row));
 }
 
+void refillList(CatalogueList* list, QList<ListedRow> rows, bool pickFirst, EditTarget& target)
+{
+    list->setRows(std::move(rows));
+    if (!pickFirst)
+        return;
+    // The row the boxes showed is no longer what the list offers, whether or not a first row is
+    // there to take its place.
+    target.row.reset();
+    if (list->count() > 0)
+        list->setCurrentRow(0);
+}
+
 void CatalogueList::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
     RowList::selectionChanged(selected, deselected);

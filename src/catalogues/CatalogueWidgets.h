@@ -64,4 +64,9 @@ private:
     QMenu* m_menu = nullptr;
 };
 
+// Refills a catalogue window's list. With pickFirst the first item is selected, which picks it and
+// binds the boxes to its row; a list with nothing to pick leaves the boxes bound to no row, so
+// 保存 adds what they show and 删除 does nothing.
+void refillList(CatalogueList* list, QList<ListedRow> rows, bool pickFirst, EditTarget& target);
+
 }  // namespace qelvaro

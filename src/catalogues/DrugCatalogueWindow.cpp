@@ -217,16 +217,13 @@ void DrugCatalogueWindow::startAfresh()
     m_category->setCurrentIndex(0);
     m_category->setEditText(drugCategories().first());
     m_lastBox = nullptr;
-    // The boxes start empty, so no row stands behind them until a pick: a list that opens empty
-    // must not leave 保存 and 删除 acting on the drug picked before the close.
-    m_target.row.reset();
     for (int i = 0; i < 14; ++i) {
         QFont font = m_categoryButtons[size_t(i)]->font();
         font.setBold(i == 0);
         m_categoryButtons[size_t(i)]->setFont(font);
     }
     const QString caption = m_categoryButtons[size_t(m_mode)]->text();
-    listRows(m_store.ofCategory(caption), true);
+    listRows([this, caption] { return m_store.ofCategory(caption); }, true);
 }
 
 void DrugCatalogueWindow::showMode(int mode)
@@ -239,26 +236,32 @@ void DrugCatalogueWindow::showMode(int mode)
     }
 }
 
-void DrugCatalogueWindow::listRows(QList<ListedRow> rows, bool pickFirst)
+DrugCatalogueWindow::Listing DrugCatalogueWindow::modeListing() const
 {
-    m_list->setRows(std::move(rows));
-    if (pickFirst && m_list->count() > 0)
-        m_list->setCurrentRow(0);
+    if (m_mode == kDrugSearchMode) {
+        const QString typed = m_search->text();
+        return [this, typed] { return m_store.search(typed); };
+    }
+    const QString caption = m_categoryButtons[size_t(m_mode)]->text();
+    return [this, caption] { return m_store.containingCategory(caption); };
+}
+
+void DrugCatalogueWindow::listRows(Listing listing, bool pickFirst)
+{
+    m_listing = std::move(listing);
+    refillList(m_list, m_listing(), pickFirst, m_target);
 }
 
 void DrugCatalogueWindow::categoryClicked(int index)
 {
     showMode(index);
-    if (index == kDrugSearchMode)
-        listRows(m_store.search(m_search->text()), true);
-    else
-        listRows(m_store.containingCategory(m_categoryButtons[size_t(index)]->text()), true);
+    listRows(modeListing(), true);
 }
 
 void DrugCatalogueWindow::searchChanged()
 {
     showMode(kDrugSearchMode);
-    listRows(m_store.search(m_search->text()), true);
+    listRows(modeListing(), true);
 }
 
 void DrugCatalogueWindow::pick()
@@ -267,8 +270,13 @@ void DrugCatalogueWindow::pick()
     if (!rowId)
         return;
     const std::optional<DrugRow> row = m_store.read(*rowId);
-    if (!row)
-        return;  // removed meanwhile: the boxes keep what they show
+    if (!row) {
+        // Deleted behind the window's back: nothing is bound, the boxes keep what they show, and
+        // the list is filled again without it.
+        m_target.row.reset();
+        listRows(m_listing, false);
+        return;
+    }
     m_target.row = rowId;
     const DrugEntryText parts = drugEntryBoxes(row->name);
     m_name->setText(parts.name);
@@ -301,10 +309,7 @@ void DrugCatalogueWindow::save()
     if (trimBlanks(m_code->text()).isEmpty())
         m_code->setText(m_name->text());
     showMode(categoryAfterSave(row.category, m_mode));
-    if (m_mode == kDrugSearchMode)
-        listRows(m_store.search(m_search->text()), false);
-    else
-        listRows(m_store.containingCategory(m_categoryButtons[size_t(m_mode)]->text()), false);
+    listRows(modeListing(), false);
     m_add->setFocus(Qt::OtherFocusReason);
     // The boxes show the row just written: a corrected entry is saved over it, not added again.
     m_target = EditTarget{false, result.rowId};
@@ -320,10 +325,7 @@ void DrugCatalogueWindow::remove()
         return;
     }
     m_target.row.reset();
-    if (m_mode == kDrugSearchMode)
-        listRows(m_store.search(m_search->text()), false);
-    else
-        listRows(m_store.containingCategory(m_categoryButtons[size_t(m_mode)]->text()), false);
+    listRows(m_listing, false);
     for (QLineEdit* box : {m_name, m_usage, m_code})
         box->clear();
 }

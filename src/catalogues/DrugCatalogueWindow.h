@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -48,8 +49,11 @@ protected:
 private:
     void build();
     void startAfresh();
+    // A query of the drugs to list: a category's, the search, or the opening's.
+    using Listing = std::function<QList<ListedRow>()>;
     void showMode(int mode);
-    void listRows(QList<ListedRow> rows, bool pickFirst);
+    Listing modeListing() const;
+    void listRows(Listing listing, bool pickFirst);
     void categoryClicked(int index);
     void searchChanged();
     void pick();
@@ -66,6 +70,8 @@ private:
     // This opening's.
     QPointer<QLineEdit> m_lastBox;
     bool m_open = false;
+    // The query that filled the list, run again when a listed drug turns out to be gone.
+    Listing m_listing;
 
     std::array<QPushButton*, 14> m_categoryButtons{};
     CatalogueList* m_list = nullptr;

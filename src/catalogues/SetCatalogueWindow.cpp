@@ -1,5 +1,6 @@
 #include "SetCatalogueWindow.h"
 
+#include "OptionGroup.h"
 #include "Twips.h"
 
 #include <QLineEdit>
@@ -37,13 +38,16 @@ SetCatalogueWindow::SetCatalogueWindow(AppContext& context, QWidget* parent)
     m_recipesOption->setGeometry(twipsRect(1500, 4140, 1200, 315));
     m_setsOption->setChecked(true);
     connect(m_setsOption, &QRadioButton::toggled, this, [this](bool on) {
+        tabStopOnKind();
         if (on)
             switchKind(kPersonalSetKind);
     });
     connect(m_recipesOption, &QRadioButton::toggled, this, [this](bool on) {
+        tabStopOnKind();
         if (on)
             switchKind(kRecipeKind);
     });
+    tabStopOnKind();
     setTabOrder(codeBox(), m_setsOption);
     setTabOrder(m_setsOption, m_recipesOption);
     setTabOrder(m_recipesOption, contentBox());
@@ -55,6 +59,12 @@ void SetCatalogueWindow::startAfresh()
     const QSignalBlocker quietToo(m_recipesOption);
     m_setsOption->setChecked(true);
     m_kind = kPersonalSetKind;
+    tabStopOnKind();
+}
+
+void SetCatalogueWindow::tabStopOnKind()
+{
+    putTabStopOnChecked({m_setsOption, m_recipesOption});
 }
 
 void SetCatalogueWindow::switchKind(const QString& kind)
@@ -63,7 +73,6 @@ void SetCatalogueWindow::switchKind(const QString& kind)
     // from (of the other kind, and not listed): their text is a new entry of this kind. A kind
     // with rows binds its first row by the pick.
     m_kind = kind;
-    m_target.row.reset();
     listRows(true);
 }
 

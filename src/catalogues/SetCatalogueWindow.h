@@ -31,6 +31,7 @@ protected:
 
 private:
     void switchKind(const QString& kind);
+    void tabStopOnKind();
 
     QString m_kind = kPersonalSetKind;
     QRadioButton* m_setsOption = nullptr;

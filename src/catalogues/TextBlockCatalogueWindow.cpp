@@ -100,9 +100,6 @@ void TextBlockCatalogueWindow::open()
     m_content->clear();
     for (QPushButton* button : {m_add, m_save, m_delete, m_close})
         button->setEnabled(true);
-    // Empty boxes stand for no row: on an empty list 保存 and 删除 must not reach the row picked
-    // before the close.
-    m_target.row.reset();
     startAfresh();
     listRows(true);
     afterOpening();
@@ -116,9 +113,7 @@ void TextBlockCatalogueWindow::open()
 
 void TextBlockCatalogueWindow::listRows(bool pickFirst)
 {
-    m_list->setRows(m_store.list(currentKind()));
-    if (pickFirst && m_list->count() > 0)
-        m_list->setCurrentRow(0);
+    refillList(m_list, m_store.list(currentKind()), pickFirst, m_target);
 }
 
 void TextBlockCatalogueWindow::pick()
@@ -126,10 +121,16 @@ void TextBlockCatalogueWindow::pick()
     const std::optional<qint64> rowId = m_list->selectedRowId();
     if (!rowId)
         return;
-    m_save->setEnabled(true);
     const std::optional<TextBlockRow> row = m_store.read(*rowId);
-    if (!row)
-        return;  // removed meanwhile: the boxes keep what they show
+    if (!row) {
+        // Deleted behind the window's back: nothing is bound, the boxes keep what they show, and
+        // the list is filled again without it. 保存 stays as it was: after an addition it must
+        // not store the same entry twice.
+        m_target.row.reset();
+        listRows(false);
+        return;
+    }
+    m_save->setEnabled(true);
     m_filling = true;
     m_name->setText(row->name);
     m_code->setText(row->code);

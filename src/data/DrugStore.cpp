@@ -124,8 +124,12 @@ std::optional<DrugRow> DrugStore::read(qint64 rowId) const
         return std::nullopt;
     Statement st = m_db->prepare(kDrugRead);
     st.bind(1, rowId);
-    if (!st.next())
+    if (!st.next()) {
+        // Deleted outside the program: the drug index lets it go, so no list offers it again.
+        if (m_indexes && st.ok())
+            m_indexes->drugWritten(rowId);
         return std::nullopt;
+    }
     return DrugRow{st.text(0), st.text(1), st.text(2)};
 }
 

@@ -44,7 +44,7 @@ private slots:
         QTest::newRow("history") << u"main"_qs << u"historyBox"_qs << u"cardHeaderBox0"_qs << u"templateList"_qs;
         // The main window's last stop: Tab goes round to 姓名.
         QTest::newRow("injection card") << u"main"_qs << u"injectionCardBox"_qs << u"headingField0"_qs << u"cardHeaderBox4"_qs;
-        QTest::newRow("set content") << u"sets"_qs << u"contentBox"_qs << u"addButton"_qs << u"recipesOption"_qs;
+        QTest::newRow("set content") << u"sets"_qs << u"contentBox"_qs << u"addButton"_qs << u"setsOption"_qs;
         QTest::newRow("template content") << u"templates"_qs << u"contentBox"_qs << u"closeButton"_qs << u"codeBox"_qs;
     }
 

@@ -213,6 +213,48 @@ private slots:
         QVERIFY(m_fx->messages.messages.isEmpty());
     }
 
+    // Whenever the list picks nothing, or the pick finds its row gone, the boxes stand for no row:
+    // 删除 removes nothing, and 保存 adds what they show as a new drug.
+    void nothingPickedLeavesNothingBound_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("search without hits") << "search";
+        QTest::newRow("category without drugs") << "category";
+        QTest::newRow("picked drug deleted outside") << "gone";
+    }
+    void nothingPickedLeavesNothingBound()
+    {
+        QFETCH(QString, how);
+        // The lists come from the drug index, which knows nothing of a deletion outside.
+        m_fx->context.searchIndexes.loadNow(m_fx->store.records(), m_fx->store.settings());
+        const QString amoxicillin = QStringLiteral("阿莫西林胶囊 0.25*24\\0.5 tid");
+        if (how == u"search") {
+            typeText(window().searchBox(), "a");
+            QCOMPARE(window().nameBox()->text(), QStringLiteral("阿莫西林胶囊 0.25*24"));
+            typeText(window().searchBox(), "q");
+            QCOMPARE(window().list()->count(), 0);
+        } else if (how == u"category") {
+            click(window().categoryButton(3));
+            QCOMPARE(window().list()->count(), 0);
+        } else {
+            QVERIFY(db().exec(R"(DELETE FROM "药品" WHERE rowid = 1)"));
+            window().list()->setCurrentRow(1);  // 头孢氨苄, gone
+            QCOMPARE(listed(window().list()), QStringList{amoxicillin});
+            QVERIFY(!window().list()->selectedRowId());
+        }
+        QCOMPARE(window().nameBox()->text(), QStringLiteral("阿莫西林胶囊 0.25*24"));
+        const qint64 drugs = drugCount();
+
+        click(button("deleteButton"));
+        QCOMPARE(drugCount(), drugs);
+        QCOMPARE(storedName(2), amoxicillin);
+        window().nameBox()->setText("阿莫西林胶囊 0.5*24");
+        click(button("saveButton"));
+        QCOMPARE(drugCount(), drugs + 1);
+        QCOMPARE(storedName(2), amoxicillin);
+        QVERIFY(m_fx->messages.messages.isEmpty());
+    }
+
     void aPickAfterASaveBindsThePickedRow()
     {
         window().list()->setCurrentRow(1);  // 头孢氨苄, row 1

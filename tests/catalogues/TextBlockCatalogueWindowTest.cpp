@@ -43,6 +43,24 @@ class TextBlockCatalogueWindowTest : public QObject {
     }
     QStringList sets() { return rows(R"(SELECT "名称", "分类", "拼音", "内容" FROM "个人组套" ORDER BY rowid)"); }
 
+    // A test of both windows, the set window and the template window.
+    static void bothWindows()
+    {
+        QTest::addColumn<bool>("templates");
+        QTest::newRow("sets") << false;
+        QTest::newRow("templates") << true;
+    }
+    std::unique_ptr<TextBlockCatalogueWindow> openedWindow(bool templates)
+    {
+        std::unique_ptr<TextBlockCatalogueWindow> window;
+        if (templates)
+            window = std::make_unique<TemplateCatalogueWindow>(m_fx->context);
+        else
+            window = std::make_unique<SetCatalogueWindow>(m_fx->context);
+        window->open();
+        return window;
+    }
+
 private slots:
     void init()
     {
@@ -141,12 +159,7 @@ private slots:
         QCOMPARE(sets(), QStringList{"感冒方|中医验方|gmf|麻黄 6g"});
     }
 
-    void bothWindowsSaveOverTheRowTheyShow_data()
-    {
-        QTest::addColumn<bool>("templates");
-        QTest::newRow("sets") << false;
-        QTest::newRow("templates") << true;
-    }
+    void bothWindowsSaveOverTheRowTheyShow_data() { bothWindows(); }
     void bothWindowsSaveOverTheRowTheyShow()
     {
         QFETCH(bool, templates);
@@ -160,12 +173,7 @@ private slots:
             return rows(qPrintable(QStringLiteral(R"(SELECT "名称", "内容" FROM "%1" WHERE rowid = %2)").arg(table).arg(row)))
                 .value(0, QStringLiteral("<gone>"));
         };
-        std::unique_ptr<TextBlockCatalogueWindow> window;
-        if (templates)
-            window = std::make_unique<TemplateCatalogueWindow>(m_fx->context);
-        else
-            window = std::make_unique<SetCatalogueWindow>(m_fx->context);
-        window->open();
+        const std::unique_ptr<TextBlockCatalogueWindow> window = openedWindow(templates);
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         QSignalSpy written(&m_fx->context.catalogueChanges, &CatalogueChanges::rowWritten);
         const int before = count();
@@ -204,6 +212,75 @@ private slots:
         QCOMPARE(count(), before - 1);
         QVERIFY(window->nameBox()->text().isEmpty());
         QVERIFY(m_fx->messages.messages.isEmpty());
+    }
+
+    // A picked row deleted outside the program binds nothing and leaves the list: 删除 removes
+    // nothing, 保存 adds what the boxes show.
+    void aPickOfAGoneRowUnbinds_data() { bothWindows(); }
+    void aPickOfAGoneRowUnbinds()
+    {
+        QFETCH(bool, templates);
+        QVERIFY(db().exec(R"(DELETE FROM "个人组套" WHERE "分类" = '中医验方';
+            INSERT INTO "病史模板" ("名称", "内容", "序号", "拼音") VALUES
+            ('感冒组套', '甲', '感冒组套gmzt', 'gmzt'), ('咳嗽组套', '丙', '咳嗽组套kszt', 'kszt'))"));
+        const QString table = templates ? QStringLiteral("病史模板") : QStringLiteral("个人组套");
+        const auto names = [&] {
+            return rows(qPrintable(QStringLiteral(R"(SELECT "名称" FROM "%1" ORDER BY rowid)").arg(table)));
+        };
+        const std::unique_ptr<TextBlockCatalogueWindow> window = openedWindow(templates);
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        window->list()->setCurrentRow(1);
+        QCOMPARE(window->nameBox()->text(), QStringLiteral("咳嗽组套"));
+
+        QVERIFY(db().exec(qPrintable(QStringLiteral(R"(DELETE FROM "%1" WHERE "名称" = '感冒组套')").arg(table))));
+        window->list()->setCurrentRow(0);
+        QCOMPARE(listed(window->list()), QStringList{"咳嗽组套"});
+        QVERIFY(!window->list()->selectedRowId());
+        QCOMPARE(window->nameBox()->text(), QStringLiteral("咳嗽组套"));
+
+        click(window->deleteButton());
+        QCOMPARE(names(), QStringList{"咳嗽组套"});
+        window->nameBox()->setText("咳嗽组套二");
+        click(window->saveButton());
+        QCOMPARE(names(), (QStringList{"咳嗽组套", "咳嗽组套二"}));
+        QVERIFY(m_fx->messages.messages.isEmpty());
+    }
+
+    // Tab and Shift+Tab go round the set window in its order; of the two kinds only the checked
+    // one is a stop, as in any group of options.
+    void setWindowTabOrder_data()
+    {
+        QTest::addColumn<int>("checked");
+        QTest::addColumn<QString>("option");
+        QTest::newRow("sets checked") << 0 << "setsOption";
+        QTest::newRow("recipes checked") << 1 << "recipesOption";
+    }
+    void setWindowTabOrder()
+    {
+        QFETCH(int, checked);
+        QFETCH(QString, option);
+        SetCatalogueWindow window(m_fx->context);
+        window.open();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.kindButton(checked)->setChecked(true);
+        const QStringList order{"addButton", "deleteButton", "saveButton", "nameBox", "nameList",
+                                "closeButton", "codeBox", option, "contentBox"};
+        const auto walk = [&](bool back) {
+            window.addButton()->setFocus();
+            QStringList visited;
+            for (int i = 0; i < order.size(); ++i) {
+                QWidget* focused = QApplication::focusWidget();
+                visited << (focused ? focused->objectName() : QStringLiteral("(none)"));
+                QTest::keyClick(focused, back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+            }
+            visited << QApplication::focusWidget()->objectName();
+            return visited;
+        };
+        QCOMPARE(walk(false), order + QStringList{"addButton"});
+        QStringList reversed{"addButton"};
+        for (auto it = order.rbegin(); it != order.rend(); ++it)
+            reversed << *it;
+        QCOMPARE(walk(true), reversed);
     }
 
     void aSwitchToAnEmptyKindUnbindsTheBoxes()
