@@ -41,12 +41,6 @@ bool restrictToOwner(const QString& path)
     return ::chmod(native(path).constData(), st.st_mode & 07700) == 0;
 }
 
-bool isOwnerOnly(const QString& path)
-{
-    struct stat st {};
-    return ::stat(native(path).constData(), &st) == 0 && (st.st_mode & 077) == 0;
-}
-
 bool createOwnerOnlyFile(const QString& path)
 {
     const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);

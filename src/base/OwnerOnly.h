@@ -17,9 +17,6 @@ bool makeOwnerOnlyDir(const QString& path);
 // afterwards, also when nothing had to change.
 bool restrictToOwner(const QString& path);
 
-// True when neither group nor others have any access to the file or folder.
-bool isOwnerOnly(const QString& path);
-
 // Creates a new, empty file readable by its owner only; fails when the file already exists.
 bool createOwnerOnlyFile(const QString& path);
 

@@ -53,7 +53,6 @@ public:
 
     QString fontName() const { return m_font.name; }
     double fontSize() const { return m_font.pointSize; }
-    bool fontBold() const { return m_font.bold; }
     bool setFontName(const QString& name);
     bool setFontSize(double points);
     void setFontBold(bool bold) { m_font.bold = bold; }
@@ -82,7 +81,6 @@ public:
     // True once a line or a text with more than white space went to the sink: a job without it
     // would come out as a blank sheet.
     bool hasVisibleOutput() const { return m_visible; }
-    bool isEnded() const { return m_ended; }
     bool succeeded() const { return m_result; }
 
     // Extent of a text in the current font and unit; the height counts its lines.

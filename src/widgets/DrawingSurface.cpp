@@ -19,16 +19,6 @@ void DrawingSurface::addRule(const QLine& line, int width)
     update();
 }
 
-void DrawingSurface::setRule(int index, const QLine& line, int width)
-{
-    if (index < 0)
-        return;
-    while (m_rules.size() <= index)
-        m_rules.append(Rule{});
-    m_rules[index] = {line, width};
-    update();
-}
-
 void DrawingSurface::setBorder(bool border)
 {
     m_border = border;

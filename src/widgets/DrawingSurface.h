@@ -21,7 +21,6 @@ public:
     explicit DrawingSurface(QWidget* parent = nullptr, const QColor& background = Qt::white);
 
     void addRule(const QLine& line, int width = 1);
-    void setRule(int index, const QLine& line, int width = 1);
     const QList<Rule>& rules() const { return m_rules; }
     // A thin frame around the surface's edge.
     void setBorder(bool border);

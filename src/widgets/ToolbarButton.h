@@ -14,10 +14,6 @@ class ToolbarButton : public QFrame {
 public:
     ToolbarButton(const QPixmap& icon, const QString& caption, QWidget* parent = nullptr);
 
-    QLabel* iconLabel() const { return m_icon; }
-    QLabel* captionLabel() const { return m_caption; }
-    bool isPressed() const { return m_pressed; }
-
 signals:
     void activated(Qt::MouseButton button);
 
