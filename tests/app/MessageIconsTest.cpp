@@ -17,7 +17,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTest>
 
 #include <functional>
@@ -181,6 +183,34 @@ private slots:
             p.action("actionSets")->trigger();
             saveNew(p.app->setWindow(), QString(300, u'甲'), u"内容"_qs);
         }) << kTooLong << tip << warning;
+
+        // What stands at the lock's or a data file's place, and a backup the disk cut short.
+        QTest::newRow("lock of another machine") << Scenario([](RunningProgram& p) {
+            QDir().mkpath(p.folder.paths().dataDir());
+            writeFile(p.folder.paths().dataDir() + u'/' + DataStore::kLockFileName,
+                      "4242\nqelvaro\nanother-machine\n0123456789abcdef0123456789abcdef\n");
+            p.app->start();
+        }) << u"数据文件夹正在计算机“another-machine”上使用，程序没有启动。"_qs << tip << warning;
+        QTest::newRow("stale lock that cannot be removed") << Scenario([](RunningProgram& p) {
+            // Made on this machine before its last boot; the immutable flag keeps even the superuser
+            // from removing it.
+            const QString lock = p.folder.paths().dataDir() + u'/' + DataStore::kLockFileName;
+            QDir().mkpath(p.folder.paths().dataDir());
+            writeFile(lock, "4242\nqelvaro\n" + QSysInfo::machineHostName().toUtf8() + '\n'
+                                + QSysInfo::machineUniqueId() + "\nan-earlier-boot\n");
+            QProcess::execute(u"chattr"_qs, {u"+i"_qs, lock});
+            p.app->start();
+            QProcess::execute(u"chattr"_qs, {u"-i"_qs, lock});
+        }) << u"是本程序意外退出时留下的锁文件，但它无法删除。"_qs << tip << warning;
+        QTest::newRow("folder as a data file") << Scenario([](RunningProgram& p) {
+            QDir().mkpath(p.folder.paths().recordsFile());
+            p.app->start();
+        }) << u"上是一个文件夹，不是数据文件，无法打开：请将它移到别处后再启动程序。"_qs << tip << warning;
+        QTest::newRow("backup cut short, none before") << Scenario([](RunningProgram& p) {
+            p.logIn();
+            const DiskFullBeyond full(3 * 4096);
+            p.main().close();
+        }) << u"档案.dat：备份副本未能写完，它还没有备份副本"_qs << tip << warning;
     }
 
     void messageShowsItsIcon()
