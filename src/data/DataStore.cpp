@@ -340,6 +340,14 @@ bool holderRuns(const LockHolder& holder)
         return false;
     if (::kill(pid_t(holder.pid), 0) != 0 && errno == ESRCH)
         return false;
+    // A copy that ended but whose parent has not collected it yet (a zombie) is there, not running.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(holder.pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QByteArray line = stat.readAll();
+        const qsizetype end = line.lastIndexOf(')');
+        if (end > 0 && line.mid(end + 1).trimmed().startsWith('Z'))
+            return false;
+    }
     const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(holder.pid)).symLinkTarget();
     if (holder.program.isEmpty() || exe.isEmpty())
         return true;
