@@ -155,8 +155,9 @@ QString backUpDatabase(const Database* source, const QString& target, const QByt
     if (copied != Copied::Yes) {
         QFile::remove(partial);
         QFile::remove(partial + QStringLiteral("-journal"));
-        return copied == Copied::NoTarget ? QStringLiteral("%1：无法写入备份文件夹").arg(name)
-                                          : QStringLiteral("%1：备份副本未能写完，%2").arg(name, keptBackups(backupRoot, kDataFolderInDay + name));
+        if (copied == Copied::NoTarget)
+            return QStringLiteral("%1：无法写入备份文件夹").arg(name);
+        return QStringLiteral("%1：备份副本未能写完，%2").arg(name, keptBackups(backupRoot, kDataFolderInDay + name));
     }
     if (!syncToDisk(partial) || !databaseIsSound(partial, key)) {
         QFile::remove(partial);

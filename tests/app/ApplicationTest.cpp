@@ -68,6 +68,15 @@ using Program = RunningProgram;
 
 class ApplicationTest : public QObject {
     Q_OBJECT
+
+    // What a failed backup has to say depends on whether an earlier one exists.
+    static void backedUpBeforeOrNot()
+    {
+        QTest::addColumn<bool>("backedUpBefore");
+        QTest::newRow("a backup of the day before") << true;
+        QTest::newRow("no backup yet") << false;
+    }
+
 private slots:
     void loginShowsTheMainWindow()
     {
@@ -368,12 +377,7 @@ private slots:
 
     // A disk that fills during the backup: the copies are dropped, and the message says what is
     // left, the earlier backups as they were or none at all.
-    void aBackupCutShortSaysWhatIsLeft_data()
-    {
-        QTest::addColumn<bool>("backedUpBefore");
-        QTest::newRow("a backup of the day before") << true;
-        QTest::newRow("no backup yet") << false;
-    }
+    void aBackupCutShortSaysWhatIsLeft_data() { backedUpBeforeOrNot(); }
     void aBackupCutShortSaysWhatIsLeft()
     {
         QFETCH(bool, backedUpBefore);
@@ -403,12 +407,7 @@ private slots:
     // The close-time copy is taken page by page, so a copy failing its check means the data file
     // fails it: the doctor learns that, and which backup copy to take back, not only that a copy
     // was refused.
-    void aDamagedDataFileIsToldAtClose_data()
-    {
-        QTest::addColumn<bool>("backedUpBefore");
-        QTest::newRow("a backup of the day before") << true;
-        QTest::newRow("no backup yet") << false;
-    }
+    void aDamagedDataFileIsToldAtClose_data() { backedUpBeforeOrNot(); }
     void aDamagedDataFileIsToldAtClose()
     {
         QFETCH(bool, backedUpBefore);

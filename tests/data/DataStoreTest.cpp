@@ -40,6 +40,20 @@ private:
         struct stat st {};
         return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
     }
+    // A child process takes the lock and ends without unlocking, as a killed program would. Its
+    // number once it has ended, not yet collected (a zombie until waitpid); -1 when it failed.
+    static pid_t lockAndEnd(const QString& lockPath)
+    {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            QLockFile lock(lockPath);
+            ::_exit(lock.tryLock(0) ? 0 : 1);
+        }
+        siginfo_t ended {};
+        if (child < 0 || ::waitid(P_PID, id_t(child), &ended, WEXITED | WNOWAIT) != 0 || ended.si_status != 0)
+            return -1;
+        return child;
+    }
     // Runs SQL in the stock SQLCipher shell on a file; the shell's output, or a null text when
     // the shell failed.
     static QString shell(const QString& file, const QByteArray& key, const QString& sql)
@@ -507,15 +521,9 @@ private slots:
         const AppPaths paths = folder.paths();
         QVERIFY(QDir().mkpath(paths.dataDir()));
         const QString lockPath = paths.dataDir() + u'/' + DataStore::kLockFileName;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            // Locks and dies without unlocking, as a killed program would.
-            QLockFile lock(lockPath);
-            ::_exit(lock.tryLock(0) ? 0 : 1);
-        }
-        int status = 0;
-        QCOMPARE(::waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        const pid_t child = lockAndEnd(lockPath);
+        QVERIFY(child > 0);
+        QCOMPARE(::waitpid(child, nullptr, 0), child);
         QVERIFY(QFileInfo::exists(lockPath));
 
         DataStore store(paths);
@@ -545,15 +553,8 @@ private slots:
             QVERIFY(earlier.open());
         }
         const QString lockPath = paths.dataDir() + u'/' + DataStore::kLockFileName;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            QLockFile lock(lockPath);
-            ::_exit(lock.tryLock(0) ? 0 : 1);
-        }
-        // Waits for the end without collecting the child, which then lingers as a zombie.
-        siginfo_t ended {};
-        QCOMPARE(::waitid(P_PID, id_t(child), &ended, WEXITED | WNOWAIT), 0);
-        QCOMPARE(ended.si_status, 0);
+        const pid_t child = lockAndEnd(lockPath);
+        QVERIFY(child > 0);
         if (collected)
             QCOMPARE(::waitpid(child, nullptr, 0), child);
         const QByteArray lock = readFile(lockPath);
