@@ -55,19 +55,29 @@ bool databaseIsSound(const QString& path, const QByteArray& key)
     return db && passesIntegrityCheck(*db);
 }
 
-// The newest backup copy of a database file in any day's folder: every copy was checked before it
-// was put in place, so it is the one to take back. Empty when there is none.
-QString newestBackupCopy(const QString& backupRoot, const QString& fileName)
+// The newest backup copy of a file (its path within a day's folder) in any day's folder: every
+// copy was checked before it was put in place, so it is the one to take back. Empty when there is
+// none.
+QString newestBackupCopy(const QString& backupRoot, const QString& pathInDay)
 {
     const QDir root(backupRoot);
     QFileInfo newest;
     for (const QString& day : root.entryList({QStringLiteral("*日")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QFileInfo copy(root.filePath(day) + QStringLiteral("/档案数据库/") + fileName);
+        const QFileInfo copy(root.filePath(day) + u'/' + pathInDay);
         if (copy.isFile() && (!newest.exists() || copy.lastModified() > newest.lastModified()))
             newest = copy;
     }
     return newest.exists() ? newest.absoluteFilePath() : QString();
 }
+
+// What a copy that was not put in place leaves: the earlier backups as they were, or none at all.
+QString keptBackups(const QString& backupRoot, const QString& pathInDay)
+{
+    return newestBackupCopy(backupRoot, pathInDay).isEmpty() ? QStringLiteral("它还没有备份副本")
+                                                              : QStringLiteral("原有备份保持不变");
+}
+
+const QString kDataFolderInDay = QStringLiteral("档案数据库/");
 
 // A copy taken page by page with the backup API holds what the data file holds: when the copy
 // fails its check and the data file fails it too, the damage is in the data file, which the
@@ -77,7 +87,7 @@ QString damagedDataFile(const Database& source, const QString& backupRoot)
     const QString name = QFileInfo(source.path()).fileName();
     QString text = QStringLiteral("%1：数据文件“%2”已损坏（未通过完整性校验），本次没有备份它。")
                        .arg(name, QDir::toNativeSeparators(source.path()));
-    const QString copy = newestBackupCopy(backupRoot, name);
+    const QString copy = newestBackupCopy(backupRoot, kDataFolderInDay + name);
     if (copy.isEmpty())
         return text + QStringLiteral("它还没有备份副本：请保留这个数据文件，不要删除。");
     return text + QStringLiteral("原有备份保持不变，最近的一份备份副本在“%1”（%2 备份）；"
@@ -145,8 +155,9 @@ QString backUpDatabase(const Database* source, const QString& target, const QByt
     if (copied != Copied::Yes) {
         QFile::remove(partial);
         QFile::remove(partial + QStringLiteral("-journal"));
-        return copied == Copied::NoTarget ? QStringLiteral("%1：无法写入备份文件夹").arg(name)
-                                          : QStringLiteral("%1：备份副本未能写完，原有备份保持不变").arg(name);
+        if (copied == Copied::NoTarget)
+            return QStringLiteral("%1：无法写入备份文件夹").arg(name);
+        return QStringLiteral("%1：备份副本未能写完，%2").arg(name, keptBackups(backupRoot, kDataFolderInDay + name));
     }
     if (!syncToDisk(partial) || !databaseIsSound(partial, key)) {
         QFile::remove(partial);
@@ -154,12 +165,12 @@ QString backUpDatabase(const Database* source, const QString& target, const QByt
             *dataDamaged = true;
             return damagedDataFile(*source, backupRoot);
         }
-        return QStringLiteral("%1：备份副本校验失败，原有备份保持不变").arg(name);
+        return QStringLiteral("%1：备份副本校验失败，%2").arg(name, keptBackups(backupRoot, kDataFolderInDay + name));
     }
     return putInPlace(partial, target);
 }
 
-QString backUpFile(const QString& source, const QString& target)
+QString backUpFile(const QString& source, const QString& target, const QString& backupRoot)
 {
     const QString name = QFileInfo(target).fileName();
     if (!QFileInfo::exists(source))
@@ -171,7 +182,7 @@ QString backUpFile(const QString& source, const QString& target)
     }
     if (QFileInfo(partial).size() != QFileInfo(source).size() || !syncToDisk(partial)) {
         QFile::remove(partial);
-        return QStringLiteral("%1：备份副本校验失败，原有备份保持不变").arg(name);
+        return QStringLiteral("%1：备份副本校验失败，%2").arg(name, keptBackups(backupRoot, name));
     }
     return putInPlace(partial, target);
 }
@@ -208,7 +219,8 @@ BackupResult backUp(const DataStore& store, const QDate& day)
     const QString program = paths.executable.isEmpty()
                                 ? QString()
                                 : backUpFile(paths.executable,
-                                             result.dayFolder + u'/' + QFileInfo(paths.executable).fileName());
+                                             result.dayFolder + u'/' + QFileInfo(paths.executable).fileName(),
+                                             paths.backupRoot());
     for (const QString& failure : {records, settings, program})
         if (!failure.isEmpty())
             result.failures << failure;

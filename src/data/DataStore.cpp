@@ -11,11 +11,15 @@
 #include <QHash>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QSysInfo>
 #include <QThread>
 
+#include <cerrno>
 #include <future>
 #include <memory>
+#include <optional>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 namespace qelvaro {
@@ -143,6 +147,21 @@ DataStore::~DataStore() { close(); }
 
 namespace {
 
+// What stands at a path when it is not a plain file, in a word for the doctor; empty for a plain
+// file or nothing. A link is told as one unless it is followed.
+QString notAPlainFile(const QString& path, bool followLinks)
+{
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    if ((followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st)) != 0 || S_ISREG(st.st_mode))
+        return QString();
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("文件夹");
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("链接");
+    return QStringLiteral("特殊文件");
+}
+
 struct PreparedFile {
     std::unique_ptr<Database> db;
     QString problem;
@@ -156,6 +175,12 @@ PreparedFile prepareFile(const QString& path, const QString& templateResource, c
                          const QString& schemaResource)
 {
     PreparedFile result;
+    // Opening a folder would be refused as if the file could not be read; a pipe would never answer.
+    if (const QString kind = notAPlainFile(path, true); !kind.isEmpty()) {
+        result.problem = QStringLiteral("数据文件的位置“%1”上是一个%2，不是数据文件，无法打开：请将它移到别处后再启动程序。")
+                             .arg(QDir::toNativeSeparators(path), kind);
+        return result;
+    }
     const QFileInfo info(path);
     // A dangling link counts as present: following it to write the template is not ours to do.
     if (!info.exists() && !info.isSymLink()) {
@@ -264,38 +289,72 @@ void bringIndexesToSchema(Database& db, const QString& schemaResource)
     transaction.commit();
 }
 
-// What lies at the lock's place when it is not a plain file (followed or not), in words for the
-// doctor; empty for a plain file or nothing.
-QString notALockFile(const QString& lockPath)
-{
-    struct stat st {};
-    if (::lstat(QFile::encodeName(lockPath).constData(), &st) != 0 || S_ISREG(st.st_mode))
-        return QString();
-    if (S_ISDIR(st.st_mode))
-        return QStringLiteral("是一个文件夹，不是锁文件");
-    if (S_ISLNK(st.st_mode))
-        return QStringLiteral("是一个链接，不是锁文件");
-    return QStringLiteral("是一个特殊文件，不是锁文件");
-}
+// Who made a lock file: a line each for the process number, the program's name, the machine's
+// name and, in newer locks, the machine's id and the id of its boot.
+struct LockHolder {
+    qint64 pid = 0;
+    QString program;
+    QString machine;
+    QByteArray machineId;
+    QByteArray bootId;
+};
 
-// A lock file begins with the process number of the copy that holds it (on this machine or, for a
-// folder on a shared drive, another one, which the lock cannot check). A copy that has just made
-// its lock may not have written it yet: a lock that reads as nothing is read once more after a
-// moment.
-bool isHeldLock(const QString& lockPath)
+// A copy that has just made its lock may not have written it yet: a lock that reads as nothing is
+// read once more after a moment.
+std::optional<LockHolder> readLockHolder(const QString& lockPath)
 {
-    const auto namesAHolder = [&lockPath] {
+    const auto read = [&lockPath]() -> std::optional<LockHolder> {
         QFile file(lockPath);
         if (!file.open(QIODevice::ReadOnly))
-            return false;
+            return std::nullopt;
+        const QList<QByteArray> lines = file.read(4096).split('\n');
         bool number = false;
-        const qint64 pid = file.readLine(32).trimmed().toLongLong(&number);
-        return number && pid > 0;
+        const qint64 pid = lines.value(0).trimmed().toLongLong(&number);
+        if (!number || pid <= 0)
+            return std::nullopt;
+        return LockHolder{pid, QString::fromUtf8(lines.value(1)), QString::fromUtf8(lines.value(2)), lines.value(3),
+                          lines.value(4)};
     };
-    if (namesAHolder())
-        return true;
+    if (std::optional<LockHolder> holder = read())
+        return holder;
     QThread::msleep(100);
-    return namesAHolder();
+    return read();
+}
+
+// A renamed machine keeps its id, so the id decides where there is one.
+bool isOfThisMachine(const LockHolder& holder)
+{
+    const QByteArray id = QSysInfo::machineUniqueId();
+    if (!id.isEmpty() && holder.machineId == id)
+        return true;
+    return holder.machine.isEmpty() || holder.machine == QSysInfo::machineHostName();
+}
+
+// Whether the copy that made a lock on this machine still runs: its process is there, was started
+// since the last boot, and is this program (after a crash its number may go to another).
+// What cannot be looked at is taken as running.
+bool holderRuns(const LockHolder& holder)
+{
+    if (!holder.bootId.isEmpty() && holder.machineId == QSysInfo::machineUniqueId()
+        && holder.bootId != QSysInfo::bootUniqueId())
+        return false;
+    if (::kill(pid_t(holder.pid), 0) != 0 && errno == ESRCH)
+        return false;
+    // A copy that ended but whose parent has not collected it yet (a zombie) is there, not running.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(holder.pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QByteArray line = stat.readAll();
+        const qsizetype end = line.lastIndexOf(')');
+        if (end > 0 && line.mid(end + 1).trimmed().startsWith('Z'))
+            return false;
+    }
+    const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(holder.pid)).symLinkTarget();
+    if (holder.program.isEmpty() || exe.isEmpty())
+        return true;
+    QString name = QFileInfo(exe).fileName();
+    if (name.endsWith(QLatin1String(" (deleted)")))  // the program file was replaced while it ran
+        name.chop(10);
+    return name == holder.program;
 }
 
 QString lockObstacleMessage(const QString& lockPath, const QString& kind)
@@ -303,6 +362,21 @@ QString lockObstacleMessage(const QString& lockPath, const QString& kind)
     return QStringLiteral("无法锁定数据文件夹，程序没有启动。\n\n“%1”%2，因此无法确认本程序是否已在运行。\n\n"
                           "未改动任何文件。请确认本程序没有在运行，将它移走或删除后再启动程序。")
         .arg(QDir::toNativeSeparators(lockPath), kind);
+}
+
+QString otherMachineMessage(const QString& lockPath, const QString& machine)
+{
+    return QStringLiteral("数据文件夹正在计算机“%1”上使用，程序没有启动。\n\n锁文件“%2”表明，那台计算机上的本程序正在使用这个数据文件夹。\n\n"
+                          "未改动任何文件。请先在那台计算机上退出本程序；如果那里并没有在运行本程序（例如那台计算机曾意外关机，或已改名），"
+                          "请删除这个锁文件后再启动程序。")
+        .arg(machine, QDir::toNativeSeparators(lockPath));
+}
+
+QString staleLockMessage(const QString& lockPath)
+{
+    return QStringLiteral("无法锁定数据文件夹，程序没有启动。\n\n“%1”是本程序意外退出时留下的锁文件，但它无法删除。\n\n"
+                          "未改动任何文件。请删除这个锁文件后再启动程序。")
+        .arg(QDir::toNativeSeparators(lockPath));
 }
 
 }  // namespace
@@ -332,28 +406,39 @@ bool DataStore::open()
         const QString lockPath = folder + u'/' + kLockFileName;
         // Anything but a plain file there can never be a lock; it is not handed to the lock,
         // which would take it for one held by another copy (or, for a pipe, wait for ever).
-        if (const QString kind = notALockFile(lockPath); !kind.isEmpty()) {
-            m_lockObstacle = lockObstacleMessage(lockPath, kind);
+        if (const QString kind = notAPlainFile(lockPath, false); !kind.isEmpty()) {
+            m_lockObstacle = lockObstacleMessage(lockPath, QStringLiteral("是一个%1，不是锁文件").arg(kind));
             return false;
         }
         m_lock = std::make_unique<QLockFile>(lockPath);
         m_lock->setStaleLockTime(0);
         if (!m_lock->tryLock(0)) {
             const bool lockFailed = m_lock->error() == QLockFile::LockFailedError;
-            const bool heldByAnother = lockFailed && isHeldLock(lockPath);
             m_lock.reset();
-            if (heldByAnother) {
-                m_inUseElsewhere = true;
-                return false;
-            }
-            if (lockFailed) {
+            const std::optional<LockHolder> holder = lockFailed ? readLockHolder(lockPath) : std::nullopt;
+            if (lockFailed && !holder) {
                 m_lockObstacle = lockObstacleMessage(
                     lockPath, QFileInfo(lockPath).isReadable() ? QStringLiteral("是一个内容无法识别的文件，不是本程序的锁文件")
                                                                : QStringLiteral("是一个本程序无法读取的文件"));
                 return false;
             }
-            // No lock can be made in a folder nobody may write: then no copy can write the files
-            // either, and the doctor may still look (the files are reported as read-only below).
+            if (holder && !isOfThisMachine(*holder)) {
+                m_lockObstacle = otherMachineMessage(lockPath, holder->machine);
+                return false;
+            }
+            if (holder && holderRuns(*holder)) {
+                m_inUseElsewhere = true;
+                return false;
+            }
+            // A lock whose copy is gone that could not be removed: in a folder that can be written
+            // something else keeps it, and the doctor has to clear it.
+            if (holder && QFileInfo(folder).isWritable()) {
+                m_lockObstacle = staleLockMessage(lockPath);
+                return false;
+            }
+            // No lock can be made or removed in a folder nobody may write: then no copy can write
+            // the files either, and the doctor may still look (the files are reported as
+            // read-only below).
         } else {
             restrictToOwner(lockPath);
         }

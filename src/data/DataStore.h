@@ -38,13 +38,14 @@ public:
     // Runs the start-up steps. Returns true when both files are open and the password was read.
     bool open();
 
-    // True when open() found another copy of the program using this folder's data; it then
-    // touched nothing, opened nothing and has nothing to say beyond that.
+    // True when open() found another copy of the program running on this machine with this
+    // folder's data; it then touched nothing, opened nothing and has nothing to say beyond that.
     bool isInUseElsewhere() const { return m_inUseElsewhere; }
 
-    // Set when open() found something other than a lock file where the lock goes (a folder, a
-    // link, a file that is no lock): it cannot tell whether another copy runs, so it touched
-    // nothing and opened nothing. The text says what is in the way and where, for the doctor.
+    // Set when open() found in the lock's place something it cannot take over: no lock file (a
+    // folder, a link, a file that is no lock), the lock of another machine, or the lock of a copy
+    // that has ended which cannot be removed from a folder that can be written. It touched
+    // nothing and opened nothing; the text says what is in the way, where, and what to do.
     const QString& lockObstacle() const { return m_lockObstacle; }
 
     // One message for the doctor naming everything that went wrong at start-up; empty when all

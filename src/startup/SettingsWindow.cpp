@@ -308,7 +308,7 @@ void SettingsWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // A window restored from the task bar keeps what it shows; a window opened anew shows the copy.
-    if (!event->spontaneous()) {
+    if (!event->spontaneous() && !m_reshowing) {
         m_closing = false;
         fill();
         centreOnScreen(this);
@@ -346,24 +346,36 @@ void SettingsWindow::changePassword()
         m_context.messages.tell(QStringLiteral("请输入新密码！"));
         return;
     }
+    // The window steps aside for the result; a change that did not happen brings it back as it
+    // was, boxes and place.
+    hide();
+    const auto refuse = [this](const QString& text, bool warning) {
+        if (warning)
+            m_context.messages.warn(text);
+        else
+            m_context.messages.tell(text);
+        m_reshowing = true;
+        show();
+        m_reshowing = false;
+    };
     Database* records = m_context.store.records();
     if (!records || !records->isOpen()) {
-        m_context.messages.warn(QStringLiteral("档案数据库未打开，无法修改密码！"));
+        refuse(QStringLiteral("档案数据库未打开，无法修改密码！"), true);
         return;
     }
     const std::optional<StoredPassword> stored = readLoginPassword(*records);
     if (!stored) {
-        m_context.messages.warn(QStringLiteral("无法读取原密码，无法修改密码！"));
+        refuse(QStringLiteral("无法读取原密码，无法修改密码！"), true);
         return;
     }
     if (stored->text != trimBlanks(m_oldPassword->text())) {
-        m_context.messages.tell(QStringLiteral("原密码不正确，无法修改密码！"));
+        refuse(QStringLiteral("原密码不正确，无法修改密码！"), false);
         return;
     }
     // The new password is written before success is told, so the message never promises a
     // password that was not stored.
     if (!writeLoginPassword(*records, stored->rowId, newPassword)) {
-        m_context.messages.warn(QStringLiteral("新密码保存失败，原密码仍然有效！"));
+        refuse(QStringLiteral("新密码保存失败，原密码仍然有效！"), true);
         return;
     }
     m_context.messages.tell(QStringLiteral("修改密码成功，请牢记新密码！"));

@@ -51,6 +51,7 @@ private:
     SettingsCopy& m_settings;
     bool m_filling = false;
     bool m_closing = false;
+    bool m_reshowing = false;  // back after a password change that did not happen: nothing refilled
 
     struct BoundText {
         QLineEdit* box;

@@ -68,6 +68,15 @@ using Program = RunningProgram;
 
 class ApplicationTest : public QObject {
     Q_OBJECT
+
+    // What a failed backup has to say depends on whether an earlier one exists.
+    static void backedUpBeforeOrNot()
+    {
+        QTest::addColumn<bool>("backedUpBefore");
+        QTest::newRow("a backup of the day before") << true;
+        QTest::newRow("no backup yet") << false;
+    }
+
 private slots:
     void loginShowsTheMainWindow()
     {
@@ -366,15 +375,39 @@ private slots:
         QVERIFY(QDir(QFileInfo(copy).absolutePath()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden).isEmpty());
     }
 
+    // A disk that fills during the backup: the copies are dropped, and the message says what is
+    // left, the earlier backups as they were or none at all.
+    void aBackupCutShortSaysWhatIsLeft_data() { backedUpBeforeOrNot(); }
+    void aBackupCutShortSaysWhatIsLeft()
+    {
+        QFETCH(bool, backedUpBefore);
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        writeFile(paths.executable, "program");
+        DataStore store(paths);
+        QVERIFY(store.open());
+        if (backedUpBefore)
+            QVERIFY(backUp(store, QDate(2026, 12, 4)).ok());
+        const QString earlier = backupDayFolder(paths, QDate(2026, 12, 4)) + QStringLiteral("/档案数据库/档案.dat");
+        const QByteArray earlierBytes = readFile(earlier);
+        BackupResult result;
+        {
+            const DiskFullBeyond full(3 * 4096);
+            result = backUp(store, QDate(2026, 12, 5));
+        }
+        QCOMPARE(result.failures,
+                 QStringList({QStringLiteral("档案.dat：备份副本未能写完，%1"), QStringLiteral("设置.dat：备份副本未能写完，%1")})
+                     .replaceInStrings(QStringLiteral("%1"), backedUpBefore ? QStringLiteral("原有备份保持不变")
+                                                                           : QStringLiteral("它还没有备份副本")));
+        QCOMPARE(readFile(earlier), earlierBytes);
+        const QDir today(result.dayFolder + QStringLiteral("/档案数据库"));
+        QVERIFY(today.entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
+    }
+
     // The close-time copy is taken page by page, so a copy failing its check means the data file
     // fails it: the doctor learns that, and which backup copy to take back, not only that a copy
     // was refused.
-    void aDamagedDataFileIsToldAtClose_data()
-    {
-        QTest::addColumn<bool>("backedUpBefore");
-        QTest::newRow("a backup of the day before") << true;
-        QTest::newRow("no backup yet") << false;
-    }
+    void aDamagedDataFileIsToldAtClose_data() { backedUpBeforeOrNot(); }
     void aDamagedDataFileIsToldAtClose()
     {
         QFETCH(bool, backedUpBefore);

@@ -22,7 +22,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -240,6 +242,42 @@ private slots:
             writeFile(p.folder.paths().backupRoot(), "in the way");
             p.main().close();
         }) << u"数据备份未完成：\n无法创建备份文件夹“{program}/电子处方数据备份”"_qs << tip << warning << ok;
+
+        // What stands at the lock's or a data file's place, and a backup the disk cut short.
+        QTest::newRow("lock of another machine") << Scenario([](Program& p) {
+            QDir().mkpath(p.folder.paths().dataDir());
+            writeFile(p.folder.paths().dataDir() + u'/' + DataStore::kLockFileName,
+                      "4242\nqelvaro\nanother-machine\n0123456789abcdef0123456789abcdef\n");
+            p.app->start();
+        }) << u"数据文件夹正在计算机“another-machine”上使用，程序没有启动。\n\n"
+              u"锁文件“{program}/档案数据库/.qelvaro.lock”表明，那台计算机上的本程序正在使用这个数据文件夹。\n\n"
+              u"未改动任何文件。请先在那台计算机上退出本程序；如果那里并没有在运行本程序（例如那台计算机曾意外关机，或已改名），"
+              u"请删除这个锁文件后再启动程序。"_qs
+           << tip << warning << ok;
+        QTest::newRow("stale lock that cannot be removed") << Scenario([](Program& p) {
+            // Made on this machine before its last boot; the immutable flag keeps even the superuser
+            // from removing it.
+            const QString lock = p.folder.paths().dataDir() + u'/' + DataStore::kLockFileName;
+            QDir().mkpath(p.folder.paths().dataDir());
+            writeFile(lock, "4242\nqelvaro\n" + QSysInfo::machineHostName().toUtf8() + '\n'
+                                + QSysInfo::machineUniqueId() + "\nan-earlier-boot\n");
+            QProcess::execute(u"chattr"_qs, {u"+i"_qs, lock});
+            p.app->start();
+            QProcess::execute(u"chattr"_qs, {u"-i"_qs, lock});
+        }) << u"无法锁定数据文件夹，程序没有启动。\n\n“{program}/档案数据库/.qelvaro.lock”是本程序意外退出时留下的锁文件，"
+              u"但它无法删除。\n\n未改动任何文件。请删除这个锁文件后再启动程序。"_qs
+           << tip << warning << ok;
+        QTest::newRow("folder as a data file") << Scenario([](Program& p) {
+            QDir().mkpath(p.folder.paths().recordsFile());
+            p.app->start();
+        }) << u"启动时发现以下问题：\n\n数据文件的位置“{program}/档案数据库/档案.dat”上是一个文件夹，不是数据文件，无法打开："
+              u"请将它移到别处后再启动程序。\n\n数据文件保持原样，未作任何改动。问题解决之前，程序不能登录。"_qs
+           << tip << warning << ok;
+        QTest::newRow("backup cut short, none before") << Scenario([](Program& p) {
+            p.logIn();
+            const DiskFullBeyond full(3 * 4096);
+            p.main().close();
+        }) << u"数据备份未完成：\n档案.dat：备份副本未能写完，它还没有备份副本\n设置.dat：备份副本未能写完，它还没有备份副本"_qs << tip << warning << ok;
 
         // Settings and the password.
         QTest::newRow("settings refused") << Scenario([](Program& p) {

@@ -40,6 +40,20 @@ private:
         struct stat st {};
         return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
     }
+    // A child process takes the lock and ends without unlocking, as a killed program would. Its
+    // number once it has ended, not yet collected (a zombie until waitpid); -1 when it failed.
+    static pid_t lockAndEnd(const QString& lockPath)
+    {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            QLockFile lock(lockPath);
+            ::_exit(lock.tryLock(0) ? 0 : 1);
+        }
+        siginfo_t ended {};
+        if (child < 0 || ::waitid(P_PID, id_t(child), &ended, WEXITED | WNOWAIT) != 0 || ended.si_status != 0)
+            return -1;
+        return child;
+    }
     // Runs SQL in the stock SQLCipher shell on a file; the shell's output, or a null text when
     // the shell failed.
     static QString shell(const QString& file, const QByteArray& key, const QString& sql)
@@ -280,6 +294,56 @@ private slots:
         QCOMPARE(readFile(bad), content);
     }
 
+    // A folder (or a pipe) where a data file goes is said to be one, and left as it is; nothing
+    // tries to open it as a file.
+    void whatIsNoDataFileIsToldAndLeftAlone_data()
+    {
+        QTest::addColumn<bool>("recordsFile");
+        QTest::addColumn<QString>("thing");
+        QTest::newRow("folder as records") << true << QStringLiteral("文件夹");
+        QTest::newRow("folder as settings") << false << QStringLiteral("文件夹");
+        QTest::newRow("pipe as settings") << false << QStringLiteral("特殊文件");
+    }
+    void whatIsNoDataFileIsToldAndLeftAlone()
+    {
+        QFETCH(bool, recordsFile);
+        QFETCH(QString, thing);
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        {
+            DataStore earlier(paths);
+            QVERIFY(earlier.open());
+        }
+        const QString bad = recordsFile ? paths.recordsFile() : paths.settingsFile();
+        const QString other = recordsFile ? paths.settingsFile() : paths.recordsFile();
+        const QByteArray otherBytes = readFile(other);
+        QVERIFY(QFile::remove(bad));
+        if (thing == u"文件夹") {
+            QVERIFY(QDir().mkpath(bad));
+            writeFile(bad + QStringLiteral("/inside"), "kept");
+        } else {
+            QVERIFY(::mkfifo(QFile::encodeName(bad).constData(), 0600) == 0);
+        }
+
+        DataStore store(paths);
+        QVERIFY(!store.open());
+        QVERIFY(!store.loginPassword().has_value());
+        const QString message = store.startupMessage();
+        QVERIFY2(message.contains(QStringLiteral("数据文件的位置“%1”上是一个%2，不是数据文件")
+                                      .arg(QDir::toNativeSeparators(bad), thing)),
+                 qPrintable(message));
+        QVERIFY(!message.contains(QStringLiteral("读写权限")));
+        QVERIFY(message.contains(QStringLiteral("未作任何改动")));
+        store.close();
+        if (thing == u"文件夹") {
+            QCOMPARE(QDir(bad).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{u"inside"_qs});
+            QCOMPARE(readFile(bad + QStringLiteral("/inside")), QByteArray("kept"));
+        } else {
+            QCOMPARE(QFileInfo(bad).isFile(), false);
+        }
+        QCOMPARE(readFile(other), otherBytes);
+    }
+
     void fileWithAnotherKeyIsReported()
     {
         TempProgramFolder folder;
@@ -388,20 +452,22 @@ private slots:
         QCOMPARE(*third.loginPassword(), QStringLiteral("neu"));
     }
 
-    // Where the lock goes lies something that is no lock: whether another copy runs cannot be
-    // told, so nothing is opened or touched, and the doctor learns what is in the way and where.
-    // A lock the program cannot check (a copy on another machine, on a shared drive) is one held.
+    // Where the lock goes lies something that is no lock, or the lock of another machine: whether
+    // a copy runs cannot be told, so nothing is opened or touched, and the doctor learns what is
+    // in the way, where, and what to do.
     void whatIsNoLockIsToldAndLeftAlone_data()
     {
         QTest::addColumn<QString>("obstacle");
-        QTest::addColumn<QString>("told");
-        QTest::newRow("folder") << "folder" << "是一个文件夹";
-        QTest::newRow("dangling link") << "dangling link" << "是一个链接";
-        QTest::newRow("looping link") << "looping link" << "是一个链接";
-        QTest::newRow("pipe") << "pipe" << "是一个特殊文件";
-        QTest::newRow("garbage") << "garbage" << "是一个内容无法识别的文件";
-        QTest::newRow("empty file") << "empty file" << "是一个内容无法识别的文件";
-        QTest::newRow("lock of a copy on another machine") << "other machine" << "";
+        QTest::addColumn<QString>("told");  // %1: the lock's place
+        QTest::newRow("folder") << "folder" << "“%1”是一个文件夹";
+        QTest::newRow("dangling link") << "dangling link" << "“%1”是一个链接";
+        QTest::newRow("looping link") << "looping link" << "“%1”是一个链接";
+        QTest::newRow("pipe") << "pipe" << "“%1”是一个特殊文件";
+        QTest::newRow("garbage") << "garbage" << "“%1”是一个内容无法识别的文件";
+        QTest::newRow("empty file") << "empty file" << "“%1”是一个内容无法识别的文件";
+        // A folder carried over from a machine that crashed: no copy here, and none to check there.
+        QTest::newRow("lock of a copy on another machine")
+            << "other machine" << "数据文件夹正在计算机“another-machine”上使用，程序没有启动。\n\n锁文件“%1”";
     }
     void whatIsNoLockIsToldAndLeftAlone()
     {
@@ -434,12 +500,9 @@ private slots:
 
         DataStore store(paths);
         QVERIFY(!store.open());
-        QCOMPARE(store.isInUseElsewhere(), told.isEmpty());
-        if (told.isEmpty())
-            QVERIFY(store.lockObstacle().isEmpty());
-        else
-            QVERIFY2(store.lockObstacle().contains(QStringLiteral("“%1”%2").arg(QDir::toNativeSeparators(lockPath), told)),
-                     qPrintable(store.lockObstacle()));
+        QVERIFY(!store.isInUseElsewhere());
+        QVERIFY2(store.lockObstacle().contains(told.arg(QDir::toNativeSeparators(lockPath))),
+                 qPrintable(store.lockObstacle()));
         QVERIFY(!store.records() && !store.settings());
         QVERIFY(!store.loginPassword().has_value());
         QCOMPARE(QDir(paths.dataDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before);
@@ -458,20 +521,72 @@ private slots:
         const AppPaths paths = folder.paths();
         QVERIFY(QDir().mkpath(paths.dataDir()));
         const QString lockPath = paths.dataDir() + u'/' + DataStore::kLockFileName;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            // Locks and dies without unlocking, as a killed program would.
-            QLockFile lock(lockPath);
-            ::_exit(lock.tryLock(0) ? 0 : 1);
-        }
-        int status = 0;
-        QCOMPARE(::waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        const pid_t child = lockAndEnd(lockPath);
+        QVERIFY(child > 0);
+        QCOMPARE(::waitpid(child, nullptr, 0), child);
         QVERIFY(QFileInfo::exists(lockPath));
 
         DataStore store(paths);
         QVERIFY(store.open());
         QVERIFY(!store.isInUseElsewhere());
+    }
+
+    // The lock of a copy of this machine that is gone, which cannot be removed: where nothing can
+    // be written the start goes on as without it (read-only, told); elsewhere whatever keeps it
+    // is the doctor's to clear, and nothing is touched.
+    void aStaleLockThatCannotBeRemoved_data()
+    {
+        QTest::addColumn<bool>("folderWritable");
+        QTest::addColumn<bool>("collected");  // false: the copy has ended, its parent not yet told
+        QTest::newRow("in a folder nobody may write") << false << true;
+        QTest::newRow("a lock file that cannot be removed") << true << true;
+        QTest::newRow("of a copy not yet collected") << false << false;
+    }
+    void aStaleLockThatCannotBeRemoved()
+    {
+        QFETCH(bool, folderWritable);
+        QFETCH(bool, collected);
+        TempProgramFolder folder;
+        const AppPaths paths = folder.paths();
+        {
+            DataStore earlier(paths);
+            QVERIFY(earlier.open());
+        }
+        const QString lockPath = paths.dataDir() + u'/' + DataStore::kLockFileName;
+        const pid_t child = lockAndEnd(lockPath);
+        QVERIFY(child > 0);
+        if (collected)
+            QCOMPARE(::waitpid(child, nullptr, 0), child);
+        const QByteArray lock = readFile(lockPath);
+        const QByteArray records = readFile(paths.recordsFile());
+        // The immutable flag refuses the removal even to the superuser the tests may run as.
+        const QString target = folderWritable ? lockPath : paths.dataDir();
+        const auto chattr = [&](const char* flag) {
+            return QProcess::execute(QStringLiteral("chattr"), {QString::fromLatin1(flag), target}) == 0;
+        };
+        if (!chattr("+i"))
+            QSKIP("this file system cannot make files read-only for every user");
+        DataStore store(paths);
+        const bool opened = store.open();
+        const bool admitted = store.loginPassword().has_value();
+        const QString message = store.startupMessage();
+        store.close();
+        QVERIFY(chattr("-i"));
+        if (!collected)
+            QCOMPARE(::waitpid(child, nullptr, 0), child);
+        QVERIFY(!store.isInUseElsewhere());
+        QCOMPARE(opened, !folderWritable);
+        QCOMPARE(admitted, !folderWritable);
+        if (folderWritable) {
+            QVERIFY2(store.lockObstacle().contains(QStringLiteral("“%1”是本程序意外退出时留下的锁文件，但它无法删除")
+                                                       .arg(QDir::toNativeSeparators(lockPath))),
+                     qPrintable(store.lockObstacle()));
+        } else {
+            QVERIFY(store.lockObstacle().isEmpty());
+            QVERIFY2(message.contains(QStringLiteral("数据文件“档案数据库/档案.dat”不能写入")), qPrintable(message));
+        }
+        QCOMPARE(readFile(lockPath), lock);
+        QCOMPARE(readFile(paths.recordsFile()), records);
     }
 
     void filesAreForTheOwnerOnly()

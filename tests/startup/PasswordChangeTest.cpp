@@ -37,6 +37,12 @@ struct Fixture : ProgramFixture {
         QTest::keyClicks(edit("newPasswordEdit"), newPassword);
         QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("changePasswordButton")), Qt::LeftButton);
     }
+    // Whether the window was on screen as each message was shown.
+    QList<bool> shownAtMessages;
+    void watchTheWindow()
+    {
+        messages.onMessage = [this] { shownAtMessages << window->isVisible(); };
+    }
     QString stored() const
     {
         Statement st = store.records()->prepare("SELECT \"密码\" FROM \"密码\"");
@@ -81,17 +87,22 @@ private slots:
         Fixture f;
         QVERIFY(f.open(QStringLiteral("abc")));
         typeText(f.edit("doctorEdit"), QStringLiteral("乙"));  // an unsaved edit elsewhere
+        f.window->move(37, 41);
+        f.watchTheWindow();
 
         f.change(oldPassword, newPassword);
         QCOMPARE(f.messages.texts(), QStringList{message});
         QCOMPARE(f.stored(), storedAfter);
         const bool succeeded = message == kSuccess;
+        // Only the refusal of an empty new password leaves the window on screen behind its message.
+        QCOMPARE(f.shownAtMessages, QList<bool>{message == QStringLiteral("请输入新密码！")});
         QCOMPARE(f.window->isVisible(), !succeeded);
         if (succeeded) {
             // The window is gone and its unsaved edits with it.
             QVERIFY(!f.settings.isLoaded());
             QCOMPARE(f.settings.values().doctor, QStringLiteral("林志远"));
         } else {
+            QCOMPARE(f.window->pos(), QPoint(37, 41));
             QCOMPARE(f.edit("oldPasswordEdit")->text(), oldPassword);
             QCOMPARE(f.edit("newPasswordEdit")->text(), newPassword);
             QCOMPARE(f.settings.values().doctor, QStringLiteral("林志远乙"));
@@ -173,8 +184,10 @@ private slots:
         Fixture f;
         QVERIFY(f.open(QStringLiteral("abc")));
         QVERIFY(f.store.records()->exec(sabotage.toUtf8().toStdString()));
+        f.watchTheWindow();
         f.change(QStringLiteral("abc"), QStringLiteral("xyz"));
         QCOMPARE(f.messages.texts(), QStringList{message});
+        QCOMPARE(f.shownAtMessages, QList<bool>{false});
         QVERIFY(f.window->isVisible());
         QVERIFY(f.settings.isLoaded());
         QCOMPARE(f.stored(), storedAfter);

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace qelvaro::test {
 
 // A fresh program folder for one test; removed with the object.
@@ -38,11 +40,26 @@ public:
 
     QList<Message> messages;
     QList<bool> answers;  // consumed front first
+    std::function<void()> onMessage;  // run as each message is shown, to see the screen at that moment
     QStringList texts() const;
     void clear() { messages.clear(); }
 };
 
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
+
+// A full disk for as long as it lives: no file this process writes grows beyond the given size
+// (the write fails instead of the process being stopped).
+class DiskFullBeyond {
+public:
+    explicit DiskFullBeyond(qint64 bytes);
+    ~DiskFullBeyond();
+    DiskFullBeyond(const DiskFullBeyond&) = delete;
+    DiskFullBeyond& operator=(const DiskFullBeyond&) = delete;
+
+private:
+    quint64 m_previous = 0;
+    void (*m_previousHandler)(int) = nullptr;
+};
 
 }  // namespace qelvaro::test
