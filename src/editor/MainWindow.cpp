@@ -38,6 +38,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <optional>
 
 namespace qelvaro {
 namespace {
@@ -159,6 +160,54 @@ const std::array<ToolbarLayout, kToolbarCommandCount> kToolbar{{
     {ToolbarCommand::OverlayPrint, "套打", "toolbarOverlayPrint", 9540},
     {ToolbarCommand::Help, "帮助", "toolbarHelp", 11940},
 }};
+
+// Each command's menu item and, where it has one, the toolbar button that runs it too.
+struct CommandLayout {
+    Command command;
+    const char* objectName;
+    std::optional<ToolbarCommand> button;
+};
+
+constexpr std::array<CommandLayout, kCommandCount> kCommands{{
+    {Command::New, "actionNew", ToolbarCommand::New},
+    {Command::Renew, "actionRenew", ToolbarCommand::Renew},
+    {Command::Save, "actionSave", ToolbarCommand::Save},
+    {Command::Statistics, "actionStatistics", ToolbarCommand::Statistics},
+    {Command::OutpatientLog, "actionOutpatientLog", ToolbarCommand::Log},
+    {Command::Print, "actionPrint", ToolbarCommand::Print},
+    {Command::OverlayPrint, "actionOverlayPrint", ToolbarCommand::OverlayPrint},
+    {Command::Exit, "actionExit", std::nullopt},
+    {Command::Drugs, "actionDrugs", std::nullopt},
+    {Command::Sets, "actionSets", std::nullopt},
+    {Command::Diagnoses, "actionDiagnoses", std::nullopt},
+    {Command::HistoryTemplates, "actionHistoryTemplates", std::nullopt},
+    {Command::Addresses, "actionAddresses", std::nullopt},
+    {Command::Settings, "actionSettings", std::nullopt},
+    // The toolbar's 帮助 opens the help page itself, as 复制 and 粘贴 do their own work.
+    {Command::Help, "actionHelp", std::nullopt},
+    {Command::About, "actionAbout", std::nullopt},
+    {Command::BodyCut, "actionBodyCut", std::nullopt},
+    {Command::BodyCopy, "actionBodyCopy", std::nullopt},
+    {Command::BodyPaste, "actionBodyPaste", std::nullopt},
+    {Command::BodyDelete, "actionBodyDelete", std::nullopt},
+    {Command::CopyToCard, "actionCopyToCard", std::nullopt},
+    {Command::AddToSets, "actionAddToSets", std::nullopt},
+    {Command::Drip, "actionDrip", std::nullopt},
+    {Command::Intramuscular, "actionIntramuscular", std::nullopt},
+    {Command::Intravenous, "actionIntravenous", std::nullopt},
+    {Command::DripTube, "actionDripTube", std::nullopt},
+}};
+
+constexpr bool commandsInOrder()
+{
+    for (int i = 0; i < kCommandCount; ++i)
+        if (kCommands[i].command != Command(i))
+            return false;
+    return true;
+}
+static_assert(commandsInOrder(), "kCommands is indexed by Command");
+
+const CommandLayout& commandLayout(Command command) { return kCommands.at(size_t(command)); }
 
 struct CategoryLayout {
     const char* caption;
@@ -612,87 +661,84 @@ void MainWindow::buildShorthandStrip(QWidget* central)
 void MainWindow::buildMenus()
 {
     struct Item {
-        const char* objectName;  // empty for a separator
+        std::optional<Command> command;  // none for a separator
         const char* caption;
         QKeyCombination keys;
     };
+    const Item separator{std::nullopt, "", {}};
     const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
     const auto addMenu = [this](const char* objectName, const char* title, std::initializer_list<Item> items) {
         QMenu* menu = menuBar()->addMenu(fromUtf8(title));
         menu->setObjectName(fromUtf8(objectName));
         for (const Item& item : items) {
-            if (!*item.objectName) {
+            if (!item.command) {
                 menu->addSeparator();
                 continue;
             }
             QAction* action = menu->addAction(fromUtf8(item.caption));
-            action->setObjectName(fromUtf8(item.objectName));
+            action->setObjectName(commandName(*item.command));
             action->setShortcut(QKeySequence(item.keys));
             action->setEnabled(false);
             addAction(action);
             m_menuActions << action;
+            m_actions[size_t(*item.command)] = action;
         }
     };
     menuBar()->setObjectName(QStringLiteral("menuBar"));
     addMenu("menuFile", "文件(F)",
-            {{"actionNew", "新建", ctrl(Qt::Key_N)},
-             {"actionRenew", "续开", ctrl(Qt::Key_W)},
-             {"actionSave", "保存", ctrl(Qt::Key_S)},
-             {"", "", {}},
-             {"actionStatistics", "统计", ctrl(Qt::Key_D)},
-             {"actionOutpatientLog", "门诊日志", ctrl(Qt::Key_G)},
-             {"", "", {}},
-             {"actionPrint", "打印", ctrl(Qt::Key_P)},
-             {"actionOverlayPrint", "在印刷处方上套打", ctrl(Qt::Key_L)},
-             {"", "", {}},
-             {"actionExit", "退出", ctrl(Qt::Key_E)}});
+            {{Command::New, "新建", ctrl(Qt::Key_N)},
+             {Command::Renew, "续开", ctrl(Qt::Key_W)},
+             {Command::Save, "保存", ctrl(Qt::Key_S)},
+             separator,
+             {Command::Statistics, "统计", ctrl(Qt::Key_D)},
+             {Command::OutpatientLog, "门诊日志", ctrl(Qt::Key_G)},
+             separator,
+             {Command::Print, "打印", ctrl(Qt::Key_P)},
+             {Command::OverlayPrint, "在印刷处方上套打", ctrl(Qt::Key_L)},
+             separator,
+             {Command::Exit, "退出", ctrl(Qt::Key_E)}});
     addMenu("menuSettings", "设置(S)",
-            {{"actionDrugs", "药品维护", ctrl(Qt::Key_J)},
-             {"actionSets", "个人组套/中医验方维护", ctrl(Qt::Key_F)},
-             {"actionDiagnoses", "诊断名称维护", ctrl(Qt::Key_I)},
-             {"actionHistoryTemplates", "病史模板维护", ctrl(Qt::Key_O)},
-             {"actionAddresses", "地址库维护", ctrl(Qt::Key_M)},
-             {"", "", {}},
-             {"actionSettings", "综合设置", ctrl(Qt::Key_X)}});
-    addMenu("menuHelp", "帮助(H)",
-            {{"actionHelp", "操作教程", ctrl(Qt::Key_H)}, {"actionAbout", "关于", ctrl(Qt::Key_Z)}});
+            {{Command::Drugs, "药品维护", ctrl(Qt::Key_J)},
+             {Command::Sets, "个人组套/中医验方维护", ctrl(Qt::Key_F)},
+             {Command::Diagnoses, "诊断名称维护", ctrl(Qt::Key_I)},
+             {Command::HistoryTemplates, "病史模板维护", ctrl(Qt::Key_O)},
+             {Command::Addresses, "地址库维护", ctrl(Qt::Key_M)},
+             separator,
+             {Command::Settings, "综合设置", ctrl(Qt::Key_X)}});
+    addMenu("menuHelp", "帮助(H)", {{Command::Help, "操作教程", ctrl(Qt::Key_H)}, {Command::About, "关于", ctrl(Qt::Key_Z)}});
 
-    const auto wire = [this](const char* objectName, auto handler) {
-        QAction* action = findChild<QAction*>(fromUtf8(objectName));
-        action->setEnabled(true);
-        connect(action, &QAction::triggered, this, handler);
-    };
-    wire("actionExit", [this] { emit exitRequested(); });
-    wire("actionSettings", [this] { emit settingsRequested(); });
-    wire("actionHelp", [this] { openHelpPage(); });
-    wire("actionAbout", [this] { emit aboutRequested(); });
+    provideCommand(Command::Exit, [this] { emit exitRequested(); });
+    provideCommand(Command::Settings, [this] { emit settingsRequested(); });
+    provideCommand(Command::Help, [this] { openHelpPage(); });
+    provideCommand(Command::About, [this] { emit aboutRequested(); });
 }
 
 void MainWindow::buildBodyMenu()
 {
     m_bodyMenu = new QMenu(QStringLiteral("右键菜单"), this);
     m_bodyMenu->setObjectName(QStringLiteral("bodyMenu"));
-    const std::initializer_list<std::pair<const char*, const char*>> items{
-        {"actionBodyCut", "剪切(T)"},
-        {"actionBodyCopy", "复制(C)"},
-        {"actionBodyPaste", "粘贴(P)"},
-        {"actionBodyDelete", "删除(D)"},
-        {"", ""},
-        {"actionCopyToCard", "复制到注射卡"},
-        {"actionAddToSets", "添加到个人组套/中医验方"},
-        {"", ""},
-        {"actionDrip", "静脉滴注"},
-        {"actionIntramuscular", "肌肉注射"},
-        {"actionIntravenous", "静脉推注"},
-        {"actionDripTube", "加滴管"}};
-    for (const auto& [objectName, caption] : items) {
-        if (!*objectName) {
+    const std::initializer_list<std::pair<std::optional<Command>, const char*>> items{
+        {Command::BodyCut, "剪切(T)"},
+        {Command::BodyCopy, "复制(C)"},
+        {Command::BodyPaste, "粘贴(P)"},
+        {Command::BodyDelete, "删除(D)"},
+        {std::nullopt, ""},
+        {Command::CopyToCard, "复制到注射卡"},
+        {Command::AddToSets, "添加到个人组套/中医验方"},
+        {std::nullopt, ""},
+        {Command::Drip, "静脉滴注"},
+        {Command::Intramuscular, "肌肉注射"},
+        {Command::Intravenous, "静脉推注"},
+        {Command::DripTube, "加滴管"}};
+    for (const auto& [command, caption] : items) {
+        if (!command) {
             m_bodyMenu->addSeparator();
             continue;
         }
         QAction* action = m_bodyMenu->addAction(fromUtf8(caption));
-        action->setObjectName(fromUtf8(objectName));
+        action->setObjectName(commandName(*command));
         action->setEnabled(false);
+        m_actions[size_t(*command)] = action;
     }
 }
 
@@ -783,21 +829,18 @@ void MainWindow::runToolbarCommand(ToolbarCommand command)
 
 QAction* MainWindow::menuAction(const QString& objectName) const { return findChild<QAction*>(objectName); }
 
-void MainWindow::provideCommand(const QString& actionName, std::function<void()> handler)
-{
-    QAction* action = menuAction(actionName);
-    Q_ASSERT(action);
-    action->setEnabled(true);
-    // Commands enabled only now and then (by a selection) ask this before enabling themselves.
-    action->setProperty("provided", true);
-    connect(action, &QAction::triggered, this, [handler] { handler(); });
-}
+QString MainWindow::commandName(Command command) { return fromUtf8(commandLayout(command).objectName); }
 
-void MainWindow::provideCommand(const QString& actionName, ToolbarCommand button, std::function<void()> handler)
+void MainWindow::provideCommand(Command command, std::function<void()> handler)
 {
-    provideCommand(actionName, handler);
-    m_toolbarHandlers[size_t(button)] = handler;
-    toolbarButton(button)->setEnabled(true);
+    QAction* action = this->action(command);
+    action->setEnabled(true);
+    m_provided[size_t(command)] = true;
+    connect(action, &QAction::triggered, this, [handler] { handler(); });
+    if (const std::optional<ToolbarCommand> button = commandLayout(command).button) {
+        m_toolbarHandlers[size_t(*button)] = handler;
+        toolbarButton(*button)->setEnabled(true);
+    }
 }
 
 bool MainWindow::save() { return m_recordCommands && m_recordCommands->save(); }

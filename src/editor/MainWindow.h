@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Command.h"
 #include "HeadingFields.h"
 #include "RowList.h"
 #include "ToolbarIcons.h"
@@ -101,13 +102,19 @@ public:
 
     ToolbarButton* toolbarButton(ToolbarCommand command) const;
     QMenu* bodyMenu() const { return m_bodyMenu; }
+    QAction* action(Command command) const { return m_actions.at(size_t(command)); }
+    // The menu item of that objectName ("actionSave"); null when there is none.
     QAction* menuAction(const QString& objectName) const;
+    // The objectName of a command's menu item ("actionSave").
+    static QString commandName(Command command);
 
     // Gives a command its work: enables the menu item (and the toolbar button, when the command
     // has one) and runs handler when either is used. The parts of the editor call this as they
     // come, so a command without its part stays visibly disabled.
-    void provideCommand(const QString& actionName, std::function<void()> handler);
-    void provideCommand(const QString& actionName, ToolbarCommand button, std::function<void()> handler);
+    void provideCommand(Command command, std::function<void()> handler);
+    // Whether the command has been given its work; a command enabled only now and then (by a
+    // selection) asks this before enabling itself.
+    bool isProvided(Command command) const { return m_provided.at(size_t(command)); }
 
     // 保存: stores the prescription in the editor under its key. False when nothing was stored
     // (the doctor has been told why), so a caller that goes on to write the same row can stop.
@@ -209,6 +216,8 @@ private:
     std::array<ClickLabel*, 22> m_shorthandLabels{};
 
     QList<QAction*> m_menuActions;  // every menu item with a shortcut
+    std::array<QAction*, kCommandCount> m_actions{};
+    std::array<bool, kCommandCount> m_provided{};
     QMenu* m_bodyMenu = nullptr;
     RecordCommands* m_recordCommands = nullptr;
     std::vector<QObject*> m_parts;  // the editor's parts, deleted before the widgets they watch

@@ -30,8 +30,8 @@ PrintCommands::PrintCommands(MainWindow& window, AppContext& context)
     : QObject(&window), m_window(window), m_context(context)
 {
     setObjectName(QStringLiteral("printCommands"));
-    window.provideCommand(QStringLiteral("actionPrint"), ToolbarCommand::Print, [this] { printSheet(); });
-    window.provideCommand(QStringLiteral("actionOverlayPrint"), ToolbarCommand::OverlayPrint, [this] { printOverlay(); });
+    window.provideCommand(Command::Print, [this] { printSheet(); });
+    window.provideCommand(Command::OverlayPrint, [this] { printOverlay(); });
     for (int i = 0; i < int(m_cardButtons.size()); ++i) {
         m_cardButtons[i] = window.cardButton(i);
         m_cardButtons[i]->installEventFilter(this);

@@ -51,9 +51,9 @@ RecordCommands::RecordCommands(MainWindow& window, AppContext& context)
       m_recordMenu(new QMenu(QStringLiteral("mu"), &window))
 {
     setObjectName(QStringLiteral("recordCommands"));
-    window.provideCommand(QStringLiteral("actionNew"), ToolbarCommand::New, [this] { newPrescription(); });
-    window.provideCommand(QStringLiteral("actionRenew"), ToolbarCommand::Renew, [this] { renew(); });
-    window.provideCommand(QStringLiteral("actionSave"), ToolbarCommand::Save, [this] { save(); });
+    window.provideCommand(Command::New, [this] { newPrescription(); });
+    window.provideCommand(Command::Renew, [this] { renew(); });
+    window.provideCommand(Command::Save, [this] { save(); });
 
     m_recordMenu->setObjectName(QStringLiteral("recordListMenu"));
     QAction* remove = m_recordMenu->addAction(QStringLiteral("删除"));

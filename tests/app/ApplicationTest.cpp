@@ -79,6 +79,20 @@ private slots:
         QVERIFY(!p.app->loginWindow()->isVisible());
     }
 
+    // Once the program is composed, every command has its menu item and its work.
+    void everyCommandIsProvided()
+    {
+        Program p;
+        p.logIn();
+        const MainWindow* main = p.app->mainWindow();
+        for (int i = 0; i < kCommandCount; ++i) {
+            const Command command = Command(i);
+            const QString name = MainWindow::commandName(command);
+            QVERIFY2(main->action(command) && main->action(command)->objectName() == name, qPrintable(name));
+            QVERIFY2(main->isProvided(command), qPrintable(name + QStringLiteral(" is not provided")));
+        }
+    }
+
     void closingBacksUpIntoTheDayFolder()
     {
         Program p;
