@@ -104,10 +104,8 @@ void Application::showMainWindow()
     connect(m_main.get(), &MainWindow::settingsRequested, this, &Application::showSettingsWindow);
     connect(m_main.get(), &MainWindow::aboutRequested, this, &Application::showAboutBox);
     connect(m_settings.get(), &SettingsCopy::clinicNameSaved, m_main.get(), &MainWindow::setClinicName);
-    if (auto* printCommands = m_main->findChild<PrintCommands*>(QStringLiteral("printCommands"))) {
-        connect(printCommands, &PrintCommands::infusionCardRequested, this, &Application::showInfusionCard);
-        connect(printCommands, &PrintCommands::historyCardRequested, this, &Application::showHistoryCard);
-    }
+    connect(m_main->printCommands(), &PrintCommands::infusionCardRequested, this, &Application::showInfusionCard);
+    connect(m_main->printCommands(), &PrintCommands::historyCardRequested, this, &Application::showHistoryCard);
     provideCatalogueCommands();
     m_main->provideCommand(Command::OutpatientLog, [this] { showOutpatientLog(); });
     m_main->provideCommand(Command::Statistics, [this] { showStatistics(); });
@@ -148,7 +146,7 @@ void Application::provideCatalogueCommands()
         const QString selection = m_main->body()->textCursor().selectedText();
         if (selection.isEmpty())
             return;
-        setCatalogueWindow().openForAdding(m_main->kindLabel()->text() == QStringLiteral("中医"), selection);
+        setCatalogueWindow().openForAdding(m_main->isHerbal(), selection);
     });
     // The history text becomes a new template.
     ClickLabel* link = m_main->addTemplateLink();

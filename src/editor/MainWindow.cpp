@@ -392,7 +392,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QMainWindow(paren
 
     m_parts.push_back(new DrugPicker(*this, context.store.settings(), &context.searchIndexes));
     m_parts.push_back(new BodyCommands(*this));
-    m_parts.push_back(new PrintCommands(*this, context));
+    m_printCommands = new PrintCommands(*this, context);
+    m_parts.push_back(m_printCommands);
     m_parts.push_back(new PatientFields(*this, context));
     // Last: its start-up lists the records and begins a new prescription through the parts above.
     m_recordCommands = new RecordCommands(*this, context);
@@ -408,6 +409,7 @@ MainWindow::~MainWindow()
         qApp->removeEventFilter(this);
     // The parts of the editor watch the window's widgets: they go first, while the window is whole.
     m_recordCommands = nullptr;
+    m_printCommands = nullptr;
     while (!m_parts.empty()) {
         delete m_parts.back();
         m_parts.pop_back();
@@ -473,6 +475,7 @@ void MainWindow::buildSheet(QWidget* central)
     titleLabel()->setObjectName(QStringLiteral("titleLabel"));
     clinicNameLabel()->setObjectName(QStringLiteral("clinicNameLabel"));
     kindLabel()->setObjectName(QStringLiteral("kindLabel"));
+    m_kind = kindLabel()->text();  // the sheet's first kind
 
     for (const RuleLayout& r : kSheetRules)
         m_sheet->addRule(twipsLine(r.x1, r.y1, r.x2, r.y2), r.width);
@@ -761,6 +764,7 @@ ToolbarButton* MainWindow::toolbarButton(ToolbarCommand command) const { return 
 
 void MainWindow::setKind(const QString& kind)
 {
+    m_kind = kind;
     kindLabel()->setText(kind);
     kindLabel()->adjustSize();
     const QString title = kindTitle(kind);
@@ -770,9 +774,11 @@ void MainWindow::setKind(const QString& kind)
     }
 }
 
+bool MainWindow::isHerbal() const { return m_kind == u"中医"; }
+
 void MainWindow::cycleKind()
 {
-    const QString kind = kindLabel()->text();
+    const QString kind = m_kind;
     for (int i = 0; i < int(kKinds.size()); ++i) {
         if (kind == fromUtf8(kKinds[i].kind)) {
             setKind(fromUtf8(kKinds[(i + 1) % kKinds.size()].kind));

@@ -28,6 +28,7 @@ struct AppContext;
 class BodyTextEdit;
 class ClickLabel;
 class DrawingSurface;
+class PrintCommands;
 class RecordCommands;
 class ToolbarButton;
 
@@ -65,6 +66,9 @@ public:
     QLabel* titleLabel() const { return m_sheetLabels[0]; }
     QLabel* clinicNameLabel() const { return m_sheetLabels[2]; }
     QLabel* kindLabel() const { return m_sheetLabels[3]; }
+    // The prescription kind the sheet shows (普通, 中医, 儿科 or a stored record's own).
+    const QString& kind() const { return m_kind; }
+    bool isHerbal() const;
     QLabel* sheetLabel(int index) const { return m_sheetLabels.at(index); }
     ClickLabel* kindArea() const { return m_kindArea; }
     QLabel* recordKeyLabel() const { return m_recordKey; }
@@ -99,6 +103,9 @@ public:
     ClickLabel* softKeyboardLink() const { return m_softKeyboardLink; }
     ClickLabel* todayPatientsLink() const { return m_todayPatientsLink; }
     ClickLabel* addTemplateLink() const { return m_addTemplateLink; }
+
+    // The print commands; the composition opens the card windows their buttons ask for.
+    PrintCommands* printCommands() const { return m_printCommands; }
 
     ToolbarButton* toolbarButton(ToolbarCommand command) const;
     QMenu* bodyMenu() const { return m_bodyMenu; }
@@ -176,6 +183,7 @@ private:
 
     AppContext& m_context;
     bool m_centred = false;
+    QString m_kind;
     int m_filling = 0;
     std::array<std::function<void()>, kToolbarCommandCount> m_toolbarHandlers{};
 
@@ -220,6 +228,7 @@ private:
     std::array<bool, kCommandCount> m_provided{};
     QMenu* m_bodyMenu = nullptr;
     RecordCommands* m_recordCommands = nullptr;
+    PrintCommands* m_printCommands = nullptr;
     std::vector<QObject*> m_parts;  // the editor's parts, deleted before the widgets they watch
 };
 

@@ -94,7 +94,7 @@ Prescription RecordCommands::prescription() const
     for (int i = 0; i < kHeadingFieldCount; ++i)
         p.fields[i] = field(m_window, i)->text();
     p.title = m_window.titleLabel()->text();
-    p.kind = m_window.kindLabel()->text();
+    p.kind = m_window.kind();
     p.body = m_window.body()->toPlainText();
     p.injectionCard = m_window.injectionCardBox()->toPlainText();
     p.history = m_window.historyBox()->toPlainText();
