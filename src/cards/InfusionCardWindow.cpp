@@ -358,7 +358,8 @@ void InfusionCardWindow::load()
     readPrintSettings();
 
     // The card is bound to this record from now on, whatever the main window opens later.
-    m_boundKey = m_main.recordKeyLabel()->text();
+    const Prescription prescription = m_main.prescription();
+    m_boundKey = prescription.key;
     const InfusionCardRead read = readInfusionCard(m_context.store.records(), m_boundKey);
     m_recordUnread = read.status == InfusionCardRead::Status::Failed;
     switch (read.status) {
@@ -370,8 +371,8 @@ void InfusionCardWindow::load()
         const HeadingField fields[] = {HeadingField::Name,      HeadingField::Sex,  HeadingField::Age,
                                        HeadingField::Date,      HeadingField::Diagnosis, HeadingField::Doctor};
         for (int i = 0; i < int(std::size(fields)); ++i)
-            card.header[i] = m_main.headingBox(fields[i])->text();
-        card.cells[kNameColumn] = spreadInjectionText(injectionCardText(m_main.body()->toPlainText()));
+            card.header[i] = prescription.field(fields[i]);
+        card.cells[kNameColumn] = spreadInjectionText(injectionCardText(prescription.body));
         showCard(card);
         break;
     }
@@ -446,7 +447,7 @@ bool InfusionCardWindow::saveCard()
     }
     // The prescription is saved with its card only while the main window still holds it; once it
     // holds another, the card goes into its own record or nowhere.
-    const bool mainHoldsRecord = m_main.recordKeyLabel()->text() == m_boundKey;
+    const bool mainHoldsRecord = m_main.prescription().key == m_boundKey;
     if (mainHoldsRecord && !m_main.save()) {
         m_context.messages.warn(kCardPrescriptionNotSavedMessage);
         return false;

@@ -849,6 +849,20 @@ void MainWindow::provideCommand(Command command, std::function<void()> handler)
     }
 }
 
+Prescription MainWindow::prescription() const
+{
+    Prescription p;
+    for (int i = 0; i < kHeadingFieldCount; ++i)
+        p.fields[i] = m_headingInputs[i]->text();
+    p.title = titleLabel()->text();
+    p.kind = m_kind;
+    p.body = m_body->toPlainText();
+    p.injectionCard = m_injectionCardBox->toPlainText();
+    p.history = m_historyBox->toPlainText();
+    p.key = m_recordKey->text();
+    return p;
+}
+
 bool MainWindow::save() { return m_recordCommands && m_recordCommands->save(); }
 
 void MainWindow::copyBodyToClipboard()

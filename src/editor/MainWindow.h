@@ -2,6 +2,7 @@
 
 #include "Command.h"
 #include "HeadingFields.h"
+#include "Prescription.h"
 #include "RowList.h"
 #include "ToolbarIcons.h"
 
@@ -122,6 +123,10 @@ public:
     // Whether the command has been given its work; a command enabled only now and then (by a
     // selection) asks this before enabling itself.
     bool isProvided(Command command) const { return m_provided.at(size_t(command)); }
+
+    // The prescription the window shows, as a save stores it: the one reader of the open
+    // prescription for the commands, the printouts and the card windows.
+    Prescription prescription() const;
 
     // 保存: stores the prescription in the editor under its key. False when nothing was stored
     // (the doctor has been told why), so a caller that goes on to write the same row can stop.

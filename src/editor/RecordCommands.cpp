@@ -88,20 +88,6 @@ void RecordCommands::setRecordDates(const QDate& from, const QDate& to)
     m_window.recordToDate()->setText(isoDate(to));
 }
 
-Prescription RecordCommands::prescription() const
-{
-    Prescription p;
-    for (int i = 0; i < kHeadingFieldCount; ++i)
-        p.fields[i] = field(m_window, i)->text();
-    p.title = m_window.titleLabel()->text();
-    p.kind = m_window.kind();
-    p.body = m_window.body()->toPlainText();
-    p.injectionCard = m_window.injectionCardBox()->toPlainText();
-    p.history = m_window.historyBox()->toPlainText();
-    p.key = m_window.recordKeyLabel()->text();
-    return p;
-}
-
 void RecordCommands::newPrescription()
 {
     const QDateTime now = m_context.clock.now();
@@ -141,14 +127,14 @@ void RecordCommands::renew()
 
 bool RecordCommands::save()
 {
-    const Prescription p = prescription();
+    const Prescription p = m_window.prescription();
     const QDate end = today();
     const SaveResult result = m_store.save(p, end.year());
     if (!result) {
         m_context.messages.warn(result.problem);
         return false;
     }
-    const ListQuery patientRecords{p.fields[headingIndex(HeadingField::Name)], fiveYearsBefore(end), end};
+    const ListQuery patientRecords{p.field(HeadingField::Name), fiveYearsBefore(end), end};
     m_window.recordNameFilter()->setText(patientRecords.name);
     setRecordDates(patientRecords.from, patientRecords.to);
     listRecords(patientRecords);
