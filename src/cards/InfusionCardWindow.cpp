@@ -19,7 +19,6 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +26,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 
 namespace qelvaro {
@@ -45,8 +43,6 @@ constexpr int kViewportHeight = 9270;
 constexpr int kScrollMaximum = 5;
 // The drop list stands this far below the top of the name cell that changed last.
 constexpr int kDropListBelowCell = 360;
-// The window stands this much above the centre of the screen (twice this, in twips, is kept free).
-constexpr int kScreenReserve = 400;
 
 constexpr int kCentred = -1;
 
@@ -322,11 +318,8 @@ void InfusionCardWindow::open()
         return;
     }
     load();
-    if (const QScreen* screen = m_main.screen() ? m_main.screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2,
-             area.y() + (area.height() - twipsToPixels(kScreenReserve) - height()) / 2);
-    }
+    centreOnScreen(this, {.screenOf = &m_main, .wholeScreen = true, .withoutFrame = true,
+                          .reserveTwips = kTaskBarReserveTwips});
     show();
     raise();
     activateWindow();

@@ -34,7 +34,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 
 #include <algorithm>
@@ -48,8 +47,6 @@ constexpr int kClientHeight = 10215;
 constexpr int kSheetWidth = 6293;
 constexpr int kSheetHeight = 8970;
 constexpr int kFieldBoxHeight = 315;
-// The centred window leaves this much of the screen's height for the task bar.
-constexpr int kScreenReserve = 400;
 
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
@@ -931,13 +928,7 @@ void MainWindow::showEvent(QShowEvent* event)
     if (m_centred)
         return;
     m_centred = true;
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    const QSize size = frameGeometry().size();
-    move(area.x() + (area.width() - size.width()) / 2,
-         area.y() + (area.height() - twipsToPixels(kScreenReserve) - size.height()) / 2);
+    centreOnScreen(this, {.wholeScreen = true, .reserveTwips = kTaskBarReserveTwips});
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
