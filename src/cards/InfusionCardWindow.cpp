@@ -77,6 +77,7 @@ struct BoxLayout {
 };
 
 constexpr int kHeaderHeight = 270;
+// In InfusionHeader order.
 constexpr std::array<BoxLayout, kInfusionHeaderCount> kHeaderBoxes{{
     {1560, 1980, 1155},  // 姓名
     {3480, 1980, 555},   // 性别
@@ -295,13 +296,14 @@ void InfusionCardWindow::buildSettingsFrame()
 
 void InfusionCardWindow::setTabOrderOfControls()
 {
-    QList<QWidget*> order{m_header[6]};
+    QList<QWidget*> order{headerBox(InfusionHeader::Nurse)};
     for (int c = 0; c < kInfusionColumnCount; ++c)
         for (int r = 0; r < kInfusionRowCount - 1; ++r)
             order.append(m_cells[c][r]);
     order.append(m_scrollBar);
-    for (int i = 0; i <= 5; ++i)
-        order.append(m_header[i]);
+    for (InfusionHeader box : {InfusionHeader::Name, InfusionHeader::Sex, InfusionHeader::Age, InfusionHeader::Date,
+                               InfusionHeader::Diagnosis, InfusionHeader::Doctor})
+        order.append(headerBox(box));
     for (int c = 0; c < kInfusionColumnCount; ++c)
         order.append(m_cells[c][kInfusionRowCount - 1]);
     order << m_dropList << m_deleteRow << m_save << m_print << m_leftMargin << m_topMargin << m_landscape
@@ -323,7 +325,7 @@ void InfusionCardWindow::open()
     show();
     raise();
     activateWindow();
-    m_header[6]->setFocus();
+    headerBox(InfusionHeader::Nurse)->setFocus();
     if (m_recordUnread)
         m_context.messages.warn(kCardUnreadMessage);
 }
@@ -361,10 +363,12 @@ void InfusionCardWindow::load()
         break;
     case InfusionCardRead::Status::NoCard: {
         InfusionCard card;
-        const HeadingField fields[] = {HeadingField::Name,      HeadingField::Sex,  HeadingField::Age,
-                                       HeadingField::Date,      HeadingField::Diagnosis, HeadingField::Doctor};
-        for (int i = 0; i < int(std::size(fields)); ++i)
-            card.header[i] = prescription.field(fields[i]);
+        const std::pair<InfusionHeader, HeadingField> copied[] = {
+            {InfusionHeader::Name, HeadingField::Name},           {InfusionHeader::Sex, HeadingField::Sex},
+            {InfusionHeader::Age, HeadingField::Age},             {InfusionHeader::Date, HeadingField::Date},
+            {InfusionHeader::Diagnosis, HeadingField::Diagnosis}, {InfusionHeader::Doctor, HeadingField::Doctor}};
+        for (const auto& [box, field] : copied)
+            card.header[size_t(box)] = prescription.field(field);
         card.cells[kNameColumn] = spreadInjectionText(injectionCardText(prescription.body));
         showCard(card);
         break;

@@ -17,10 +17,6 @@
 namespace qelvaro {
 namespace {
 
-// The captions of the two search boxes share the shorthand labels' numbering but insert nothing.
-constexpr int kDrugSearchCaption = 17;
-constexpr int kTemplateSearchCaption = 21;
-
 struct UsageAction {
     Command command;
     UsageInserter inserter;
@@ -73,7 +69,7 @@ BodyCommands::BodyCommands(MainWindow& window)
     updateMenu();
 
     for (int i = 0; i < kShorthandLabelCount; ++i) {
-        if (i == kDrugSearchCaption || i == kTemplateSearchCaption)
+        if (!isShorthandInsert(i))
             continue;
         connect(window.shorthandLabel(i), &ClickLabel::clicked, this, [this, i] { insertShorthandLabel(i); });
     }

@@ -93,9 +93,14 @@ const std::array<FieldLayout, kHeadingFieldCount> kFields{{
 
 // The shown fields in tab order first, then the hidden ones where their turn would be, then the
 // footer fields.
-constexpr std::array<int, kHeadingFieldCount> kFieldTabOrder{0, 1, 2, 3, 4, 5, 6, 9, 8, 15, 16, 7, 10, 11, 12, 13, 14};
+constexpr std::array<HeadingField, kHeadingFieldCount> kFieldTabOrder{
+    HeadingField::Name,       HeadingField::Sex,       HeadingField::Age,         HeadingField::FeeClass,
+    HeadingField::CardNumber, HeadingField::Department, HeadingField::Address,    HeadingField::Date,
+    HeadingField::Diagnosis,  HeadingField::Allergy,   HeadingField::PastHistory, HeadingField::Telephone,
+    HeadingField::Doctor,     HeadingField::Dispenser, HeadingField::Reviewer,    HeadingField::DrugFee,
+    HeadingField::OtherFee};
 
-struct SheetLabel {
+struct SheetLabelLayout {
     const char* text;
     const char* family;
     double points;
@@ -104,7 +109,8 @@ struct SheetLabel {
     int top;
 };
 
-const std::array<SheetLabel, 8> kSheetLabels{{
+// In SheetLabel order.
+const std::array<SheetLabelLayout, kSheetLabelCount> kSheetLabels{{
     {"普通处方笺", "黑体", 12, false, 2460, 960},
     {"Rp", "宋体", 18, true, 600, 2760},
     {"", "黑体", 12, false, 2100, 600},
@@ -213,7 +219,7 @@ struct CategoryLayout {
     int width;
 };
 
-const std::array<CategoryLayout, 15> kCategories{{
+const std::array<CategoryLayout, kCategoryCount> kCategories{{
     {"抗生素", 0, 60, 855},
     {"输液", 0, 960, 735},
     {"心血管", 0, 1740, 795},
@@ -232,14 +238,6 @@ const std::array<CategoryLayout, 15> kCategories{{
 }};
 constexpr std::array<int, 4> kCategoryRowTops{240, 600, 960, 1320};
 
-// Shorthand captions by index; 17 and 21 are the captions of the two search boxes.
-const std::array<const char*, 22> kShorthands{
-    "    用法：iv/gtt qd", "ml", "qid", "tid", "bid", "iv", "qod", "st", "#", "mg", "q8h", "qn", "prn",
-    "    用法：肌注 st", "HS", "qd", "*", "拼音码查询：", "    用法：加滴管 bid", "皮试", "    用法：",
-    "病史模板查询："};
-constexpr int kDrugSearchCaption = 17;
-constexpr int kTemplateSearchCaption = 21;
-
 struct CardText {
     int index;
     const char* text;
@@ -256,7 +254,8 @@ const std::array<CardText, 7> kCardCaptions{{
     {5, "护士：", 1500, 3060, 540, 180},
 }};
 
-const std::array<CardText, 5> kCardHeader{{
+// In CardHeader order.
+const std::array<CardText, kCardHeaderCount> kCardHeader{{
     {0, "", 720, 540, 735, 270},
     {1, "", 1980, 540, 255, 285},
     {2, "", 2760, 540, 375, 270},
@@ -277,7 +276,8 @@ struct CardButtonLayout {
     bool shown;
 };
 
-const std::array<CardButtonLayout, 4> kCardButtons{{
+// In CardButton order.
+const std::array<CardButtonLayout, kCardButtonCount> kCardButtons{{
     {"打印病史", 2640, 4830, false},
     {"打印病史", 3900, 4830, true},
     {"打印注射卡", 2640, 8670, true},
@@ -461,7 +461,7 @@ void MainWindow::buildSheet(QWidget* central)
     }
 
     for (int i = 0; i < int(kSheetLabels.size()); ++i) {
-        const SheetLabel& l = kSheetLabels[i];
+        const SheetLabelLayout& l = kSheetLabels[i];
         auto* label = new QLabel(fromUtf8(l.text), m_sheet);
         label->setObjectName(QStringLiteral("sheetLabel%1").arg(i));
         label->setFont(namedFont(l.family, l.points, l.bold));
@@ -528,7 +528,7 @@ void MainWindow::buildDrugPicker(QWidget* central)
         button->setGeometry(twipsRect(c.left, kCategoryRowTops[c.row], c.width, 300));
         m_categoryButtons[i] = button;
     }
-    auto* caption = makeLink(frame, fromUtf8(kShorthands[kDrugSearchCaption]),
+    auto* caption = makeLink(frame, shorthandCaption(kDrugSearchCaption),
                              QStringLiteral("shorthandLabel%1").arg(kDrugSearchCaption), twipsPoint(120, 1740));
     caption->setPalette(frame->palette());
     m_shorthandLabels[kDrugSearchCaption] = caption;
@@ -567,7 +567,7 @@ void MainWindow::buildRightColumn(QWidget* central)
 {
     QGroupBox* frame = makeFrame(central, "rightColumn", twipsRect(10020, 720, 5175, 9075));
 
-    auto* caption = makeLink(frame, fromUtf8(kShorthands[kTemplateSearchCaption]),
+    auto* caption = makeLink(frame, shorthandCaption(kTemplateSearchCaption),
                              QStringLiteral("shorthandLabel%1").arg(kTemplateSearchCaption), twipsPoint(120, 240));
     caption->setPalette(frame->palette());
     m_shorthandLabels[kTemplateSearchCaption] = caption;
@@ -638,10 +638,10 @@ void MainWindow::buildShorthandStrip(QWidget* central)
     strip->setGeometry(twipsRect(3660, 9840, 11535, 375));
     QList<ClickLabel*> labels;
     int textWidth = 0;
-    for (int i = 0; i < int(kShorthands.size()); ++i) {
-        if (i == kDrugSearchCaption || i == kTemplateSearchCaption)
+    for (int i = 0; i < kShorthandLabelCount; ++i) {
+        if (!isShorthandInsert(i))
             continue;
-        auto* label = makeLink(strip, fromUtf8(kShorthands[i]), QStringLiteral("shorthandLabel%1").arg(i), QPoint());
+        auto* label = makeLink(strip, shorthandCaption(i), QStringLiteral("shorthandLabel%1").arg(i), QPoint());
         textWidth += label->width();
         labels.append(label);
         m_shorthandLabels[i] = label;
@@ -745,7 +745,7 @@ void MainWindow::buildBodyMenu()
 void MainWindow::setTabOrderOfFields()
 {
     for (int i = 1; i < kHeadingFieldCount; ++i)
-        setTabOrder(m_headingInputs[kFieldTabOrder[i - 1]], m_headingInputs[kFieldTabOrder[i]]);
+        setTabOrder(headingBox(kFieldTabOrder[i - 1]), headingBox(kFieldTabOrder[i]));
 }
 
 QWidget* MainWindow::headingFieldBox(HeadingField field) const { return m_headingBoxes.at(int(field)); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BodyText.h"
 #include "Command.h"
 #include "HeadingFields.h"
 #include "Prescription.h"
@@ -24,6 +25,18 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace qelvaro {
+
+// The fixed texts of the sheet.
+enum class SheetLabel { Title = 0, Rp, ClinicName, Kind, KindSuffix, Fee, Stamp, BodyLimit };
+inline constexpr int kSheetLabelCount = 8;
+
+// The header boxes of the injection-card preview.
+enum class CardHeader { Name = 0, Sex, Age, Date, Doctor };
+inline constexpr int kCardHeaderCount = 5;
+
+// The buttons below the history text and the card preview; the first is never shown.
+enum class CardButton { HiddenHistory = 0, History, InjectionCard, InfusionCard };
+inline constexpr int kCardButtonCount = 4;
 
 struct AppContext;
 class BodyTextEdit;
@@ -64,13 +77,13 @@ public:
     QLabel* headingCaption(HeadingField field) const;
     QLine headingUnderline(HeadingField field) const;  // pixels, in the field box
     BodyTextEdit* body() const { return m_body; }
-    QLabel* titleLabel() const { return m_sheetLabels[0]; }
-    QLabel* clinicNameLabel() const { return m_sheetLabels[2]; }
-    QLabel* kindLabel() const { return m_sheetLabels[3]; }
+    QLabel* sheetLabel(SheetLabel label) const { return m_sheetLabels.at(size_t(label)); }
+    QLabel* titleLabel() const { return sheetLabel(SheetLabel::Title); }
+    QLabel* clinicNameLabel() const { return sheetLabel(SheetLabel::ClinicName); }
+    QLabel* kindLabel() const { return sheetLabel(SheetLabel::Kind); }
     // The prescription kind the sheet shows (普通, 中医, 儿科 or a stored record's own).
     const QString& kind() const { return m_kind; }
     bool isHerbal() const;
-    QLabel* sheetLabel(int index) const { return m_sheetLabels.at(index); }
     ClickLabel* kindArea() const { return m_kindArea; }
     QLabel* recordKeyLabel() const { return m_recordKey; }
     RowList* diagnosisPopup() const { return m_diagnosisPopup; }
@@ -78,7 +91,8 @@ public:
     RowList* patientPopup() const { return m_patientPopup; }
 
     // Drug picker.
-    QPushButton* categoryButton(int index) const { return m_categoryButtons.at(index); }
+    // The button of a category 0..kCategoryCount - 1 (BodyText.h names the special ones).
+    QPushButton* categoryButton(int category) const { return m_categoryButtons.at(category); }
     QLineEdit* drugSearchBox() const { return m_drugSearch; }
     RowList* drugList() const { return m_drugList; }
 
@@ -95,12 +109,15 @@ public:
     QPlainTextEdit* historyBox() const { return m_historyBox; }
     DrawingSurface* injectionCardPreview() const { return m_cardPreview; }
     QPlainTextEdit* injectionCardBox() const { return m_injectionCardBox; }
-    QLineEdit* cardHeaderBox(int index) const { return m_cardHeader.at(index); }
+    QLineEdit* cardHeaderBox(CardHeader box) const { return m_cardHeader.at(size_t(box)); }
 
-    QLabel* cardButton(int index) const { return m_cardButtons.at(index); }
+    QLabel* cardButton(CardButton button) const { return m_cardButtons.at(size_t(button)); }
 
-    // Shorthand labels by index 0..21 (17 and 21 are the captions of the two search boxes).
+    // Shorthand labels by their caption's index in BodyText.h: the labels of the strip, and the
+    // two search captions that share the numbering.
     ClickLabel* shorthandLabel(int index) const { return m_shorthandLabels.at(index); }
+    ClickLabel* drugSearchCaption() const { return m_shorthandLabels.at(kDrugSearchCaption); }
+    ClickLabel* templateSearchCaption() const { return m_shorthandLabels.at(kTemplateSearchCaption); }
     ClickLabel* softKeyboardLink() const { return m_softKeyboardLink; }
     ClickLabel* todayPatientsLink() const { return m_todayPatientsLink; }
     ClickLabel* addTemplateLink() const { return m_addTemplateLink; }
@@ -196,7 +213,7 @@ private:
     std::array<DrawingSurface*, kHeadingFieldCount> m_headingBoxes{};
     std::array<QLabel*, kHeadingFieldCount> m_headingCaptions{};
     std::array<QLineEdit*, kHeadingFieldCount> m_headingInputs{};
-    std::array<QLabel*, 8> m_sheetLabels{};
+    std::array<QLabel*, kSheetLabelCount> m_sheetLabels{};
     BodyTextEdit* m_body = nullptr;
     ClickLabel* m_kindArea = nullptr;
     RowList* m_diagnosisPopup = nullptr;
@@ -206,7 +223,7 @@ private:
 
     std::array<ToolbarButton*, kToolbarCommandCount> m_toolbarButtons{};
 
-    std::array<QPushButton*, 15> m_categoryButtons{};
+    std::array<QPushButton*, kCategoryCount> m_categoryButtons{};
     QLineEdit* m_drugSearch = nullptr;
     ClickLabel* m_softKeyboardLink = nullptr;
     RowList* m_drugList = nullptr;
@@ -223,10 +240,10 @@ private:
     QPlainTextEdit* m_historyBox = nullptr;
     DrawingSurface* m_cardPreview = nullptr;
     QPlainTextEdit* m_injectionCardBox = nullptr;
-    std::array<QLineEdit*, 5> m_cardHeader{};
-    std::array<QLabel*, 4> m_cardButtons{};
+    std::array<QLineEdit*, kCardHeaderCount> m_cardHeader{};
+    std::array<QLabel*, kCardButtonCount> m_cardButtons{};
     ClickLabel* m_addTemplateLink = nullptr;
-    std::array<ClickLabel*, 22> m_shorthandLabels{};
+    std::array<ClickLabel*, kShorthandLabelCount> m_shorthandLabels{};
 
     QList<QAction*> m_menuActions;  // every menu item with a shortcut
     std::array<QAction*, kCommandCount> m_actions{};

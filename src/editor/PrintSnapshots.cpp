@@ -12,9 +12,6 @@
 namespace qelvaro {
 namespace {
 
-constexpr int kSheetLabelCount = 8;
-constexpr int kCardHeaderCount = 5;
-
 QPointF toTwips(const QPoint& pixels) { return QPointF(pixelsToTwips(pixels.x()), pixelsToTwips(pixels.y())); }
 
 QLineF toTwips(const QLine& pixels) { return QLineF(toTwips(pixels.p1()), toTwips(pixels.p2())); }
@@ -48,7 +45,7 @@ SheetSnapshot sheetSnapshot(const MainWindow& window, const SettingsCopy::Values
     const Prescription prescription = window.prescription();
     SheetSnapshot s;
     for (int i = 0; i < kSheetLabelCount; ++i)
-        s.texts.append(screenText(window.sheetLabel(i), window.sheetLabel(i)->text(), sheet));
+        s.texts.append(screenText(window.sheetLabel(SheetLabel(i)), window.sheetLabel(SheetLabel(i))->text(), sheet));
     for (int i = 0; i < kHeadingFieldCount; ++i) {
         const QLabel* caption = window.headingCaption(HeadingField(i));
         s.texts.append(screenText(caption, caption->text(), sheet));
@@ -102,7 +99,7 @@ InjectionCardSnapshot injectionCardSnapshot(const MainWindow& window, const Sett
         s.captions.append(screenText(caption, caption->text(), card));
     }
     for (int i = 0; i < kCardHeaderCount; ++i)
-        s.header.append(screenText(window.cardHeaderBox(i), window.cardHeaderBox(i)->text(), card));
+        s.header.append(screenText(window.cardHeaderBox(CardHeader(i)), window.cardHeaderBox(CardHeader(i))->text(), card));
     s.body = window.prescription().injectionCard;
     s.bodyPosition = toTwips(window.injectionCardBox()->mapTo(card, QPoint()));
     s.rules = surfaceRules(card);

@@ -149,16 +149,16 @@ private slots:
     {
         Program p;
         p.logIn();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(3), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::InfusionCard), Qt::LeftButton);
         InfusionCardWindow* card = p.app->infusionCardWindow();
         QVERIFY(card && card->isVisible());
         card->close();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(3), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::InfusionCard), Qt::LeftButton);
         QCOMPARE(p.app->infusionCardWindow(), card);
         QVERIFY(card->isVisible());
         // A card the doctor minimised comes back at the next press of its button.
         card->showMinimized();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(3), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::InfusionCard), Qt::LeftButton);
         QVERIFY(!card->isMinimized());
 
         card->leftMarginBox()->setText(QStringLiteral("15"));
@@ -175,16 +175,16 @@ private slots:
     {
         Program p;
         p.logIn();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::History), Qt::LeftButton);
         HistoryCardWindow* card = p.app->historyCardWindow();
         QVERIFY(card && card->isVisible());
         QCOMPARE(card->windowTitle(), QStringLiteral("病史打印"));
         card->close();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::History), Qt::LeftButton);
         QCOMPARE(p.app->historyCardWindow(), card);
         QVERIFY(card->isVisible());
         card->showMinimized();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::History), Qt::LeftButton);
         QVERIFY(!card->isMinimized());
 
         card->findChild<QLineEdit*>(QStringLiteral("leftMarginBox"))->setText(QStringLiteral("7"));
