@@ -104,13 +104,11 @@ void Application::showMainWindow()
     connect(m_main.get(), &MainWindow::settingsRequested, this, &Application::showSettingsWindow);
     connect(m_main.get(), &MainWindow::aboutRequested, this, &Application::showAboutBox);
     connect(m_settings.get(), &SettingsCopy::clinicNameSaved, m_main.get(), &MainWindow::setClinicName);
-    if (auto* printCommands = m_main->findChild<PrintCommands*>(QStringLiteral("printCommands"))) {
-        connect(printCommands, &PrintCommands::infusionCardRequested, this, &Application::showInfusionCard);
-        connect(printCommands, &PrintCommands::historyCardRequested, this, &Application::showHistoryCard);
-    }
+    connect(m_main->printCommands(), &PrintCommands::infusionCardRequested, this, &Application::showInfusionCard);
+    connect(m_main->printCommands(), &PrintCommands::historyCardRequested, this, &Application::showHistoryCard);
     provideCatalogueCommands();
-    m_main->provideCommand(QStringLiteral("actionOutpatientLog"), ToolbarCommand::Log, [this] { showOutpatientLog(); });
-    m_main->provideCommand(QStringLiteral("actionStatistics"), ToolbarCommand::Statistics, [this] { showStatistics(); });
+    m_main->provideCommand(Command::OutpatientLog, [this] { showOutpatientLog(); });
+    m_main->provideCommand(Command::Statistics, [this] { showStatistics(); });
     m_main->show();
     // The search indexes are read behind the shown window; the searches ask the database until then.
     const auto reader = [](const QString& path, const QByteArray& key) {
@@ -122,33 +120,33 @@ void Application::showMainWindow()
 
 void Application::provideCatalogueCommands()
 {
-    m_main->provideCommand(QStringLiteral("actionDrugs"), [this] {
+    m_main->provideCommand(Command::Drugs, [this] {
         if (!m_drugWindow)
             m_drugWindow = std::make_unique<DrugCatalogueWindow>(*m_context);
         unminimise(m_drugWindow.get());
         m_drugWindow->open();
     });
-    m_main->provideCommand(QStringLiteral("actionDiagnoses"), [this] {
+    m_main->provideCommand(Command::Diagnoses, [this] {
         if (!m_diagnosisWindow)
             m_diagnosisWindow = std::make_unique<NameCatalogueWindow>(*m_context, NameTable::Diagnoses);
         unminimise(m_diagnosisWindow.get());
         m_diagnosisWindow->open();
     });
-    m_main->provideCommand(QStringLiteral("actionAddresses"), [this] {
+    m_main->provideCommand(Command::Addresses, [this] {
         if (!m_addressWindow)
             m_addressWindow = std::make_unique<NameCatalogueWindow>(*m_context, NameTable::Addresses);
         unminimise(m_addressWindow.get());
         m_addressWindow->open();
     });
-    m_main->provideCommand(QStringLiteral("actionSets"), [this] { setCatalogueWindow().open(); });
-    m_main->provideCommand(QStringLiteral("actionHistoryTemplates"), [this] { templateCatalogueWindow().open(); });
+    m_main->provideCommand(Command::Sets, [this] { setCatalogueWindow().open(); });
+    m_main->provideCommand(Command::HistoryTemplates, [this] { templateCatalogueWindow().open(); });
 
     // The body's selection becomes a new set of the prescription's kind.
-    m_main->provideCommand(QStringLiteral("actionAddToSets"), [this] {
+    m_main->provideCommand(Command::AddToSets, [this] {
         const QString selection = m_main->body()->textCursor().selectedText();
         if (selection.isEmpty())
             return;
-        setCatalogueWindow().openForAdding(m_main->kindLabel()->text() == QStringLiteral("中医"), selection);
+        setCatalogueWindow().openForAdding(m_main->isHerbal(), selection);
     });
     // The history text becomes a new template.
     ClickLabel* link = m_main->addTemplateLink();

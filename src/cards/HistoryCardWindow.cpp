@@ -162,6 +162,7 @@ void HistoryCardWindow::open()
 
 void HistoryCardWindow::load()
 {
+    const Prescription prescription = m_main.prescription();
     m_card = HistoryCard{};
     m_card.clinicName = m_main.clinicNameLabel()->text();
     const std::pair<HistoryCard::Value, HeadingField> copied[] = {
@@ -170,16 +171,16 @@ void HistoryCardWindow::load()
         {HistoryCard::Address, HeadingField::Address}, {HistoryCard::Doctor, HeadingField::Doctor},
     };
     for (const auto& [value, field] : copied)
-        m_card.values[value] = m_main.headingBox(field)->text();
+        m_card.values[value] = prescription.field(field);
 
-    m_historyBox->setPlainText(m_main.historyBox()->toPlainText());
+    m_historyBox->setPlainText(prescription.history);
     const int lines = textBoxLineCount(m_historyBox);
     for (int i = 0; i < lines; ++i)
         m_card.historyLines << textBoxLine(m_historyBox, i);
 
     readPrintSettings();
 
-    m_previewBody = m_main.body()->toPlainText();
+    m_previewBody = prescription.body;
     m_scrollBar->setValue(0);
     scrollCard(0);
     renderPreview();
@@ -231,7 +232,7 @@ void HistoryCardWindow::drawPreview(Page& page) const
 bool HistoryCardWindow::print()
 {
     // The body as it stands at the press; everything else as copied on opening.
-    const QString body = m_main.body()->toPlainText();
+    const QString body = m_main.prescription().body;
     const QString left = m_leftMargin->text();
     const QString top = m_topMargin->text();
     const bool portrait = m_portrait->isChecked();

@@ -19,7 +19,6 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +26,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 
 namespace qelvaro {
@@ -45,8 +43,6 @@ constexpr int kViewportHeight = 9270;
 constexpr int kScrollMaximum = 5;
 // The drop list stands this far below the top of the name cell that changed last.
 constexpr int kDropListBelowCell = 360;
-// The window stands this much above the centre of the screen (twice this, in twips, is kept free).
-constexpr int kScreenReserve = 400;
 
 constexpr int kCentred = -1;
 
@@ -81,6 +77,7 @@ struct BoxLayout {
 };
 
 constexpr int kHeaderHeight = 270;
+// In InfusionHeader order.
 constexpr std::array<BoxLayout, kInfusionHeaderCount> kHeaderBoxes{{
     {1560, 1980, 1155},  // 姓名
     {3480, 1980, 555},   // 性别
@@ -299,13 +296,14 @@ void InfusionCardWindow::buildSettingsFrame()
 
 void InfusionCardWindow::setTabOrderOfControls()
 {
-    QList<QWidget*> order{m_header[6]};
+    QList<QWidget*> order{headerBox(InfusionHeader::Nurse)};
     for (int c = 0; c < kInfusionColumnCount; ++c)
         for (int r = 0; r < kInfusionRowCount - 1; ++r)
             order.append(m_cells[c][r]);
     order.append(m_scrollBar);
-    for (int i = 0; i <= 5; ++i)
-        order.append(m_header[i]);
+    for (InfusionHeader box : {InfusionHeader::Name, InfusionHeader::Sex, InfusionHeader::Age, InfusionHeader::Date,
+                               InfusionHeader::Diagnosis, InfusionHeader::Doctor})
+        order.append(headerBox(box));
     for (int c = 0; c < kInfusionColumnCount; ++c)
         order.append(m_cells[c][kInfusionRowCount - 1]);
     order << m_dropList << m_deleteRow << m_save << m_print << m_leftMargin << m_topMargin << m_landscape
@@ -322,15 +320,12 @@ void InfusionCardWindow::open()
         return;
     }
     load();
-    if (const QScreen* screen = m_main.screen() ? m_main.screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2,
-             area.y() + (area.height() - twipsToPixels(kScreenReserve) - height()) / 2);
-    }
+    centreOnScreen(this, {.screenOf = &m_main, .wholeScreen = true, .withoutFrame = true,
+                          .reserveTwips = kTaskBarReserveTwips});
     show();
     raise();
     activateWindow();
-    m_header[6]->setFocus();
+    headerBox(InfusionHeader::Nurse)->setFocus();
     if (m_recordUnread)
         m_context.messages.warn(kCardUnreadMessage);
 }
@@ -358,7 +353,8 @@ void InfusionCardWindow::load()
     readPrintSettings();
 
     // The card is bound to this record from now on, whatever the main window opens later.
-    m_boundKey = m_main.recordKeyLabel()->text();
+    const Prescription prescription = m_main.prescription();
+    m_boundKey = prescription.key;
     const InfusionCardRead read = readInfusionCard(m_context.store.records(), m_boundKey);
     m_recordUnread = read.status == InfusionCardRead::Status::Failed;
     switch (read.status) {
@@ -367,11 +363,13 @@ void InfusionCardWindow::load()
         break;
     case InfusionCardRead::Status::NoCard: {
         InfusionCard card;
-        const HeadingField fields[] = {HeadingField::Name,      HeadingField::Sex,  HeadingField::Age,
-                                       HeadingField::Date,      HeadingField::Diagnosis, HeadingField::Doctor};
-        for (int i = 0; i < int(std::size(fields)); ++i)
-            card.header[i] = m_main.headingBox(fields[i])->text();
-        card.cells[kNameColumn] = spreadInjectionText(injectionCardText(m_main.body()->toPlainText()));
+        const std::pair<InfusionHeader, HeadingField> copied[] = {
+            {InfusionHeader::Name, HeadingField::Name},           {InfusionHeader::Sex, HeadingField::Sex},
+            {InfusionHeader::Age, HeadingField::Age},             {InfusionHeader::Date, HeadingField::Date},
+            {InfusionHeader::Diagnosis, HeadingField::Diagnosis}, {InfusionHeader::Doctor, HeadingField::Doctor}};
+        for (const auto& [box, field] : copied)
+            card.header[size_t(box)] = prescription.field(field);
+        card.cells[kNameColumn] = spreadInjectionText(injectionCardText(prescription.body));
         showCard(card);
         break;
     }
@@ -446,7 +444,7 @@ bool InfusionCardWindow::saveCard()
     }
     // The prescription is saved with its card only while the main window still holds it; once it
     // holds another, the card goes into its own record or nowhere.
-    const bool mainHoldsRecord = m_main.recordKeyLabel()->text() == m_boundKey;
+    const bool mainHoldsRecord = m_main.prescription().key == m_boundKey;
     if (mainHoldsRecord && !m_main.save()) {
         m_context.messages.warn(kCardPrescriptionNotSavedMessage);
         return false;

@@ -62,7 +62,7 @@ public:
     QString boundKey() const { return m_boundKey; }
     int currentRow() const { return m_currentRow; }
 
-    QLineEdit* headerBox(int index) const { return m_header.at(index); }
+    QLineEdit* headerBox(InfusionHeader box) const { return m_header.at(size_t(box)); }
     QLineEdit* cell(int column, int row) const { return m_cells.at(column).at(row); }
     RowList* dropList() const { return m_dropList; }
     QLineEdit* leftMarginBox() const { return m_leftMargin; }

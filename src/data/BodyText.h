@@ -61,6 +61,7 @@ BodyEdit insertRecipe(const QString& body, const QString& content);
 
 // The drug picker's categories 0..14 (button order); -1 stands for "none chosen yet", which acts
 // as 0.
+inline constexpr int kCategoryCount = 15;
 inline constexpr int kHerbCategory = 12;
 inline constexpr int kSetCategory = 13;
 inline constexpr int kRecipeCategory = 14;
@@ -90,6 +91,13 @@ BodyEdit insertUsage(const QString& body, int selectionStart, int selectionEnd,
 // The shorthand labels 0..21 by index (17 and 21 are the captions of the drug and the template
 // search boxes); the empty text for any other index.
 inline constexpr int kShorthandLabelCount = 22;
+inline constexpr int kDrugSearchCaption = 17;
+inline constexpr int kTemplateSearchCaption = 21;
+// A label of the shorthand strip, which inserts its caption (the two search captions insert nothing).
+constexpr bool isShorthandInsert(int index)
+{
+    return index >= 0 && index < kShorthandLabelCount && index != kDrugSearchCaption && index != kTemplateSearchCaption;
+}
 QString shorthandCaption(int index);
 // What a shorthand label inserts: a caption holding "用法：" is a usage line and brings an empty
 // line after it; any other caption goes in alone.

@@ -8,6 +8,7 @@ namespace qelvaro {
 
 // The infusion execution card: seven header and footer values and a grid of fourteen rows.
 inline constexpr int kInfusionHeaderCount = 7;  // 姓名 性别 年龄 日期 诊断 医生 护士
+enum class InfusionHeader { Name = 0, Sex, Age, Date, Diagnosis, Doctor, Nurse };
 inline constexpr int kInfusionRowCount = 14;
 inline constexpr int kInfusionColumnCount = 4;  // 名称 速度 执行时间 护士签名
 

@@ -25,6 +25,8 @@ struct Prescription {
     QString history;        // the history record
     QString key;            // the record key "yyyy-MM-dd HH:mm:ss"
 
+    const QString& field(HeadingField f) const { return fields[headingIndex(f)]; }
+
     bool operator==(const Prescription&) const = default;
 };
 

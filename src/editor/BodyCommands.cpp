@@ -17,19 +17,15 @@
 namespace qelvaro {
 namespace {
 
-// The captions of the two search boxes share the shorthand labels' numbering but insert nothing.
-constexpr int kDrugSearchCaption = 17;
-constexpr int kTemplateSearchCaption = 21;
-
 struct UsageAction {
-    const char* objectName;
+    Command command;
     UsageInserter inserter;
 };
 constexpr UsageAction kUsageActions[] = {
-    {"actionDrip", UsageInserter::IntravenousDrip},
-    {"actionIntramuscular", UsageInserter::Intramuscular},
-    {"actionIntravenous", UsageInserter::IntravenousPush},
-    {"actionDripTube", UsageInserter::Dropper},
+    {Command::Drip, UsageInserter::IntravenousDrip},
+    {Command::Intramuscular, UsageInserter::Intramuscular},
+    {Command::Intravenous, UsageInserter::IntravenousPush},
+    {Command::DripTube, UsageInserter::Dropper},
 };
 
 // The box's form of a text: "\n" between lines.
@@ -60,20 +56,20 @@ BodyCommands::BodyCommands(MainWindow& window)
     : QObject(&window), m_window(window), m_keyboard(new OnScreenKeyboard(window)),
       m_lastBody(window.body()->toPlainText())
 {
-    window.provideCommand(QStringLiteral("actionBodyCut"), [this] { cut(); });
-    window.provideCommand(QStringLiteral("actionBodyCopy"), [this] { copy(); });
-    window.provideCommand(QStringLiteral("actionBodyPaste"), [this] { paste(); });
-    window.provideCommand(QStringLiteral("actionBodyDelete"), [this] { deleteSelection(); });
-    window.provideCommand(QStringLiteral("actionCopyToCard"), [this] { copyToCard(); });
+    window.provideCommand(Command::BodyCut, [this] { cut(); });
+    window.provideCommand(Command::BodyCopy, [this] { copy(); });
+    window.provideCommand(Command::BodyPaste, [this] { paste(); });
+    window.provideCommand(Command::BodyDelete, [this] { deleteSelection(); });
+    window.provideCommand(Command::CopyToCard, [this] { copyToCard(); });
     for (const UsageAction& u : kUsageActions) {
         const UsageInserter inserter = u.inserter;
-        window.provideCommand(QString::fromLatin1(u.objectName), [this, inserter] { insertUsageLine(inserter); });
+        window.provideCommand(u.command, [this, inserter] { insertUsageLine(inserter); });
     }
     connect(window.bodyMenu(), &QMenu::aboutToShow, this, &BodyCommands::updateMenu);
     updateMenu();
 
     for (int i = 0; i < kShorthandLabelCount; ++i) {
-        if (i == kDrugSearchCaption || i == kTemplateSearchCaption)
+        if (!isShorthandInsert(i))
             continue;
         connect(window.shorthandLabel(i), &ClickLabel::clicked, this, [this, i] { insertShorthandLabel(i); });
     }
@@ -84,13 +80,11 @@ BodyCommands::BodyCommands(MainWindow& window)
 void BodyCommands::updateMenu()
 {
     const bool selection = m_window.body()->textCursor().hasSelection();
-    for (const char* name : {"actionBodyCut", "actionBodyCopy", "actionBodyDelete", "actionCopyToCard"})
-        m_window.menuAction(QString::fromLatin1(name))->setEnabled(selection);
-    m_window.menuAction(QStringLiteral("actionBodyPaste"))
-        ->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+    for (Command command : {Command::BodyCut, Command::BodyCopy, Command::BodyDelete, Command::CopyToCard})
+        m_window.action(command)->setEnabled(selection);
+    m_window.action(Command::BodyPaste)->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
     // Hands the selection to the set window, once that window is provided.
-    QAction* addToSets = m_window.menuAction(QStringLiteral("actionAddToSets"));
-    addToSets->setEnabled(selection && addToSets->property("provided").toBool());
+    m_window.action(Command::AddToSets)->setEnabled(selection && m_window.isProvided(Command::AddToSets));
 }
 
 QString BodyCommands::bodySelection() const { return boxText(m_window.body()->textCursor().selectedText()); }

@@ -12,8 +12,6 @@
 namespace qelvaro {
 namespace {
 
-constexpr int kCategoryCount = 15;
-
 // F1 stands for the first button, F2..F4 for the fourth row from left to right.
 int categoryOfKey(int key)
 {

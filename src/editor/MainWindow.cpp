@@ -34,10 +34,10 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 
 #include <algorithm>
+#include <optional>
 
 namespace qelvaro {
 namespace {
@@ -47,8 +47,6 @@ constexpr int kClientHeight = 10215;
 constexpr int kSheetWidth = 6293;
 constexpr int kSheetHeight = 8970;
 constexpr int kFieldBoxHeight = 315;
-// The centred window leaves this much of the screen's height for the task bar.
-constexpr int kScreenReserve = 400;
 
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
@@ -95,9 +93,14 @@ const std::array<FieldLayout, kHeadingFieldCount> kFields{{
 
 // The shown fields in tab order first, then the hidden ones where their turn would be, then the
 // footer fields.
-constexpr std::array<int, kHeadingFieldCount> kFieldTabOrder{0, 1, 2, 3, 4, 5, 6, 9, 8, 15, 16, 7, 10, 11, 12, 13, 14};
+constexpr std::array<HeadingField, kHeadingFieldCount> kFieldTabOrder{
+    HeadingField::Name,       HeadingField::Sex,       HeadingField::Age,         HeadingField::FeeClass,
+    HeadingField::CardNumber, HeadingField::Department, HeadingField::Address,    HeadingField::Date,
+    HeadingField::Diagnosis,  HeadingField::Allergy,   HeadingField::PastHistory, HeadingField::Telephone,
+    HeadingField::Doctor,     HeadingField::Dispenser, HeadingField::Reviewer,    HeadingField::DrugFee,
+    HeadingField::OtherFee};
 
-struct SheetLabel {
+struct SheetLabelLayout {
     const char* text;
     const char* family;
     double points;
@@ -106,7 +109,8 @@ struct SheetLabel {
     int top;
 };
 
-const std::array<SheetLabel, 8> kSheetLabels{{
+// In SheetLabel order.
+const std::array<SheetLabelLayout, kSheetLabelCount> kSheetLabels{{
     {"普通处方笺", "黑体", 12, false, 2460, 960},
     {"Rp", "宋体", 18, true, 600, 2760},
     {"", "黑体", 12, false, 2100, 600},
@@ -160,6 +164,54 @@ const std::array<ToolbarLayout, kToolbarCommandCount> kToolbar{{
     {ToolbarCommand::Help, "帮助", "toolbarHelp", 11940},
 }};
 
+// Each command's menu item and, where it has one, the toolbar button that runs it too.
+struct CommandLayout {
+    Command command;
+    const char* objectName;
+    std::optional<ToolbarCommand> button;
+};
+
+constexpr std::array<CommandLayout, kCommandCount> kCommands{{
+    {Command::New, "actionNew", ToolbarCommand::New},
+    {Command::Renew, "actionRenew", ToolbarCommand::Renew},
+    {Command::Save, "actionSave", ToolbarCommand::Save},
+    {Command::Statistics, "actionStatistics", ToolbarCommand::Statistics},
+    {Command::OutpatientLog, "actionOutpatientLog", ToolbarCommand::Log},
+    {Command::Print, "actionPrint", ToolbarCommand::Print},
+    {Command::OverlayPrint, "actionOverlayPrint", ToolbarCommand::OverlayPrint},
+    {Command::Exit, "actionExit", std::nullopt},
+    {Command::Drugs, "actionDrugs", std::nullopt},
+    {Command::Sets, "actionSets", std::nullopt},
+    {Command::Diagnoses, "actionDiagnoses", std::nullopt},
+    {Command::HistoryTemplates, "actionHistoryTemplates", std::nullopt},
+    {Command::Addresses, "actionAddresses", std::nullopt},
+    {Command::Settings, "actionSettings", std::nullopt},
+    // The toolbar's 帮助 opens the help page itself, as 复制 and 粘贴 do their own work.
+    {Command::Help, "actionHelp", std::nullopt},
+    {Command::About, "actionAbout", std::nullopt},
+    {Command::BodyCut, "actionBodyCut", std::nullopt},
+    {Command::BodyCopy, "actionBodyCopy", std::nullopt},
+    {Command::BodyPaste, "actionBodyPaste", std::nullopt},
+    {Command::BodyDelete, "actionBodyDelete", std::nullopt},
+    {Command::CopyToCard, "actionCopyToCard", std::nullopt},
+    {Command::AddToSets, "actionAddToSets", std::nullopt},
+    {Command::Drip, "actionDrip", std::nullopt},
+    {Command::Intramuscular, "actionIntramuscular", std::nullopt},
+    {Command::Intravenous, "actionIntravenous", std::nullopt},
+    {Command::DripTube, "actionDripTube", std::nullopt},
+}};
+
+constexpr bool commandsInOrder()
+{
+    for (int i = 0; i < kCommandCount; ++i)
+        if (kCommands[i].command != Command(i))
+            return false;
+    return true;
+}
+static_assert(commandsInOrder(), "kCommands is indexed by Command");
+
+const CommandLayout& commandLayout(Command command) { return kCommands.at(size_t(command)); }
+
 struct CategoryLayout {
     const char* caption;
     int row;
@@ -167,7 +219,7 @@ struct CategoryLayout {
     int width;
 };
 
-const std::array<CategoryLayout, 15> kCategories{{
+const std::array<CategoryLayout, kCategoryCount> kCategories{{
     {"抗生素", 0, 60, 855},
     {"输液", 0, 960, 735},
     {"心血管", 0, 1740, 795},
@@ -186,14 +238,6 @@ const std::array<CategoryLayout, 15> kCategories{{
 }};
 constexpr std::array<int, 4> kCategoryRowTops{240, 600, 960, 1320};
 
-// Shorthand captions by index; 17 and 21 are the captions of the two search boxes.
-const std::array<const char*, 22> kShorthands{
-    "    用法：iv/gtt qd", "ml", "qid", "tid", "bid", "iv", "qod", "st", "#", "mg", "q8h", "qn", "prn",
-    "    用法：肌注 st", "HS", "qd", "*", "拼音码查询：", "    用法：加滴管 bid", "皮试", "    用法：",
-    "病史模板查询："};
-constexpr int kDrugSearchCaption = 17;
-constexpr int kTemplateSearchCaption = 21;
-
 struct CardText {
     int index;
     const char* text;
@@ -210,7 +254,8 @@ const std::array<CardText, 7> kCardCaptions{{
     {5, "护士：", 1500, 3060, 540, 180},
 }};
 
-const std::array<CardText, 5> kCardHeader{{
+// In CardHeader order.
+const std::array<CardText, kCardHeaderCount> kCardHeader{{
     {0, "", 720, 540, 735, 270},
     {1, "", 1980, 540, 255, 285},
     {2, "", 2760, 540, 375, 270},
@@ -231,7 +276,8 @@ struct CardButtonLayout {
     bool shown;
 };
 
-const std::array<CardButtonLayout, 4> kCardButtons{{
+// In CardButton order.
+const std::array<CardButtonLayout, kCardButtonCount> kCardButtons{{
     {"打印病史", 2640, 4830, false},
     {"打印病史", 3900, 4830, true},
     {"打印注射卡", 2640, 8670, true},
@@ -343,7 +389,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QMainWindow(paren
 
     m_parts.push_back(new DrugPicker(*this, context.store.settings(), &context.searchIndexes));
     m_parts.push_back(new BodyCommands(*this));
-    m_parts.push_back(new PrintCommands(*this, context));
+    m_printCommands = new PrintCommands(*this, context);
+    m_parts.push_back(m_printCommands);
     m_parts.push_back(new PatientFields(*this, context));
     // Last: its start-up lists the records and begins a new prescription through the parts above.
     m_recordCommands = new RecordCommands(*this, context);
@@ -359,6 +406,7 @@ MainWindow::~MainWindow()
         qApp->removeEventFilter(this);
     // The parts of the editor watch the window's widgets: they go first, while the window is whole.
     m_recordCommands = nullptr;
+    m_printCommands = nullptr;
     while (!m_parts.empty()) {
         delete m_parts.back();
         m_parts.pop_back();
@@ -413,7 +461,7 @@ void MainWindow::buildSheet(QWidget* central)
     }
 
     for (int i = 0; i < int(kSheetLabels.size()); ++i) {
-        const SheetLabel& l = kSheetLabels[i];
+        const SheetLabelLayout& l = kSheetLabels[i];
         auto* label = new QLabel(fromUtf8(l.text), m_sheet);
         label->setObjectName(QStringLiteral("sheetLabel%1").arg(i));
         label->setFont(namedFont(l.family, l.points, l.bold));
@@ -424,6 +472,7 @@ void MainWindow::buildSheet(QWidget* central)
     titleLabel()->setObjectName(QStringLiteral("titleLabel"));
     clinicNameLabel()->setObjectName(QStringLiteral("clinicNameLabel"));
     kindLabel()->setObjectName(QStringLiteral("kindLabel"));
+    m_kind = kindLabel()->text();  // the sheet's first kind
 
     for (const RuleLayout& r : kSheetRules)
         m_sheet->addRule(twipsLine(r.x1, r.y1, r.x2, r.y2), r.width);
@@ -479,7 +528,7 @@ void MainWindow::buildDrugPicker(QWidget* central)
         button->setGeometry(twipsRect(c.left, kCategoryRowTops[c.row], c.width, 300));
         m_categoryButtons[i] = button;
     }
-    auto* caption = makeLink(frame, fromUtf8(kShorthands[kDrugSearchCaption]),
+    auto* caption = makeLink(frame, shorthandCaption(kDrugSearchCaption),
                              QStringLiteral("shorthandLabel%1").arg(kDrugSearchCaption), twipsPoint(120, 1740));
     caption->setPalette(frame->palette());
     m_shorthandLabels[kDrugSearchCaption] = caption;
@@ -518,7 +567,7 @@ void MainWindow::buildRightColumn(QWidget* central)
 {
     QGroupBox* frame = makeFrame(central, "rightColumn", twipsRect(10020, 720, 5175, 9075));
 
-    auto* caption = makeLink(frame, fromUtf8(kShorthands[kTemplateSearchCaption]),
+    auto* caption = makeLink(frame, shorthandCaption(kTemplateSearchCaption),
                              QStringLiteral("shorthandLabel%1").arg(kTemplateSearchCaption), twipsPoint(120, 240));
     caption->setPalette(frame->palette());
     m_shorthandLabels[kTemplateSearchCaption] = caption;
@@ -589,10 +638,10 @@ void MainWindow::buildShorthandStrip(QWidget* central)
     strip->setGeometry(twipsRect(3660, 9840, 11535, 375));
     QList<ClickLabel*> labels;
     int textWidth = 0;
-    for (int i = 0; i < int(kShorthands.size()); ++i) {
-        if (i == kDrugSearchCaption || i == kTemplateSearchCaption)
+    for (int i = 0; i < kShorthandLabelCount; ++i) {
+        if (!isShorthandInsert(i))
             continue;
-        auto* label = makeLink(strip, fromUtf8(kShorthands[i]), QStringLiteral("shorthandLabel%1").arg(i), QPoint());
+        auto* label = makeLink(strip, shorthandCaption(i), QStringLiteral("shorthandLabel%1").arg(i), QPoint());
         textWidth += label->width();
         labels.append(label);
         m_shorthandLabels[i] = label;
@@ -612,94 +661,91 @@ void MainWindow::buildShorthandStrip(QWidget* central)
 void MainWindow::buildMenus()
 {
     struct Item {
-        const char* objectName;  // empty for a separator
+        std::optional<Command> command;  // none for a separator
         const char* caption;
         QKeyCombination keys;
     };
+    const Item separator{std::nullopt, "", {}};
     const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
     const auto addMenu = [this](const char* objectName, const char* title, std::initializer_list<Item> items) {
         QMenu* menu = menuBar()->addMenu(fromUtf8(title));
         menu->setObjectName(fromUtf8(objectName));
         for (const Item& item : items) {
-            if (!*item.objectName) {
+            if (!item.command) {
                 menu->addSeparator();
                 continue;
             }
             QAction* action = menu->addAction(fromUtf8(item.caption));
-            action->setObjectName(fromUtf8(item.objectName));
+            action->setObjectName(commandName(*item.command));
             action->setShortcut(QKeySequence(item.keys));
             action->setEnabled(false);
             addAction(action);
             m_menuActions << action;
+            m_actions[size_t(*item.command)] = action;
         }
     };
     menuBar()->setObjectName(QStringLiteral("menuBar"));
     addMenu("menuFile", "文件(F)",
-            {{"actionNew", "新建", ctrl(Qt::Key_N)},
-             {"actionRenew", "续开", ctrl(Qt::Key_W)},
-             {"actionSave", "保存", ctrl(Qt::Key_S)},
-             {"", "", {}},
-             {"actionStatistics", "统计", ctrl(Qt::Key_D)},
-             {"actionOutpatientLog", "门诊日志", ctrl(Qt::Key_G)},
-             {"", "", {}},
-             {"actionPrint", "打印", ctrl(Qt::Key_P)},
-             {"actionOverlayPrint", "在印刷处方上套打", ctrl(Qt::Key_L)},
-             {"", "", {}},
-             {"actionExit", "退出", ctrl(Qt::Key_E)}});
+            {{Command::New, "新建", ctrl(Qt::Key_N)},
+             {Command::Renew, "续开", ctrl(Qt::Key_W)},
+             {Command::Save, "保存", ctrl(Qt::Key_S)},
+             separator,
+             {Command::Statistics, "统计", ctrl(Qt::Key_D)},
+             {Command::OutpatientLog, "门诊日志", ctrl(Qt::Key_G)},
+             separator,
+             {Command::Print, "打印", ctrl(Qt::Key_P)},
+             {Command::OverlayPrint, "在印刷处方上套打", ctrl(Qt::Key_L)},
+             separator,
+             {Command::Exit, "退出", ctrl(Qt::Key_E)}});
     addMenu("menuSettings", "设置(S)",
-            {{"actionDrugs", "药品维护", ctrl(Qt::Key_J)},
-             {"actionSets", "个人组套/中医验方维护", ctrl(Qt::Key_F)},
-             {"actionDiagnoses", "诊断名称维护", ctrl(Qt::Key_I)},
-             {"actionHistoryTemplates", "病史模板维护", ctrl(Qt::Key_O)},
-             {"actionAddresses", "地址库维护", ctrl(Qt::Key_M)},
-             {"", "", {}},
-             {"actionSettings", "综合设置", ctrl(Qt::Key_X)}});
-    addMenu("menuHelp", "帮助(H)",
-            {{"actionHelp", "操作教程", ctrl(Qt::Key_H)}, {"actionAbout", "关于", ctrl(Qt::Key_Z)}});
+            {{Command::Drugs, "药品维护", ctrl(Qt::Key_J)},
+             {Command::Sets, "个人组套/中医验方维护", ctrl(Qt::Key_F)},
+             {Command::Diagnoses, "诊断名称维护", ctrl(Qt::Key_I)},
+             {Command::HistoryTemplates, "病史模板维护", ctrl(Qt::Key_O)},
+             {Command::Addresses, "地址库维护", ctrl(Qt::Key_M)},
+             separator,
+             {Command::Settings, "综合设置", ctrl(Qt::Key_X)}});
+    addMenu("menuHelp", "帮助(H)", {{Command::Help, "操作教程", ctrl(Qt::Key_H)}, {Command::About, "关于", ctrl(Qt::Key_Z)}});
 
-    const auto wire = [this](const char* objectName, auto handler) {
-        QAction* action = findChild<QAction*>(fromUtf8(objectName));
-        action->setEnabled(true);
-        connect(action, &QAction::triggered, this, handler);
-    };
-    wire("actionExit", [this] { emit exitRequested(); });
-    wire("actionSettings", [this] { emit settingsRequested(); });
-    wire("actionHelp", [this] { openHelpPage(); });
-    wire("actionAbout", [this] { emit aboutRequested(); });
+    provideCommand(Command::Exit, [this] { emit exitRequested(); });
+    provideCommand(Command::Settings, [this] { emit settingsRequested(); });
+    provideCommand(Command::Help, [this] { openHelpPage(); });
+    provideCommand(Command::About, [this] { emit aboutRequested(); });
 }
 
 void MainWindow::buildBodyMenu()
 {
     m_bodyMenu = new QMenu(QStringLiteral("右键菜单"), this);
     m_bodyMenu->setObjectName(QStringLiteral("bodyMenu"));
-    const std::initializer_list<std::pair<const char*, const char*>> items{
-        {"actionBodyCut", "剪切(T)"},
-        {"actionBodyCopy", "复制(C)"},
-        {"actionBodyPaste", "粘贴(P)"},
-        {"actionBodyDelete", "删除(D)"},
-        {"", ""},
-        {"actionCopyToCard", "复制到注射卡"},
-        {"actionAddToSets", "添加到个人组套/中医验方"},
-        {"", ""},
-        {"actionDrip", "静脉滴注"},
-        {"actionIntramuscular", "肌肉注射"},
-        {"actionIntravenous", "静脉推注"},
-        {"actionDripTube", "加滴管"}};
-    for (const auto& [objectName, caption] : items) {
-        if (!*objectName) {
+    const std::initializer_list<std::pair<std::optional<Command>, const char*>> items{
+        {Command::BodyCut, "剪切(T)"},
+        {Command::BodyCopy, "复制(C)"},
+        {Command::BodyPaste, "粘贴(P)"},
+        {Command::BodyDelete, "删除(D)"},
+        {std::nullopt, ""},
+        {Command::CopyToCard, "复制到注射卡"},
+        {Command::AddToSets, "添加到个人组套/中医验方"},
+        {std::nullopt, ""},
+        {Command::Drip, "静脉滴注"},
+        {Command::Intramuscular, "肌肉注射"},
+        {Command::Intravenous, "静脉推注"},
+        {Command::DripTube, "加滴管"}};
+    for (const auto& [command, caption] : items) {
+        if (!command) {
             m_bodyMenu->addSeparator();
             continue;
         }
         QAction* action = m_bodyMenu->addAction(fromUtf8(caption));
-        action->setObjectName(fromUtf8(objectName));
+        action->setObjectName(commandName(*command));
         action->setEnabled(false);
+        m_actions[size_t(*command)] = action;
     }
 }
 
 void MainWindow::setTabOrderOfFields()
 {
     for (int i = 1; i < kHeadingFieldCount; ++i)
-        setTabOrder(m_headingInputs[kFieldTabOrder[i - 1]], m_headingInputs[kFieldTabOrder[i]]);
+        setTabOrder(headingBox(kFieldTabOrder[i - 1]), headingBox(kFieldTabOrder[i]));
 }
 
 QWidget* MainWindow::headingFieldBox(HeadingField field) const { return m_headingBoxes.at(int(field)); }
@@ -715,6 +761,7 @@ ToolbarButton* MainWindow::toolbarButton(ToolbarCommand command) const { return 
 
 void MainWindow::setKind(const QString& kind)
 {
+    m_kind = kind;
     kindLabel()->setText(kind);
     kindLabel()->adjustSize();
     const QString title = kindTitle(kind);
@@ -724,9 +771,11 @@ void MainWindow::setKind(const QString& kind)
     }
 }
 
+bool MainWindow::isHerbal() const { return m_kind == u"中医"; }
+
 void MainWindow::cycleKind()
 {
-    const QString kind = kindLabel()->text();
+    const QString kind = m_kind;
     for (int i = 0; i < int(kKinds.size()); ++i) {
         if (kind == fromUtf8(kKinds[i].kind)) {
             setKind(fromUtf8(kKinds[(i + 1) % kKinds.size()].kind));
@@ -783,21 +832,32 @@ void MainWindow::runToolbarCommand(ToolbarCommand command)
 
 QAction* MainWindow::menuAction(const QString& objectName) const { return findChild<QAction*>(objectName); }
 
-void MainWindow::provideCommand(const QString& actionName, std::function<void()> handler)
+QString MainWindow::commandName(Command command) { return fromUtf8(commandLayout(command).objectName); }
+
+void MainWindow::provideCommand(Command command, std::function<void()> handler)
 {
-    QAction* action = menuAction(actionName);
-    Q_ASSERT(action);
+    QAction* action = this->action(command);
     action->setEnabled(true);
-    // Commands enabled only now and then (by a selection) ask this before enabling themselves.
-    action->setProperty("provided", true);
+    m_provided[size_t(command)] = true;
     connect(action, &QAction::triggered, this, [handler] { handler(); });
+    if (const std::optional<ToolbarCommand> button = commandLayout(command).button) {
+        m_toolbarHandlers[size_t(*button)] = handler;
+        toolbarButton(*button)->setEnabled(true);
+    }
 }
 
-void MainWindow::provideCommand(const QString& actionName, ToolbarCommand button, std::function<void()> handler)
+Prescription MainWindow::prescription() const
 {
-    provideCommand(actionName, handler);
-    m_toolbarHandlers[size_t(button)] = handler;
-    toolbarButton(button)->setEnabled(true);
+    Prescription p;
+    for (int i = 0; i < kHeadingFieldCount; ++i)
+        p.fields[i] = m_headingInputs[i]->text();
+    p.title = titleLabel()->text();
+    p.kind = m_kind;
+    p.body = m_body->toPlainText();
+    p.injectionCard = m_injectionCardBox->toPlainText();
+    p.history = m_historyBox->toPlainText();
+    p.key = m_recordKey->text();
+    return p;
 }
 
 bool MainWindow::save() { return m_recordCommands && m_recordCommands->save(); }
@@ -868,13 +928,7 @@ void MainWindow::showEvent(QShowEvent* event)
     if (m_centred)
         return;
     m_centred = true;
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    const QSize size = frameGeometry().size();
-    move(area.x() + (area.width() - size.width()) / 2,
-         area.y() + (area.height() - twipsToPixels(kScreenReserve) - size.height()) / 2);
+    centreOnScreen(this, {.wholeScreen = true, .reserveTwips = kTaskBarReserveTwips});
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "BodyText.h"
+#include "Command.h"
 #include "HeadingFields.h"
+#include "Prescription.h"
 #include "RowList.h"
 #include "ToolbarIcons.h"
 
@@ -23,10 +26,23 @@ class QPushButton;
 
 namespace qelvaro {
 
+// The fixed texts of the sheet.
+enum class SheetLabel { Title = 0, Rp, ClinicName, Kind, KindSuffix, Fee, Stamp, BodyLimit };
+inline constexpr int kSheetLabelCount = 8;
+
+// The header boxes of the injection-card preview.
+enum class CardHeader { Name = 0, Sex, Age, Date, Doctor };
+inline constexpr int kCardHeaderCount = 5;
+
+// The buttons below the history text and the card preview; the first is never shown.
+enum class CardButton { HiddenHistory = 0, History, InjectionCard, InfusionCard };
+inline constexpr int kCardButtonCount = 4;
+
 struct AppContext;
 class BodyTextEdit;
 class ClickLabel;
 class DrawingSurface;
+class PrintCommands;
 class RecordCommands;
 class ToolbarButton;
 
@@ -61,10 +77,13 @@ public:
     QLabel* headingCaption(HeadingField field) const;
     QLine headingUnderline(HeadingField field) const;  // pixels, in the field box
     BodyTextEdit* body() const { return m_body; }
-    QLabel* titleLabel() const { return m_sheetLabels[0]; }
-    QLabel* clinicNameLabel() const { return m_sheetLabels[2]; }
-    QLabel* kindLabel() const { return m_sheetLabels[3]; }
-    QLabel* sheetLabel(int index) const { return m_sheetLabels.at(index); }
+    QLabel* sheetLabel(SheetLabel label) const { return m_sheetLabels.at(size_t(label)); }
+    QLabel* titleLabel() const { return sheetLabel(SheetLabel::Title); }
+    QLabel* clinicNameLabel() const { return sheetLabel(SheetLabel::ClinicName); }
+    QLabel* kindLabel() const { return sheetLabel(SheetLabel::Kind); }
+    // The prescription kind the sheet shows (普通, 中医, 儿科 or a stored record's own).
+    const QString& kind() const { return m_kind; }
+    bool isHerbal() const;
     ClickLabel* kindArea() const { return m_kindArea; }
     QLabel* recordKeyLabel() const { return m_recordKey; }
     RowList* diagnosisPopup() const { return m_diagnosisPopup; }
@@ -72,7 +91,8 @@ public:
     RowList* patientPopup() const { return m_patientPopup; }
 
     // Drug picker.
-    QPushButton* categoryButton(int index) const { return m_categoryButtons.at(index); }
+    // The button of a category 0..kCategoryCount - 1 (BodyText.h names the special ones).
+    QPushButton* categoryButton(int category) const { return m_categoryButtons.at(category); }
     QLineEdit* drugSearchBox() const { return m_drugSearch; }
     RowList* drugList() const { return m_drugList; }
 
@@ -89,25 +109,41 @@ public:
     QPlainTextEdit* historyBox() const { return m_historyBox; }
     DrawingSurface* injectionCardPreview() const { return m_cardPreview; }
     QPlainTextEdit* injectionCardBox() const { return m_injectionCardBox; }
-    QLineEdit* cardHeaderBox(int index) const { return m_cardHeader.at(index); }
+    QLineEdit* cardHeaderBox(CardHeader box) const { return m_cardHeader.at(size_t(box)); }
 
-    QLabel* cardButton(int index) const { return m_cardButtons.at(index); }
+    QLabel* cardButton(CardButton button) const { return m_cardButtons.at(size_t(button)); }
 
-    // Shorthand labels by index 0..21 (17 and 21 are the captions of the two search boxes).
+    // Shorthand labels by their caption's index in BodyText.h: the labels of the strip, and the
+    // two search captions that share the numbering.
     ClickLabel* shorthandLabel(int index) const { return m_shorthandLabels.at(index); }
+    ClickLabel* drugSearchCaption() const { return m_shorthandLabels.at(kDrugSearchCaption); }
+    ClickLabel* templateSearchCaption() const { return m_shorthandLabels.at(kTemplateSearchCaption); }
     ClickLabel* softKeyboardLink() const { return m_softKeyboardLink; }
     ClickLabel* todayPatientsLink() const { return m_todayPatientsLink; }
     ClickLabel* addTemplateLink() const { return m_addTemplateLink; }
 
+    // The print commands; the composition opens the card windows their buttons ask for.
+    PrintCommands* printCommands() const { return m_printCommands; }
+
     ToolbarButton* toolbarButton(ToolbarCommand command) const;
     QMenu* bodyMenu() const { return m_bodyMenu; }
+    QAction* action(Command command) const { return m_actions.at(size_t(command)); }
+    // The menu item of that objectName ("actionSave"); null when there is none.
     QAction* menuAction(const QString& objectName) const;
+    // The objectName of a command's menu item ("actionSave").
+    static QString commandName(Command command);
 
     // Gives a command its work: enables the menu item (and the toolbar button, when the command
     // has one) and runs handler when either is used. The parts of the editor call this as they
     // come, so a command without its part stays visibly disabled.
-    void provideCommand(const QString& actionName, std::function<void()> handler);
-    void provideCommand(const QString& actionName, ToolbarCommand button, std::function<void()> handler);
+    void provideCommand(Command command, std::function<void()> handler);
+    // Whether the command has been given its work; a command enabled only now and then (by a
+    // selection) asks this before enabling itself.
+    bool isProvided(Command command) const { return m_provided.at(size_t(command)); }
+
+    // The prescription the window shows, as a save stores it: the one reader of the open
+    // prescription for the commands, the printouts and the card windows.
+    Prescription prescription() const;
 
     // 保存: stores the prescription in the editor under its key. False when nothing was stored
     // (the doctor has been told why), so a caller that goes on to write the same row can stop.
@@ -169,6 +205,7 @@ private:
 
     AppContext& m_context;
     bool m_centred = false;
+    QString m_kind;
     int m_filling = 0;
     std::array<std::function<void()>, kToolbarCommandCount> m_toolbarHandlers{};
 
@@ -176,7 +213,7 @@ private:
     std::array<DrawingSurface*, kHeadingFieldCount> m_headingBoxes{};
     std::array<QLabel*, kHeadingFieldCount> m_headingCaptions{};
     std::array<QLineEdit*, kHeadingFieldCount> m_headingInputs{};
-    std::array<QLabel*, 8> m_sheetLabels{};
+    std::array<QLabel*, kSheetLabelCount> m_sheetLabels{};
     BodyTextEdit* m_body = nullptr;
     ClickLabel* m_kindArea = nullptr;
     RowList* m_diagnosisPopup = nullptr;
@@ -186,7 +223,7 @@ private:
 
     std::array<ToolbarButton*, kToolbarCommandCount> m_toolbarButtons{};
 
-    std::array<QPushButton*, 15> m_categoryButtons{};
+    std::array<QPushButton*, kCategoryCount> m_categoryButtons{};
     QLineEdit* m_drugSearch = nullptr;
     ClickLabel* m_softKeyboardLink = nullptr;
     RowList* m_drugList = nullptr;
@@ -203,14 +240,17 @@ private:
     QPlainTextEdit* m_historyBox = nullptr;
     DrawingSurface* m_cardPreview = nullptr;
     QPlainTextEdit* m_injectionCardBox = nullptr;
-    std::array<QLineEdit*, 5> m_cardHeader{};
-    std::array<QLabel*, 4> m_cardButtons{};
+    std::array<QLineEdit*, kCardHeaderCount> m_cardHeader{};
+    std::array<QLabel*, kCardButtonCount> m_cardButtons{};
     ClickLabel* m_addTemplateLink = nullptr;
-    std::array<ClickLabel*, 22> m_shorthandLabels{};
+    std::array<ClickLabel*, kShorthandLabelCount> m_shorthandLabels{};
 
     QList<QAction*> m_menuActions;  // every menu item with a shortcut
+    std::array<QAction*, kCommandCount> m_actions{};
+    std::array<bool, kCommandCount> m_provided{};
     QMenu* m_bodyMenu = nullptr;
     RecordCommands* m_recordCommands = nullptr;
+    PrintCommands* m_printCommands = nullptr;
     std::vector<QObject*> m_parts;  // the editor's parts, deleted before the widgets they watch
 };
 

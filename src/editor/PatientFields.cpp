@@ -66,10 +66,10 @@ using P = Prescription;
 
 constexpr int kRowIdRole = Qt::UserRole;
 
-// The card header shows these fields, in its own order.
-constexpr std::array<int, 5> kCardHeaderFields{headingIndex(HeadingField::Name), headingIndex(HeadingField::Sex),
-                                                headingIndex(HeadingField::Age), headingIndex(HeadingField::Date),
-                                                headingIndex(HeadingField::Doctor)};
+// The card header shows these fields, in CardHeader order.
+constexpr std::array<int, kCardHeaderCount> kCardHeaderFields{
+    headingIndex(HeadingField::Name), headingIndex(HeadingField::Sex), headingIndex(HeadingField::Age),
+    headingIndex(HeadingField::Date), headingIndex(HeadingField::Doctor)};
 
 void setIfChanged(QLineEdit* box, const QString& text)
 {
@@ -214,7 +214,7 @@ void PatientFields::fieldChanged(int index)
 void PatientFields::copyToCardHeader()
 {
     for (int i = 0; i < int(kCardHeaderFields.size()); ++i)
-        setIfChanged(m_window.cardHeaderBox(i), m_fields[kCardHeaderFields[i]]->text());
+        setIfChanged(m_window.cardHeaderBox(CardHeader(i)), m_fields[kCardHeaderFields[i]]->text());
 }
 
 // Each popup is hidden while its rows change and shown again only when it lists something.

@@ -17,8 +17,6 @@
 namespace qelvaro {
 namespace {
 
-enum CardButton { kHiddenHistoryButton = 0, kHistoryButton = 1, kInjectionCardButton = 2, kInfusionCardButton = 3 };
-
 bool run(AppContext& context, const QString& jobName, const PageDrawing& draw)
 {
     return context.printTarget && context.printTarget->run(jobName, draw);
@@ -30,10 +28,10 @@ PrintCommands::PrintCommands(MainWindow& window, AppContext& context)
     : QObject(&window), m_window(window), m_context(context)
 {
     setObjectName(QStringLiteral("printCommands"));
-    window.provideCommand(QStringLiteral("actionPrint"), ToolbarCommand::Print, [this] { printSheet(); });
-    window.provideCommand(QStringLiteral("actionOverlayPrint"), ToolbarCommand::OverlayPrint, [this] { printOverlay(); });
+    window.provideCommand(Command::Print, [this] { printSheet(); });
+    window.provideCommand(Command::OverlayPrint, [this] { printOverlay(); });
     for (int i = 0; i < int(m_cardButtons.size()); ++i) {
-        m_cardButtons[i] = window.cardButton(i);
+        m_cardButtons[i] = window.cardButton(CardButton(i));
         m_cardButtons[i]->installEventFilter(this);
     }
 }
@@ -73,7 +71,7 @@ bool PrintCommands::eventFilter(QObject* watched, QEvent* event)
         // Only the left button acts; the release belongs to the pressed button wherever it happens.
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             button->setFrameShadow(QFrame::Raised);
-            releaseCardButton(int(found - m_cardButtons.begin()));
+            releaseCardButton(CardButton(found - m_cardButtons.begin()));
         }
         return true;
     default:
@@ -81,20 +79,19 @@ bool PrintCommands::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-void PrintCommands::releaseCardButton(int index)
+void PrintCommands::releaseCardButton(CardButton button)
 {
-    switch (index) {
-    case kInjectionCardButton:
+    switch (button) {
+    case CardButton::InjectionCard:
         printInjectionCard();
         break;
-    case kHistoryButton:
+    case CardButton::History:
         emit historyCardRequested();
         break;
-    case kInfusionCardButton:
+    case CardButton::InfusionCard:
         emit infusionCardRequested();
         break;
-    case kHiddenHistoryButton:
-    default:
+    case CardButton::HiddenHistory:
         break;
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MainWindow.h"
+
 #include <QObject>
 
 #include <array>
@@ -9,7 +11,6 @@ class QLabel;
 namespace qelvaro {
 
 struct AppContext;
-class MainWindow;
 
 // The main window's print commands: 打印 (the sheet on blank paper), 套打 (the overlay on a
 // pre-printed form) and the card buttons below the history text and the card preview. Each job
@@ -34,11 +35,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void releaseCardButton(int index);
+    void releaseCardButton(CardButton button);
 
     MainWindow& m_window;
     AppContext& m_context;
-    std::array<QLabel*, 4> m_cardButtons{};
+    std::array<QLabel*, kCardButtonCount> m_cardButtons{};
 };
 
 }  // namespace qelvaro

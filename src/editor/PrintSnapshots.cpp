@@ -12,9 +12,6 @@
 namespace qelvaro {
 namespace {
 
-constexpr int kSheetLabelCount = 8;
-constexpr int kCardHeaderCount = 5;
-
 QPointF toTwips(const QPoint& pixels) { return QPointF(pixelsToTwips(pixels.x()), pixelsToTwips(pixels.y())); }
 
 QLineF toTwips(const QLine& pixels) { return QLineF(toTwips(pixels.p1()), toTwips(pixels.p2())); }
@@ -45,17 +42,16 @@ QList<ScreenRule> surfaceRules(const DrawingSurface* surface)
 SheetSnapshot sheetSnapshot(const MainWindow& window, const SettingsCopy::Values& settings)
 {
     const DrawingSurface* sheet = window.sheet();
+    const Prescription prescription = window.prescription();
     SheetSnapshot s;
     for (int i = 0; i < kSheetLabelCount; ++i)
-        s.texts.append(screenText(window.sheetLabel(i), window.sheetLabel(i)->text(), sheet));
+        s.texts.append(screenText(window.sheetLabel(SheetLabel(i)), window.sheetLabel(SheetLabel(i))->text(), sheet));
     for (int i = 0; i < kHeadingFieldCount; ++i) {
         const QLabel* caption = window.headingCaption(HeadingField(i));
         s.texts.append(screenText(caption, caption->text(), sheet));
     }
-    for (int i = 0; i < kHeadingFieldCount; ++i) {
-        const QLineEdit* field = window.headingBox(HeadingField(i));
-        s.texts.append(screenText(field, field->text(), sheet));
-    }
+    for (int i = 0; i < kHeadingFieldCount; ++i)
+        s.texts.append(screenText(window.headingBox(HeadingField(i)), prescription.fields[i], sheet));
 
     s.rules = surfaceRules(sheet);
     for (int i = 0; i < kHeadingFieldCount; ++i) {
@@ -66,7 +62,7 @@ SheetSnapshot sheetSnapshot(const MainWindow& window, const SettingsCopy::Values
         s.rules.append({toTwips(underline), width, box->isVisibleTo(sheet)});
     }
 
-    s.body = window.body()->toPlainText();
+    s.body = prescription.body;
     s.bodyPosition = toTwips(window.body()->mapTo(sheet, QPoint()));
     s.marginLeft = settings.sheetLeft;
     s.marginTop = settings.sheetTop;
@@ -78,10 +74,11 @@ SheetSnapshot sheetSnapshot(const MainWindow& window, const SettingsCopy::Values
 
 OverlaySnapshot overlaySnapshot(const MainWindow& window, const SettingsCopy::Values& settings)
 {
+    const Prescription prescription = window.prescription();
     OverlaySnapshot s;
     for (int i = 0; i < kOverlayFieldCount; ++i)
-        s.fields[i] = window.headingBox(HeadingField(i))->text();
-    s.body = window.body()->toPlainText();
+        s.fields[i] = prescription.fields[i];
+    s.body = prescription.body;
     s.left = settings.overlayLeft;
     s.top = settings.overlayTop;
     for (int i = 0; i < kOverlayItemCount; ++i)
@@ -102,8 +99,8 @@ InjectionCardSnapshot injectionCardSnapshot(const MainWindow& window, const Sett
         s.captions.append(screenText(caption, caption->text(), card));
     }
     for (int i = 0; i < kCardHeaderCount; ++i)
-        s.header.append(screenText(window.cardHeaderBox(i), window.cardHeaderBox(i)->text(), card));
-    s.body = window.injectionCardBox()->toPlainText();
+        s.header.append(screenText(window.cardHeaderBox(CardHeader(i)), window.cardHeaderBox(CardHeader(i))->text(), card));
+    s.body = window.prescription().injectionCard;
     s.bodyPosition = toTwips(window.injectionCardBox()->mapTo(card, QPoint()));
     s.rules = surfaceRules(card);
     s.marginLeft = settings.cardLeft;

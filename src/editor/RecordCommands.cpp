@@ -51,9 +51,9 @@ RecordCommands::RecordCommands(MainWindow& window, AppContext& context)
       m_recordMenu(new QMenu(QStringLiteral("mu"), &window))
 {
     setObjectName(QStringLiteral("recordCommands"));
-    window.provideCommand(QStringLiteral("actionNew"), ToolbarCommand::New, [this] { newPrescription(); });
-    window.provideCommand(QStringLiteral("actionRenew"), ToolbarCommand::Renew, [this] { renew(); });
-    window.provideCommand(QStringLiteral("actionSave"), ToolbarCommand::Save, [this] { save(); });
+    window.provideCommand(Command::New, [this] { newPrescription(); });
+    window.provideCommand(Command::Renew, [this] { renew(); });
+    window.provideCommand(Command::Save, [this] { save(); });
 
     m_recordMenu->setObjectName(QStringLiteral("recordListMenu"));
     QAction* remove = m_recordMenu->addAction(QStringLiteral("删除"));
@@ -86,20 +86,6 @@ void RecordCommands::setRecordDates(const QDate& from, const QDate& to)
 {
     m_window.recordFromDate()->setText(isoDate(from));
     m_window.recordToDate()->setText(isoDate(to));
-}
-
-Prescription RecordCommands::prescription() const
-{
-    Prescription p;
-    for (int i = 0; i < kHeadingFieldCount; ++i)
-        p.fields[i] = field(m_window, i)->text();
-    p.title = m_window.titleLabel()->text();
-    p.kind = m_window.kindLabel()->text();
-    p.body = m_window.body()->toPlainText();
-    p.injectionCard = m_window.injectionCardBox()->toPlainText();
-    p.history = m_window.historyBox()->toPlainText();
-    p.key = m_window.recordKeyLabel()->text();
-    return p;
 }
 
 void RecordCommands::newPrescription()
@@ -141,14 +127,14 @@ void RecordCommands::renew()
 
 bool RecordCommands::save()
 {
-    const Prescription p = prescription();
+    const Prescription p = m_window.prescription();
     const QDate end = today();
     const SaveResult result = m_store.save(p, end.year());
     if (!result) {
         m_context.messages.warn(result.problem);
         return false;
     }
-    const ListQuery patientRecords{p.fields[headingIndex(HeadingField::Name)], fiveYearsBefore(end), end};
+    const ListQuery patientRecords{p.field(HeadingField::Name), fiveYearsBefore(end), end};
     m_window.recordNameFilter()->setText(patientRecords.name);
     setRecordDates(patientRecords.from, patientRecords.to);
     listRecords(patientRecords);

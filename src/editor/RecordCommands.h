@@ -37,8 +37,6 @@ public:
     // Nothing is stored, and false returned after telling why, when a field is not right or the
     // database refuses; a patient row the register refuses is told after the save.
     bool save();
-    // The editor's values as a save stores them.
-    Prescription prescription() const;
 
     // 查询: the list by the name filter and the two dates as typed; a bad date is told.
     void query();

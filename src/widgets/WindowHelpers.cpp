@@ -1,5 +1,7 @@
 #include "WindowHelpers.h"
 
+#include "Twips.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QClipboard>
@@ -229,14 +231,16 @@ QString makeDirs(const QString& path, bool* ok)
     return normal;
 }
 
-void centreOnScreen(QWidget* window)
+void centreOnScreen(QWidget* window, const Centring& how)
 {
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QWidget* on = how.screenOf ? how.screenOf : window;
+    const QScreen* screen = on->screen() ? on->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect area = screen->availableGeometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+    const QRect area = how.wholeScreen ? screen->geometry() : screen->availableGeometry();
+    const QSize size = how.withoutFrame ? window->size() : window->frameGeometry().size();
+    window->move(area.x() + (area.width() - size.width()) / 2,
+                 area.y() + (area.height() - twipsToPixels(how.reserveTwips) - size.height()) / 2);
 }
 
 namespace {

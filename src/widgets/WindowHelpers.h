@@ -70,8 +70,20 @@ int textBoxLineCount(const QPlainTextEdit* box);
 // Returns the path in normal form, ending with "/"; *ok tells whether the folder now exists.
 QString makeDirs(const QString& path, bool* ok = nullptr);
 
-// Centres a window on the screen it is on.
-void centreOnScreen(QWidget* window);
+// The height the main window and the infusion card keep free below them for the task bar, in
+// twips: each stands half of it above the centre of the whole screen.
+inline constexpr int kTaskBarReserveTwips = 400;
+
+// How centreOnScreen measures. The defaults centre the window's frame in the screen's free area.
+struct Centring {
+    const QWidget* screenOf = nullptr;  // the screen this widget is on; the window's own when null
+    bool wholeScreen = false;           // the whole screen, panels included, not its free area
+    bool withoutFrame = false;          // the window's size without its frame
+    int reserveTwips = 0;               // height kept free at the foot of the area
+};
+
+// Centres a window on a screen (the primary one when the widget is on none).
+void centreOnScreen(QWidget* window, const Centring& how = {});
 // Centres the window the first time it is shown; later shows leave it where the user put it.
 void centreWhenFirstShown(QWidget* window);
 

@@ -88,6 +88,20 @@ private slots:
         QVERIFY(!p.app->loginWindow()->isVisible());
     }
 
+    // Once the program is composed, every command has its menu item and its work.
+    void everyCommandIsProvided()
+    {
+        Program p;
+        p.logIn();
+        const MainWindow* main = p.app->mainWindow();
+        for (int i = 0; i < kCommandCount; ++i) {
+            const Command command = Command(i);
+            const QString name = MainWindow::commandName(command);
+            QVERIFY2(main->action(command) && main->action(command)->objectName() == name, qPrintable(name));
+            QVERIFY2(main->isProvided(command), qPrintable(name + QStringLiteral(" is not provided")));
+        }
+    }
+
     void closingBacksUpIntoTheDayFolder()
     {
         Program p;
@@ -144,16 +158,16 @@ private slots:
     {
         Program p;
         p.logIn();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(3), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::InfusionCard), Qt::LeftButton);
         InfusionCardWindow* card = p.app->infusionCardWindow();
         QVERIFY(card && card->isVisible());
         card->close();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(3), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::InfusionCard), Qt::LeftButton);
         QCOMPARE(p.app->infusionCardWindow(), card);
         QVERIFY(card->isVisible());
         // A card the doctor minimised comes back at the next press of its button.
         card->showMinimized();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(3), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::InfusionCard), Qt::LeftButton);
         QVERIFY(!card->isMinimized());
 
         card->leftMarginBox()->setText(QStringLiteral("15"));
@@ -170,16 +184,16 @@ private slots:
     {
         Program p;
         p.logIn();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::History), Qt::LeftButton);
         HistoryCardWindow* card = p.app->historyCardWindow();
         QVERIFY(card && card->isVisible());
         QCOMPARE(card->windowTitle(), QStringLiteral("病史打印"));
         card->close();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::History), Qt::LeftButton);
         QCOMPARE(p.app->historyCardWindow(), card);
         QVERIFY(card->isVisible());
         card->showMinimized();
-        QTest::mouseClick(p.app->mainWindow()->cardButton(1), Qt::LeftButton);
+        QTest::mouseClick(p.app->mainWindow()->cardButton(CardButton::History), Qt::LeftButton);
         QVERIFY(!card->isMinimized());
 
         card->findChild<QLineEdit*>(QStringLiteral("leftMarginBox"))->setText(QStringLiteral("7"));

@@ -87,7 +87,7 @@ private slots:
         RunningProgram p;
         p.logIn();
         QSignalSpy finished(p.app.get(), &Application::finished);
-        QTest::mouseClick(p.main().cardButton(3), Qt::LeftButton);
+        QTest::mouseClick(p.main().cardButton(CardButton::InfusionCard), Qt::LeftButton);
         InfusionCardWindow* card = p.app->infusionCardWindow();
         QVERIFY(card && card->isVisible());
         card->leftMarginBox()->setText(QStringLiteral("15"));

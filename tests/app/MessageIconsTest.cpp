@@ -163,7 +163,7 @@ QWidget* templates(Application& a) { return a.templateWindow(); }
 
 InfusionCardWindow& openCard(Program& p)
 {
-    QTest::mouseClick(p.main().cardButton(3), Qt::LeftButton);
+    QTest::mouseClick(p.main().cardButton(CardButton::InfusionCard), Qt::LeftButton);
     return *p.app->infusionCardWindow();
 }
 
@@ -445,7 +445,7 @@ private slots:
         }) << u"输液执行卡的打印设置未能保存。"_qs << tip << warning << ok;
         QTest::newRow("history card settings refused") << Scenario([](Program& p) {
             p.logIn();
-            QTest::mouseClick(p.main().cardButton(1), Qt::LeftButton);
+            QTest::mouseClick(p.main().cardButton(CardButton::History), Qt::LeftButton);
             refuse(p.settings(), "UPDATE", "设置");
             p.app->historyCardWindow()->close();
         }) << u"病史打印的边距和方向未能保存。"_qs << tip << warning << ok;

@@ -72,14 +72,14 @@ void InfusionCardWindowTest::newCardComesFromThePrescription()
     QCOMPARE(card.windowTitle(), u"输液执行卡"_qs);
     const QStringList header{u"张三"_qs, u"男"_qs, u"35岁"_qs, u"2024-03-05"_qs, u"上呼吸道感染"_qs, u"林志远"_qs, {}};
     for (int i = 0; i < kInfusionHeaderCount; ++i)
-        QCOMPARE(card.headerBox(i)->text(), header[i]);
+        QCOMPARE(card.headerBox(InfusionHeader(i))->text(), header[i]);
     for (int r = 0; r < kInfusionRowCount; ++r) {
         QCOMPARE(column(card, kName, r), kInfusionNames.value(r));
         for (int c : {kSpeed, kTime, kSignature})
             QCOMPARE(column(card, c, r), QString());
     }
     QVERIFY(!card.dropList()->isVisible());
-    QCOMPARE(card.focusWidget(), card.headerBox(6));
+    QCOMPARE(card.focusWidget(), card.headerBox(InfusionHeader::Nurse));
     QCOMPARE(card.findChild<QLabel*>(u"cardLabel0"_qs)->text(), f.window->clinicNameLabel()->text());
     QVERIFY(f.messages.texts().isEmpty());
 }
@@ -91,7 +91,7 @@ void InfusionCardWindowTest::savedCardIsRestoredAsSaved()
     f.fillPrescription();
     InfusionCardWindow& card = f.openCard();
     for (int i = 0; i < kInfusionHeaderCount; ++i)
-        card.headerBox(i)->clear();
+        card.headerBox(InfusionHeader(i))->clear();
     card.cell(kSpeed, 0)->setText(u"40滴/分"_qs);
     card.cell(kSignature, 13)->setText(u"郑小燕"_qs);
     QTest::mouseClick(card.findChild<QPushButton*>(u"saveCardButton"_qs), Qt::LeftButton);
@@ -109,7 +109,7 @@ void InfusionCardWindowTest::savedCardIsRestoredAsSaved()
     f.window->headingBox(HeadingField::Name)->setText(u"李四"_qs);
     f.openCard();
     QCOMPARE(card.card(), stored.card);
-    QCOMPARE(card.headerBox(0)->text(), QString());
+    QCOMPARE(card.headerBox(InfusionHeader::Name)->text(), QString());
     QCOMPARE(column(card, kName, 1), kInfusionNames[1]);
     QVERIFY(!card.dropList()->isVisible());
 }

@@ -319,7 +319,7 @@ private slots:
         QVERIFY(e.show());
         MainWindow& w = *e.window;
         // The search text finds only one set; F4 still lists both.
-        QTest::mouseClick(w.categoryButton(13), Qt::LeftButton);
+        QTest::mouseClick(w.categoryButton(kSetCategory), Qt::LeftButton);
         QTest::keyClicks(w.drugSearchBox(), u"wy"_s);
         QCOMPARE(listed(w), QStringList{u"胃炎组套"_s});
         QTest::keyClick(w.drugSearchBox(), Qt::Key_F4);
@@ -335,7 +335,7 @@ private slots:
         QVERIFY(e.show());
         MainWindow& w = *e.window;
         w.setKind(u"中医"_s);
-        QTest::mouseClick(w.categoryButton(13), Qt::LeftButton);
+        QTest::mouseClick(w.categoryButton(kSetCategory), Qt::LeftButton);
         QVERIFY(e.store.settings()->exec(R"(DELETE FROM "个人组套" WHERE "名称" = '感冒组套')"));
         take(w, u"感冒组套"_s, true);
         QCOMPARE(w.body()->toPlainText(), QString());

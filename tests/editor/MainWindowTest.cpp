@@ -384,7 +384,7 @@ private slots:
             target = w.historyBox()->viewport();
             pos = centreOf(target);
         } else if (place == u"label") {
-            target = w.sheetLabel(1);
+            target = w.sheetLabel(SheetLabel::Rp);
             pos = centreOf(target);
         } else {
             target = w.headingFieldBox(HeadingField::Name);
@@ -563,9 +563,9 @@ private slots:
         const QStringList values{u"欧阳明月"_qs, u"男"_qs, u"35岁"_qs, u"2024-03-05"_qs, u"林志远"_qs};
         QList<QWidget*> controls;
         for (int i = 0; i < values.size(); ++i) {
-            e.window->cardHeaderBox(i)->setText(values[i]);
-            e.window->cardHeaderBox(i)->setCursorPosition(values[i].size());
-            controls << e.window->cardHeaderBox(i);
+            e.window->cardHeaderBox(CardHeader(i))->setText(values[i]);
+            e.window->cardHeaderBox(CardHeader(i))->setCursorPosition(values[i].size());
+            controls << e.window->cardHeaderBox(CardHeader(i));
         }
         for (int i = 0; i <= 6; ++i)
             controls << e.window->injectionCardPreview()->findChild<QLabel*>(u"cardCaption%1"_qs.arg(i));

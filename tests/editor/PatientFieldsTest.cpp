@@ -105,7 +105,7 @@ private slots:
         }
         QCOMPARE(sex->text(), after);
         QCOMPARE(sex->cursorPosition(), int(after.size()));
-        QCOMPARE(e.window->cardHeaderBox(1)->text(), after);
+        QCOMPARE(e.window->cardHeaderBox(CardHeader::Sex)->text(), after);
     }
 
     void feeFieldsTakeTheFullWidthStop_data()
@@ -249,8 +249,8 @@ private slots:
         QVERIFY(w.diagnosisPopup()->isHidden());
         QVERIFY(w.addressPopup()->isHidden());
         QCOMPARE(QApplication::focusWidget(), w.drugSearchBox());
-        QCOMPARE(w.cardHeaderBox(0)->text(), u"王小华"_s);
-        QCOMPARE(w.cardHeaderBox(2)->text(), u"44岁"_s);
+        QCOMPARE(w.cardHeaderBox(CardHeader::Name)->text(), u"王小华"_s);
+        QCOMPARE(w.cardHeaderBox(CardHeader::Age)->text(), u"44岁"_s);
 
         // Back to one character: the popup goes.
         name->setText(u"王小"_s);

@@ -52,7 +52,7 @@ void fill(MainWindow& w)
     w.injectionCardBox()->setPlainText(kCard);
     const QStringList header{u"张三"_qs, u"男"_qs, u"35岁"_qs, u"2024-03-05"_qs, u"林志远"_qs};
     for (int i = 0; i < header.size(); ++i)
-        w.cardHeaderBox(i)->setText(header[i]);
+        w.cardHeaderBox(CardHeader(i))->setText(header[i]);
 }
 
 // Twips of a control's corner on a surface.
@@ -100,7 +100,7 @@ void print(MainWindow& w, PrintCommand printout)
         w.menuAction(u"actionOverlayPrint"_qs)->trigger();
         break;
     case PrintCommand::Card:
-        QTest::mouseClick(w.cardButton(2), Qt::LeftButton);
+        QTest::mouseClick(w.cardButton(CardButton::InjectionCard), Qt::LeftButton);
         break;
     }
 }
@@ -154,7 +154,7 @@ private slots:
         } else if (words[0] == u"key") {
             QTest::keyClick(e.window->body(), words[1] == u"P" ? Qt::Key_P : Qt::Key_L, Qt::ControlModifier);
         } else {
-            QLabel* button = e.window->cardButton(words[1].toInt());
+            QLabel* button = e.window->cardButton(CardButton(words[1].toInt()));
             const Qt::MouseButton mouse = words[2] == u"left" ? Qt::LeftButton : Qt::RightButton;
             QTest::mousePress(button, mouse);
             QCOMPARE(button->frameShadow(), mouse == Qt::LeftButton ? QFrame::Sunken : QFrame::Raised);
@@ -284,7 +284,7 @@ private slots:
             const QPointF origin(portrait ? 20 * kMm - 567 : 20 * kMm + 7654.5, 15 * kMm - 567);
             const auto at = [&](const QWidget* control) { return cornerOn(control, w.sheet()) * 1.2 + origin; };
             expected = {{w.titleLabel()->text(), at(w.titleLabel())},
-                        {u"Rp"_qs, at(w.sheetLabel(1))},
+                        {u"Rp"_qs, at(w.sheetLabel(SheetLabel::Rp))},
                         {u"姓名："_qs, at(w.headingCaption(HeadingField::Name))},
                         {u"上呼吸道感染"_qs, at(w.headingBox(HeadingField::Diagnosis))},
                         {u"阿莫西林胶囊"_qs, at(w.body()) + QPointF(0, 90)}};
@@ -299,7 +299,7 @@ private slots:
             const QPointF origin(25 * kMm - 567, 30 * kMm - 567);
             const auto at = [&](const QWidget* control) { return cornerOn(control, w.injectionCardPreview()) * 1.5 + origin; };
             expected = {{u"门诊注射卡"_qs, QPointF(2790, 180) + origin},
-                        {u"林志远"_qs, at(w.cardHeaderBox(4))},
+                        {u"林志远"_qs, at(w.cardHeaderBox(CardHeader::Doctor))},
                         {u"0.9%氯化钠注射液"_qs, at(w.injectionCardBox()) + QPointF(0, 60)}};
             break;
         }

@@ -398,9 +398,9 @@ private slots:
             QCOMPARE(popup->count(), 0);
             QVERIFY(popup->isHidden());
         }
-        QCOMPARE(w.cardHeaderBox(0)->text(), u"李四"_s);
-        QCOMPARE(w.cardHeaderBox(3)->text(), u"2024-03-01"_s);
-        QCOMPARE(w.cardHeaderBox(4)->text(), QString());
+        QCOMPARE(w.cardHeaderBox(CardHeader::Name)->text(), u"李四"_s);
+        QCOMPARE(w.cardHeaderBox(CardHeader::Date)->text(), u"2024-03-01"_s);
+        QCOMPARE(w.cardHeaderBox(CardHeader::Doctor)->text(), QString());
     }
 
     void todaysPatients()

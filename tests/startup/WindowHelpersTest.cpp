@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 #include "Fonts.h"
+#include "Twips.h"
 #include "WidgetTestSupport.h"
 #include "WindowHelpers.h"
 
@@ -283,6 +284,31 @@ private slots:
         const QRect screen = box.screen()->availableGeometry();
         QVERIFY(qAbs(box.frameGeometry().center().x() - screen.center().x()) <= 2);
         QVERIFY(qAbs(box.frameGeometry().center().y() - screen.center().y()) <= 2);
+    }
+
+    // A window centred on the free area, or on the whole screen with room kept for the task bar.
+    void centringFollowsItsRules_data()
+    {
+        QTest::addColumn<bool>("wholeScreen");
+        QTest::addColumn<int>("reserveTwips");
+        QTest::newRow("free area") << false << 0;
+        QTest::newRow("whole screen, task bar kept free") << true << kTaskBarReserveTwips;
+    }
+
+    void centringFollowsItsRules()
+    {
+        QFETCH(bool, wholeScreen);
+        QFETCH(int, reserveTwips);
+        QWidget window;
+        window.setFixedSize(300, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        centreOnScreen(&window, {.wholeScreen = wholeScreen, .reserveTwips = reserveTwips});
+        const QScreen* screen = window.screen();
+        const QRect area = wholeScreen ? screen->geometry() : screen->availableGeometry();
+        const QRect frame = window.frameGeometry();
+        QVERIFY(qAbs(frame.center().x() - area.center().x()) <= 1);
+        QVERIFY(qAbs(frame.center().y() + twipsToPixels(reserveTwips) / 2 - area.center().y()) <= 1);
     }
 };
 
