@@ -80,7 +80,7 @@ void SearchIndexes::install(Loaded part)
     case Drugs:
         m_drugs = std::move(part.drugs);
         for (const qint64 rowId : std::exchange(m_drugsWhileLoading, {}))
-            drugWritten(rowId);
+            drugChanged(rowId);
         break;
     case RecordOrder:
         m_recordOrder = std::move(part.recordOrder);
@@ -94,7 +94,7 @@ void SearchIndexes::install(Loaded part)
     emit indexRead();
 }
 
-void SearchIndexes::drugWritten(qint64 rowId)
+void SearchIndexes::drugChanged(qint64 rowId)
 {
     if (isLoading(Drugs))
         m_drugsWhileLoading.insert(rowId);

@@ -48,8 +48,9 @@ public:
     const NameIndex* recordNames() const { return m_recordNames.get(); }
     const RecordOrderIndex* recordOrder() const { return m_recordOrder.get(); }
 
-    // What the program wrote: a row of 药品 inserted, updated or deleted; the register rows of a key.
-    void drugWritten(qint64 rowId);
+    // What the program changed: a row of 药品 inserted, updated or deleted (read again, or let go
+    // when it is gone); the register rows of a key.
+    void drugChanged(qint64 rowId);
     void patientWritten(const QString& key);
     // A prescription was stored under this patient name.
     void recordNameWritten(const QString& name);

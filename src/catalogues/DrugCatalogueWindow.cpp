@@ -317,7 +317,8 @@ void DrugCatalogueWindow::save()
 
 void DrugCatalogueWindow::remove()
 {
-    // Only the row the boxes show; with none (after a save or a delete) nothing is deleted.
+    // Only the row the boxes are bound to; with none (after a delete, or a refill that picked
+    // nothing) nothing is deleted.
     if (!m_target.row)
         return;
     if (!m_store.remove(*m_target.row)) {

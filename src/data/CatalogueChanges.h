@@ -1,18 +1,20 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 
 namespace qelvaro {
 
-// Tells the parts that keep catalogue rows in memory (search indexes, the editor's pickers and
-// popups) that the program changed a catalogue table of the settings database. Sent after the
-// change is committed; `table` is the stored table name (药品, 诊断, 地址, 个人组套, 病史模板).
+// The catalogue tables of the settings database: 药品, 诊断, 地址, 个人组套, 病史模板.
+enum class CatalogueTable { Drugs, Diagnoses, Addresses, Sets, Templates };
+
+// Tells the windows that show catalogue rows (the main window's template list) that the program
+// changed a catalogue table. Sent after the change is committed. The search indexes are kept
+// current by the stores themselves, not through this.
 class CatalogueChanges : public QObject {
     Q_OBJECT
 signals:
-    void rowWritten(const QString& table, qint64 rowId);  // inserted or updated
-    void rowRemoved(const QString& table, qint64 rowId);
+    void rowWritten(qelvaro::CatalogueTable table, qint64 rowId);  // inserted or updated
+    void rowRemoved(qelvaro::CatalogueTable table, qint64 rowId);
 };
 
 }  // namespace qelvaro

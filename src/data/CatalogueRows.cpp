@@ -88,13 +88,13 @@ WriteResult runWrite(Database& db, Statement& st, std::optional<qint64> rowId)
     return {db.lastInsertRowId(), {}};
 }
 
-void tellWritten(CatalogueChanges* changes, const QString& table, const WriteResult& result)
+void tellWritten(CatalogueChanges* changes, CatalogueTable table, const WriteResult& result)
 {
     if (changes && result.ok())
         emit changes->rowWritten(table, *result.rowId);
 }
 
-bool removeRow(Database* db, std::string_view sql, qint64 rowId, CatalogueChanges* changes, const QString& table)
+bool removeRow(Database* db, std::string_view sql, qint64 rowId, CatalogueChanges* changes, CatalogueTable table)
 {
     if (!db)
         return false;

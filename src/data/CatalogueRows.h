@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CatalogueChanges.h"
 #include "Database.h"
 #include "ListedRow.h"
 
@@ -11,8 +12,6 @@
 #include <string_view>
 
 namespace qelvaro {
-
-class CatalogueChanges;
 
 // The outcome of a write: the row written, or why nothing was stored (told to the doctor as it is).
 struct WriteResult {
@@ -53,7 +52,7 @@ QList<ListedRow> rowsContaining(Database* db, std::string_view sql, const QStrin
 
 // Runs an insert (no rowId) or an update of the given row; the result names the row written.
 WriteResult runWrite(Database& db, Statement& st, std::optional<qint64> rowId);
-void tellWritten(CatalogueChanges* changes, const QString& table, const WriteResult& result);
-bool removeRow(Database* db, std::string_view sql, qint64 rowId, CatalogueChanges* changes, const QString& table);
+void tellWritten(CatalogueChanges* changes, CatalogueTable table, const WriteResult& result);
+bool removeRow(Database* db, std::string_view sql, qint64 rowId, CatalogueChanges* changes, CatalogueTable table);
 
 }  // namespace qelvaro

@@ -9,9 +9,6 @@ namespace qelvaro {
 namespace {
 
 // Equal names are listed in the order they were added.
-
-const QString kDrugTable = QStringLiteral("药品");
-
 constexpr std::string_view kDrugsContainingCategory =
     R"(SELECT rowid, "名称" FROM "药品" WHERE "分类" LIKE ?1 ESCAPE '\' ORDER BY "名称" COLLATE GBK, rowid)";
 constexpr std::string_view kDrugsOfCategory =
@@ -127,7 +124,7 @@ std::optional<DrugRow> DrugStore::read(qint64 rowId) const
     if (!st.next()) {
         // Deleted outside the program: the drug index lets it go, so no list offers it again.
         if (m_indexes && st.ok())
-            m_indexes->drugWritten(rowId);
+            m_indexes->drugChanged(rowId);
         return std::nullopt;
     }
     return DrugRow{st.text(0), st.text(1), st.text(2)};
@@ -156,17 +153,17 @@ WriteResult DrugStore::save(std::optional<qint64> rowId, const DrugRow& row)
         st.bind(4, *rowId);
     const WriteResult result = runWrite(*m_db, st, rowId);
     if (result.ok() && m_indexes)
-        m_indexes->drugWritten(*result.rowId);
-    tellWritten(m_changes, kDrugTable, result);
+        m_indexes->drugChanged(*result.rowId);
+    tellWritten(m_changes, CatalogueTable::Drugs, result);
     return result;
 }
 
 bool DrugStore::remove(qint64 rowId)
 {
-    if (!removeRow(m_db, kDrugDelete, rowId, m_changes, kDrugTable))
+    if (!removeRow(m_db, kDrugDelete, rowId, m_changes, CatalogueTable::Drugs))
         return false;
     if (m_indexes)
-        m_indexes->drugWritten(rowId);
+        m_indexes->drugChanged(rowId);
     return true;
 }
 

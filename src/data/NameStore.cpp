@@ -32,9 +32,9 @@ NameStore::NameStore(Database* settings, NameTable table, CatalogueChanges* chan
 {
 }
 
-QString NameStore::tableName() const
+CatalogueTable NameStore::table() const
 {
-    return m_table == NameTable::Diagnoses ? QStringLiteral("诊断") : QStringLiteral("地址");
+    return m_table == NameTable::Diagnoses ? CatalogueTable::Diagnoses : CatalogueTable::Addresses;
 }
 
 QList<ListedRow> NameStore::all() const
@@ -72,13 +72,13 @@ WriteResult NameStore::add(const QString& name, const QString& code)
         m_db->prepare(nameSql(R"(INSERT INTO "%1" ("名称", "拼音", "序号") VALUES (?1, ?2, ?3))", m_table));
     st.bindAll(name, code, key);
     const WriteResult result = runWrite(*m_db, st, std::nullopt);
-    tellWritten(m_changes, tableName(), result);
+    tellWritten(m_changes, table(), result);
     return result;
 }
 
 bool NameStore::remove(qint64 rowId)
 {
-    return removeRow(m_db, nameSql(R"(DELETE FROM "%1" WHERE rowid = ?1)", m_table), rowId, m_changes, tableName());
+    return removeRow(m_db, nameSql(R"(DELETE FROM "%1" WHERE rowid = ?1)", m_table), rowId, m_changes, table());
 }
 
 QList<ListedRow> NameStore::lookupByKey(const QString& text) const

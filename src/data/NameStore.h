@@ -21,7 +21,7 @@ class NameStore {
 public:
     NameStore(Database* settings, NameTable table, CatalogueChanges* changes);
 
-    QString tableName() const;
+    CatalogueTable table() const;
     QList<ListedRow> all() const;
     QList<ListedRow> search(const QString& typed) const;
     // Stores the name as typed with the code as it stands; the key is the two joined.

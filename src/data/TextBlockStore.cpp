@@ -39,9 +39,9 @@ QString dropOneTrailingLineBreak(const QString& stored)
     return stored;
 }
 
-QString TextBlockStore::tableName() const
+CatalogueTable TextBlockStore::table() const
 {
-    return m_kind == Kind::Sets ? QStringLiteral("个人组套") : QStringLiteral("病史模板");
+    return m_kind == Kind::Sets ? CatalogueTable::Sets : CatalogueTable::Templates;
 }
 
 QList<ListedRow> TextBlockStore::list(const QString& setKind) const
@@ -102,7 +102,7 @@ WriteResult TextBlockStore::save(std::optional<qint64> rowId, const TextBlockRow
             st.bind(5, *rowId);
     }
     const WriteResult result = runWrite(*m_db, st, rowId);
-    tellWritten(m_changes, tableName(), result);
+    tellWritten(m_changes, table(), result);
     return result;
 }
 
@@ -111,7 +111,7 @@ bool TextBlockStore::remove(qint64 rowId)
     return removeRow(m_db,
                      m_kind == Kind::Sets ? R"(DELETE FROM "个人组套" WHERE rowid = ?1)"
                                           : R"(DELETE FROM "病史模板" WHERE rowid = ?1)",
-                     rowId, m_changes, tableName());
+                     rowId, m_changes, table());
 }
 
 QList<ListedRow> TextBlockStore::pickerSets(const QString& caption) const

@@ -37,7 +37,7 @@ public:
     {
     }
 
-    QString tableName() const;
+    CatalogueTable table() const;
     // Sets: the rows of the given kind (个人组套 / 中医验方); templates: every row.
     QList<ListedRow> list(const QString& setKind = QString()) const;
     std::optional<TextBlockRow> read(qint64 rowId) const;

@@ -131,8 +131,8 @@ PatientFields::PatientFields(MainWindow& window, AppContext& context)
     connect(window.templateSearchBox(), &QLineEdit::textChanged, this, &PatientFields::searchTemplates);
     searchTemplates(window.templateSearchBox()->text());
     // A template written or removed elsewhere shows in the list at once.
-    const auto templatesChanged = [this](const QString& table) {
-        if (table == QStringLiteral("病史模板"))
+    const auto templatesChanged = [this](CatalogueTable table) {
+        if (table == CatalogueTable::Templates)
             searchTemplates(m_window.templateSearchBox()->text());
     };
     connect(&m_context.catalogueChanges, &CatalogueChanges::rowWritten, this, templatesChanged);

@@ -48,8 +48,6 @@ public:
     // deleted, the list read again and a new prescription begun. An unsaved one changes nothing.
     void deleteRecord();
 
-    QMenu* recordMenu() const { return m_recordMenu; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

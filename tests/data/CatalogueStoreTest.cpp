@@ -116,7 +116,7 @@ private slots:
         const WriteResult b = drugs.save(std::nullopt, {"乙药", "yy", "抗生素"});
         QVERIFY(a.ok() && b.ok());
         QCOMPARE(written.size(), 2);
-        QCOMPARE(written.at(1).at(0).toString(), QStringLiteral("药品"));
+        QCOMPARE(written.at(1).at(0).value<CatalogueTable>(), CatalogueTable::Drugs);
         QCOMPARE(written.at(1).at(1).toLongLong(), *b.rowId);
 
         // A change that moves the row elsewhere in the sort order still lands on that row.
@@ -270,7 +270,7 @@ private slots:
         QSignalSpy written(m_changes.get(), &CatalogueChanges::rowWritten);
         const WriteResult t = templates.save(std::nullopt, {"感冒", "gm", "咳嗽三天"});
         QVERIFY(t.ok());
-        QCOMPARE(written.at(0).at(0).toString(), QStringLiteral("病史模板"));
+        QCOMPARE(written.at(0).at(0).value<CatalogueTable>(), CatalogueTable::Templates);
         Statement key = db().prepare(R"(SELECT "序号" FROM "病史模板" WHERE rowid = ?)");
         key.bind(1, *t.rowId);
         QVERIFY(key.next());

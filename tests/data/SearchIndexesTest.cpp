@@ -169,13 +169,13 @@ private slots:
         // The drug store's writes: inserts (one alike a listed row), an update that moves a
         // row, a delete.
         QVERIFY(insertDrug(db, u"阿莫西林0"_s, u"AMXL"_s, u"抗生素"_s));
-        f.searchIndexes.drugWritten(db.lastInsertRowId());
+        f.searchIndexes.drugChanged(db.lastInsertRowId());
         QVERIFY(db.exec(R"(INSERT INTO "药品" SELECT * FROM "药品" WHERE rowid = 2)"));
-        f.searchIndexes.drugWritten(db.lastInsertRowId());
+        f.searchIndexes.drugChanged(db.lastInsertRowId());
         QVERIFY(db.exec(R"(UPDATE "药品" SET "名称" = '甘草X', "拼音" = 'gcx' WHERE rowid = 7)"));
-        f.searchIndexes.drugWritten(7);
+        f.searchIndexes.drugChanged(7);
         QVERIFY(db.exec(R"(DELETE FROM "药品" WHERE rowid = 9)"));
-        f.searchIndexes.drugWritten(9);
+        f.searchIndexes.drugChanged(9);
         compareDrugSearches(db, f.searchIndexes);
     }
 
@@ -313,7 +313,7 @@ private slots:
         // Until the index is there the search asks the database, with the same answer.
         QCOMPARE(DrugQueries(&settings, &indexes).searchDrugs(u"vc"_s), DrugQueries(&settings).searchDrugs(u"vc"_s));
         QVERIFY(insertDrug(settings, u"Vc新"_s, u"QqQ"_s, u"其他"_s));
-        f.searchIndexes.drugWritten(settings.lastInsertRowId());
+        f.searchIndexes.drugChanged(settings.lastInsertRowId());
         QTRY_VERIFY(!indexes.isLoading());
         compareDrugSearches(settings, indexes);
         QVERIFY(DrugQueries(&settings, &indexes).searchDrugs(u"qqq"_s).size() == 1);
