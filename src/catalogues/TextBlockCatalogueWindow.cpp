@@ -103,9 +103,8 @@ void TextBlockCatalogueWindow::open()
     startAfresh();
     listRows(true);
     afterOpening();
-    centreOnScreen(this);
     // A little above the centre, as the window has always stood.
-    move(x(), std::max(0, y() - twipsToPixels(225)));
+    centreOnScreen(this, {.raiseTwips = 225});
     show();
     focusOnOpening()->setFocus(Qt::OtherFocusReason);
     activateWindow();

@@ -239,8 +239,10 @@ void centreOnScreen(QWidget* window, const Centring& how)
         return;
     const QRect area = how.wholeScreen ? screen->geometry() : screen->availableGeometry();
     const QSize size = how.withoutFrame ? window->size() : window->frameGeometry().size();
-    window->move(area.x() + (area.width() - size.width()) / 2,
-                 area.y() + (area.height() - twipsToPixels(how.reserveTwips) - size.height()) / 2);
+    int y = area.y() + (area.height() - twipsToPixels(how.reserveTwips) - size.height()) / 2;
+    if (how.raiseTwips > 0)
+        y = std::max(0, y - twipsToPixels(how.raiseTwips));
+    window->move(area.x() + (area.width() - size.width()) / 2, y);
 }
 
 namespace {

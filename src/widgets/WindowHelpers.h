@@ -80,6 +80,7 @@ struct Centring {
     bool wholeScreen = false;           // the whole screen, panels included, not its free area
     bool withoutFrame = false;          // the window's size without its frame
     int reserveTwips = 0;               // height kept free at the foot of the area
+    int raiseTwips = 0;                 // this much above the centre, but not above the screen's top
 };
 
 // Centres a window on a screen (the primary one when the widget is on none).

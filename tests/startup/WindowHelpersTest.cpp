@@ -291,24 +291,28 @@ private slots:
     {
         QTest::addColumn<bool>("wholeScreen");
         QTest::addColumn<int>("reserveTwips");
-        QTest::newRow("free area") << false << 0;
-        QTest::newRow("whole screen, task bar kept free") << true << kTaskBarReserveTwips;
+        QTest::addColumn<int>("raiseTwips");
+        QTest::newRow("free area") << false << 0 << 0;
+        QTest::newRow("whole screen, task bar kept free") << true << kTaskBarReserveTwips << 0;
+        QTest::newRow("a little above the centre") << false << 0 << 225;
     }
 
     void centringFollowsItsRules()
     {
         QFETCH(bool, wholeScreen);
         QFETCH(int, reserveTwips);
+        QFETCH(int, raiseTwips);
         QWidget window;
         window.setFixedSize(300, 200);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        centreOnScreen(&window, {.wholeScreen = wholeScreen, .reserveTwips = reserveTwips});
+        centreOnScreen(&window, {.wholeScreen = wholeScreen, .reserveTwips = reserveTwips, .raiseTwips = raiseTwips});
         const QScreen* screen = window.screen();
         const QRect area = wholeScreen ? screen->geometry() : screen->availableGeometry();
         const QRect frame = window.frameGeometry();
         QVERIFY(qAbs(frame.center().x() - area.center().x()) <= 1);
-        QVERIFY(qAbs(frame.center().y() + twipsToPixels(reserveTwips) / 2 - area.center().y()) <= 1);
+        QVERIFY(qAbs(frame.center().y() + twipsToPixels(reserveTwips) / 2 + twipsToPixels(raiseTwips) - area.center().y())
+                <= 1);
     }
 };
 
