@@ -1,5 +1,6 @@
 #include "DataStore.h"
 
+#include "FileKind.h"
 #include "LoginPassword.h"
 #include "OwnerOnly.h"
 
@@ -9,17 +10,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QLockFile>
 #include <QSaveFile>
-#include <QSysInfo>
-#include <QThread>
 
-#include <cerrno>
 #include <future>
 #include <memory>
 #include <optional>
 
-#include <signal.h>
 #include <sys/stat.h>
 
 namespace qelvaro {
@@ -141,26 +137,11 @@ bool writeTemplateFile(const QString& templateResource, const QString& target, Q
     return true;
 }
 
-DataStore::DataStore(AppPaths paths) : m_paths(std::move(paths)) {}
+DataStore::DataStore(AppPaths paths) : m_paths(std::move(paths)), m_lock(m_paths.dataDir()) {}
 
 DataStore::~DataStore() { close(); }
 
 namespace {
-
-// What stands at a path when it is not a plain file, in a word for the doctor; empty for a plain
-// file or nothing. A link is told as one unless it is followed.
-QString notAPlainFile(const QString& path, bool followLinks)
-{
-    struct stat st {};
-    const QByteArray name = QFile::encodeName(path);
-    if ((followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st)) != 0 || S_ISREG(st.st_mode))
-        return QString();
-    if (S_ISDIR(st.st_mode))
-        return QStringLiteral("文件夹");
-    if (S_ISLNK(st.st_mode))
-        return QStringLiteral("链接");
-    return QStringLiteral("特殊文件");
-}
 
 struct PreparedFile {
     std::unique_ptr<Database> db;
@@ -289,99 +270,33 @@ void bringIndexesToSchema(Database& db, const QString& schemaResource)
     transaction.commit();
 }
 
-// Who made a lock file: a line each for the process number, the program's name, the machine's
-// name and, in newer locks, the machine's id and the id of its boot.
-struct LockHolder {
-    qint64 pid = 0;
-    QString program;
-    QString machine;
-    QByteArray machineId;
-    QByteArray bootId;
-};
-
-// A copy that has just made its lock may not have written it yet: a lock that reads as nothing is
-// read once more after a moment.
-std::optional<LockHolder> readLockHolder(const QString& lockPath)
-{
-    const auto read = [&lockPath]() -> std::optional<LockHolder> {
-        QFile file(lockPath);
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        const QList<QByteArray> lines = file.read(4096).split('\n');
-        bool number = false;
-        const qint64 pid = lines.value(0).trimmed().toLongLong(&number);
-        if (!number || pid <= 0)
-            return std::nullopt;
-        return LockHolder{pid, QString::fromUtf8(lines.value(1)), QString::fromUtf8(lines.value(2)), lines.value(3),
-                          lines.value(4)};
-    };
-    if (std::optional<LockHolder> holder = read())
-        return holder;
-    QThread::msleep(100);
-    return read();
-}
-
-// A renamed machine keeps its id, so the id decides where there is one.
-bool isOfThisMachine(const LockHolder& holder)
-{
-    const QByteArray id = QSysInfo::machineUniqueId();
-    if (!id.isEmpty() && holder.machineId == id)
-        return true;
-    return holder.machine.isEmpty() || holder.machine == QSysInfo::machineHostName();
-}
-
-// Whether the copy that made a lock on this machine still runs: its process is there, was started
-// since the last boot, and is this program (after a crash its number may go to another).
-// What cannot be looked at is taken as running.
-bool holderRuns(const LockHolder& holder)
-{
-    if (!holder.bootId.isEmpty() && holder.machineId == QSysInfo::machineUniqueId()
-        && holder.bootId != QSysInfo::bootUniqueId())
-        return false;
-    if (::kill(pid_t(holder.pid), 0) != 0 && errno == ESRCH)
-        return false;
-    // A copy that ended but whose parent has not collected it yet (a zombie) is there, not running.
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(holder.pid));
-    if (stat.open(QIODevice::ReadOnly)) {
-        const QByteArray line = stat.readAll();
-        const qsizetype end = line.lastIndexOf(')');
-        if (end > 0 && line.mid(end + 1).trimmed().startsWith('Z'))
-            return false;
-    }
-    const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(holder.pid)).symLinkTarget();
-    if (holder.program.isEmpty() || exe.isEmpty())
-        return true;
-    QString name = QFileInfo(exe).fileName();
-    if (name.endsWith(QLatin1String(" (deleted)")))  // the program file was replaced while it ran
-        name.chop(10);
-    return name == holder.program;
-}
-
-QString lockObstacleMessage(const QString& lockPath, const QString& kind)
-{
-    return QStringLiteral("无法锁定数据文件夹，程序没有启动。\n\n“%1”%2，因此无法确认本程序是否已在运行。\n\n"
-                          "未改动任何文件。请确认本程序没有在运行，将它移走或删除后再启动程序。")
-        .arg(QDir::toNativeSeparators(lockPath), kind);
-}
-
-QString otherMachineMessage(const QString& lockPath, const QString& machine)
-{
-    return QStringLiteral("数据文件夹正在计算机“%1”上使用，程序没有启动。\n\n锁文件“%2”表明，那台计算机上的本程序正在使用这个数据文件夹。\n\n"
-                          "未改动任何文件。请先在那台计算机上退出本程序；如果那里并没有在运行本程序（例如那台计算机曾意外关机，或已改名），"
-                          "请删除这个锁文件后再启动程序。")
-        .arg(machine, QDir::toNativeSeparators(lockPath));
-}
-
-QString staleLockMessage(const QString& lockPath)
-{
-    return QStringLiteral("无法锁定数据文件夹，程序没有启动。\n\n“%1”是本程序意外退出时留下的锁文件，但它无法删除。\n\n"
-                          "未改动任何文件。请删除这个锁文件后再启动程序。")
-        .arg(QDir::toNativeSeparators(lockPath));
-}
-
 }  // namespace
 
 bool DataStore::open()
+{
+    forgetEarlierStart();
+    bool folderExisted = false;
+    if (!makeDataFolder(&folderExisted))
+        return false;
+    // The lock is taken before any file is looked at, so two copies started together never both
+    // write a template.
+    if (!takeLock())
+        return false;
+    if (folderExisted)
+        restrictFolderToOwner();
+    openFiles();
+    readPassword();
+    // Fail closed: with any part of the data unusable nobody is admitted, and nothing is written.
+    if (!m_problems.isEmpty()) {
+        m_loginPassword.reset();
+        return false;
+    }
+    restrictFilesToOwner();
+    bringIndexesUpToDate();
+    return true;
+}
+
+void DataStore::forgetEarlierStart()
 {
     m_records.reset();
     m_settings.reset();
@@ -391,62 +306,44 @@ bool DataStore::open()
     m_inUseElsewhere = false;
     m_lockObstacle.clear();
     m_rolledBack = false;
+}
 
+bool DataStore::makeDataFolder(bool* existed)
+{
     const QString folder = m_paths.dataDir();
-    const bool folderExisted = QFileInfo(folder).isDir();
-    if (!folderExisted && !makeOwnerOnlyDir(folder)) {
+    *existed = QFileInfo(folder).isDir();
+    if (!*existed && !makeOwnerOnlyDir(folder)) {
         m_problems << QStringLiteral("无法创建数据文件夹“%1”。").arg(QDir::toNativeSeparators(folder));
         return false;
     }
+    return true;
+}
 
-    // One writer per folder: a second copy would issue the same record keys and overwrite the
-    // first one's saves. The lock is taken before any file is looked at, so two copies started
-    // together never both write a template. A lock whose holder died is taken over.
-    if (!m_lock) {
-        const QString lockPath = folder + u'/' + kLockFileName;
-        // Anything but a plain file there can never be a lock; it is not handed to the lock,
-        // which would take it for one held by another copy (or, for a pipe, wait for ever).
-        if (const QString kind = notAPlainFile(lockPath, false); !kind.isEmpty()) {
-            m_lockObstacle = lockObstacleMessage(lockPath, QStringLiteral("是一个%1，不是锁文件").arg(kind));
-            return false;
-        }
-        m_lock = std::make_unique<QLockFile>(lockPath);
-        m_lock->setStaleLockTime(0);
-        if (!m_lock->tryLock(0)) {
-            const bool lockFailed = m_lock->error() == QLockFile::LockFailedError;
-            m_lock.reset();
-            const std::optional<LockHolder> holder = lockFailed ? readLockHolder(lockPath) : std::nullopt;
-            if (lockFailed && !holder) {
-                m_lockObstacle = lockObstacleMessage(
-                    lockPath, QFileInfo(lockPath).isReadable() ? QStringLiteral("是一个内容无法识别的文件，不是本程序的锁文件")
-                                                               : QStringLiteral("是一个本程序无法读取的文件"));
-                return false;
-            }
-            if (holder && !isOfThisMachine(*holder)) {
-                m_lockObstacle = otherMachineMessage(lockPath, holder->machine);
-                return false;
-            }
-            if (holder && holderRuns(*holder)) {
-                m_inUseElsewhere = true;
-                return false;
-            }
-            // A lock whose copy is gone that could not be removed: in a folder that can be written
-            // something else keeps it, and the doctor has to clear it.
-            if (holder && QFileInfo(folder).isWritable()) {
-                m_lockObstacle = staleLockMessage(lockPath);
-                return false;
-            }
-            // No lock can be made or removed in a folder nobody may write: then no copy can write
-            // the files either, and the doctor may still look (the files are reported as
-            // read-only below).
-        } else {
-            restrictToOwner(lockPath);
-        }
-    }
-    if (folderExisted && !restrictToOwner(folder))
+// A lock still held from an earlier open() of this store is kept.
+bool DataStore::takeLock()
+{
+    if (m_lock.isHeld())
+        return true;
+    const DataFolderLock::Result result = m_lock.take();
+    if (result.outcome == DataFolderLock::Outcome::RunningHere)
+        m_inUseElsewhere = true;
+    m_lockObstacle = result.obstacle;
+    // In a folder nobody may write the start goes on without the lock: the files are then
+    // reported as read-only.
+    return result.mayGoOn();
+}
+
+void DataStore::restrictFolderToOwner()
+{
+    const QString folder = m_paths.dataDir();
+    if (!restrictToOwner(folder))
         m_warnings << QStringLiteral("数据文件夹“%1”其他用户也能访问，且无法改为仅本人可用：请检查文件夹的所有者。")
                           .arg(QDir::toNativeSeparators(folder));
+}
 
+// Each file is written from its template when missing, opened and checked against the schema.
+void DataStore::openFiles()
+{
     // The key derivation takes most of the start-up time, so the settings file is opened beside
     // the records file; start-up waits for both before it goes on.
     auto settings = std::async(std::launch::async, prepareFile, m_paths.settingsFile(), kSettingsTemplate,
@@ -461,7 +358,7 @@ bool DataStore::open()
     }
     // The files open for reading when they cannot be written (permissions): the doctor can
     // look, but every save would fail, so it is said now rather than at the first save.
-    const bool folderWritable = QFileInfo(folder).isWritable();
+    const bool folderWritable = QFileInfo(m_paths.dataDir()).isWritable();
     for (const PreparedFile* file : {&records, &settingsFile}) {
         if (file->db && (file->db->isReadOnly() || !folderWritable))
             m_warnings << QStringLiteral("数据文件%1不能写入：处方、设置和密码将无法保存。")
@@ -469,26 +366,31 @@ bool DataStore::open()
     }
     m_records = std::move(records.db);
     m_settings = std::move(settingsFile.db);
+}
 
-    if (m_records) {
-        if (const std::optional<StoredPassword> stored = readLoginPassword(*m_records))
-            m_loginPassword = stored->text;
-        else
-            m_problems << QStringLiteral("无法读取登录密码。");
-    }
-    // Fail closed: with any part of the data unusable nobody is admitted, and nothing is written.
-    if (!m_problems.isEmpty()) {
-        m_loginPassword.reset();
-        return false;
-    }
+void DataStore::readPassword()
+{
+    if (!m_records)
+        return;
+    if (const std::optional<StoredPassword> stored = readLoginPassword(*m_records))
+        m_loginPassword = stored->text;
+    else
+        m_problems << QStringLiteral("无法读取登录密码。");
+}
+
+void DataStore::restrictFilesToOwner()
+{
     for (Database* db : {m_records.get(), m_settings.get()}) {
         if (!restrictToOwner(db->path()))
             m_warnings << QStringLiteral("数据文件%1其他用户也能读取，且无法改为仅本人可读写：请检查文件的所有者。")
                               .arg(displayName(db->path()));
     }
+}
+
+void DataStore::bringIndexesUpToDate()
+{
     bringIndexesToSchema(*m_records, kRecordsSchema);
     bringIndexesToSchema(*m_settings, kSettingsSchema);
-    return true;
 }
 
 QString DataStore::startupMessage() const
@@ -511,7 +413,7 @@ void DataStore::close()
     if (m_settings)
         m_settings->close();
     // Nothing is written through this store any more: another copy may have the folder.
-    m_lock.reset();
+    m_lock.release();
 }
 
 }  // namespace qelvaro

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "AppPaths.h"
+#include "DataFolderLock.h"
 #include "Database.h"
 
 #include <QStringList>
-
-class QLockFile;
 
 #include <memory>
 #include <optional>
@@ -28,7 +27,7 @@ public:
     static inline const QString kRecordsSchema = QStringLiteral(":/schema/records_schema.sql");
     static inline const QString kSettingsSchema = QStringLiteral(":/schema/settings_schema.sql");
     // Beside the data: whoever holds it is the one program writing this folder's files.
-    static inline const QString kLockFileName = QStringLiteral(".qelvaro.lock");
+    static inline const QString& kLockFileName = DataFolderLock::kFileName;
 
     explicit DataStore(AppPaths paths);
     ~DataStore();
@@ -51,8 +50,6 @@ public:
     // One message for the doctor naming everything that went wrong at start-up; empty when all
     // went well. Problems keep everybody out; warnings (files that can only be read) do not.
     QString startupMessage() const;
-    bool isHealthy() const { return m_problems.isEmpty(); }
-    bool hasWarnings() const { return !m_warnings.isEmpty(); }
 
     Database* records() const { return m_records.get(); }
     Database* settings() const { return m_settings.get(); }
@@ -68,11 +65,21 @@ public:
     void close();
 
 private:
+    // The steps of open(), in their order.
+    void forgetEarlierStart();
+    bool makeDataFolder(bool* existed);
+    bool takeLock();
+    void restrictFolderToOwner();
+    void openFiles();
+    void readPassword();
+    void restrictFilesToOwner();
+    void bringIndexesUpToDate();
+
     AppPaths m_paths;
     std::unique_ptr<Database> m_records;
     std::unique_ptr<Database> m_settings;
     std::optional<QString> m_loginPassword;
-    std::unique_ptr<QLockFile> m_lock;
+    DataFolderLock m_lock;
     QStringList m_problems;
     QStringList m_warnings;
     bool m_inUseElsewhere = false;
