@@ -147,9 +147,12 @@ QWidget* SettingsWindow::buildPasswordFrame()
     m_oldPassword = new QLineEdit(frame);
     m_oldPassword->setObjectName(QStringLiteral("oldPasswordEdit"));
     m_oldPassword->setMaxLength(kPasswordLength);
+    pasteAsOneLine(m_oldPassword);
     m_newPassword = new QLineEdit(frame);
     m_newPassword->setObjectName(QStringLiteral("newPasswordEdit"));
     m_newPassword->setMaxLength(kPasswordLength);
+    // A line break pasted into a password could never be typed at the login.
+    pasteAsOneLine(m_newPassword);
     auto* change = new QPushButton(QStringLiteral("修改密码"), frame);
     change->setObjectName(QStringLiteral("changePasswordButton"));
     connect(change, &QPushButton::clicked, this, &SettingsWindow::changePassword);

@@ -2,6 +2,8 @@
 #include "ProgramFixture.h"
 #include "SettingsWindow.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -118,6 +120,13 @@ private slots:
             QCOMPARE(box->echoMode(), QLineEdit::Normal);
             QTest::keyClicks(box, QStringLiteral("abcdefghijklmnopqrst"));
             QCOMPARE(box->text(), QStringLiteral("abcdefghijklmno"));
+            // A paste keeps its first line, tabs as blanks: a line break could never be typed at
+            // the login.
+            box->clear();
+            box->setFocus();
+            QGuiApplication::clipboard()->setText(QStringLiteral("ab\tc\r\nde"));
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(box->text(), QStringLiteral("ab c"));
         }
     }
 
