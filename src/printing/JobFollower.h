@@ -37,7 +37,6 @@ public:
 
     void follow(int jobId, const QString& printer, int ticket);
     void cancel(int jobId);
-    int followedJobs() const { return int(m_jobs.size()); }
     // Lets every job go: they stay in the queue and print when the printer is back; nothing is
     // asked any more. Jobs to cancel are tried once more.
     void stop();

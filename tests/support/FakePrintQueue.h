@@ -44,11 +44,6 @@ public:
             const QMutexLocker lock(&mutex);
             states[id] = state;
         }
-        void forget(int id)
-        {
-            const QMutexLocker lock(&mutex);
-            states.remove(id);
-        }
         void set(const std::function<void(State&)>& change)
         {
             const QMutexLocker lock(&mutex);
