@@ -100,28 +100,36 @@ BENCHMARK(BM_SheetToPdf)->Unit(benchmark::kMillisecond);
 // seconds before it completes, as on a paused printer.
 class SlowQueue : public PrintQueue {
 public:
-    std::optional<QString> defaultPrinter() override
+    Reply defaultPrinter(QString& name) override
     {
         QThread::msleep(200);
-        return u"诊室打印机"_qs;
+        name = u"诊室打印机"_qs;
+        return Reply::Given;
     }
-    std::optional<Paper> paper(const QString&, QPageLayout::Orientation) override
+    Reply paper(const QString&, QPageLayout::Orientation, Paper&) override
     {
         QThread::msleep(200);
-        return Paper{};
+        return Reply::Given;
     }
-    int submit(const QString&, const QString&, const QString&, const Paper&) override
+    Reply createJob(const QString&, const QString&, const Paper&, int& jobId) override
     {
         QThread::msleep(200);
-        m_ends.insert(++m_lastId, QDeadlineTimer(3000));
-        return m_lastId;
+        jobId = ++m_lastId;
+        return Reply::Given;
     }
-    bool cancel(int) override { return true; }
+    Delivery sendDocument(int jobId, const QString&, const QString&, const std::function<bool()>&) override
+    {
+        QThread::msleep(200);
+        m_ends.insert(jobId, QDeadlineTimer(3000));
+        return Delivery::Accepted;
+    }
+    Reply cancel(int) override { return Reply::Given; }
     JobState jobState(int id, const QString&) override
     {
         QThread::msleep(200);
         return m_ends.value(id).hasExpired() ? JobState::Completed : JobState::Waiting;
     }
+    void interrupt() override {}
 
 private:
     int m_lastId = 0;

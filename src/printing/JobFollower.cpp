@@ -6,6 +6,9 @@
 
 namespace qelvaro {
 
+using JobState = PrintQueue::JobState;
+using Reply = PrintQueue::Reply;
+
 JobFollower::JobFollower(PrintQueue& queue, EndHandler onEnded, Timing timing, QObject* parent)
     : QObject(parent), m_queue(queue), m_onEnded(std::move(onEnded)), m_timing(timing), m_timer(new QTimer(this))
 {
@@ -15,33 +18,31 @@ JobFollower::JobFollower(PrintQueue& queue, EndHandler onEnded, Timing timing, Q
 
 void JobFollower::follow(int jobId, const QString& printer, int ticket)
 {
-    Job job;
-    job.id = jobId;
-    job.printer = printer;
-    job.ticket = ticket;
-    add(std::move(job));
-}
-
-void JobFollower::cancel(int jobId)
-{
-    if (m_queue.cancel(jobId))
+    if (m_stopped)
         return;
-    Job job;
-    job.id = jobId;
-    job.cancelling = true;
-    add(std::move(job));
+    add(Job{jobId, printer, ticket, false, 0, {}}, m_timing.firstMilliseconds);
 }
 
-void JobFollower::add(Job job)
+void JobFollower::withdraw(int jobId, const QString& printer, int ticket)
 {
-    job.waitMilliseconds = m_timing.firstMilliseconds;
-    job.due = QDeadlineTimer(job.waitMilliseconds);
+    if (m_stopped) {
+        m_queue.cancel(jobId);
+        return;
+    }
+    add(Job{jobId, printer, ticket, true, 0, {}}, 0);
+}
+
+void JobFollower::add(Job job, int firstMilliseconds)
+{
+    job.waitMilliseconds = std::max(firstMilliseconds, m_timing.firstMilliseconds);
+    job.due = QDeadlineTimer(firstMilliseconds);
     m_jobs.insert_or_assign(job.id, std::move(job));
     schedule();
 }
 
 void JobFollower::stop()
 {
+    m_stopped = true;
     m_timer->stop();
     for (const auto& [id, job] : m_jobs)
         if (job.cancelling)
@@ -49,19 +50,35 @@ void JobFollower::stop()
     m_jobs.clear();
 }
 
+JobState JobFollower::ask(Job& job)
+{
+    if (!job.cancelling)
+        return m_queue.jobState(job.id, job.printer);
+    switch (m_queue.cancel(job.id)) {
+    case Reply::Given:
+        return JobState::Failed;
+    case Reply::Silent:
+        return JobState::Unanswered;
+    case Reply::Refused:
+        break;
+    }
+    // Not cancelled: printing or ended already. What it came to decides, as for any job.
+    job.cancelling = false;
+    return m_queue.jobState(job.id, job.printer);
+}
+
 void JobFollower::checkDueJobs()
 {
+    bool silent = false;  // once the service left a question unanswered, the others wait their next turn
     for (auto it = m_jobs.begin(); it != m_jobs.end();) {
         Job& job = it->second;
         if (!job.due.hasExpired()) {
             ++it;
             continue;
         }
-        const PrintQueue::JobState state = job.cancelling
-                                               ? (m_queue.cancel(job.id) ? PrintQueue::JobState::Completed
-                                                                         : PrintQueue::JobState::Waiting)
-                                               : m_queue.jobState(job.id, job.printer);
-        if (state == PrintQueue::JobState::Waiting) {
+        const JobState state = silent ? JobState::Unanswered : ask(job);
+        if (state == JobState::Waiting || state == JobState::Unanswered) {
+            silent = silent || state == JobState::Unanswered;
             job.waitMilliseconds = std::min(job.waitMilliseconds * 2, m_timing.longestMilliseconds);
             job.due = QDeadlineTimer(job.waitMilliseconds);
             ++it;
@@ -69,7 +86,7 @@ void JobFollower::checkDueJobs()
         }
         const Job ended = std::move(job);
         it = m_jobs.erase(it);
-        if (!ended.cancelling && m_onEnded)
+        if (m_onEnded)
             m_onEnded(ended.ticket, state);
     }
     schedule();

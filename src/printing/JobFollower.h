@@ -13,32 +13,37 @@ class QTimer;
 
 namespace qelvaro {
 
-// How often a job is asked about, and how long a hand-over may take.
+// How often a job is asked about, and how long prints on their way may still take at program end.
 struct JobFollowTiming {
     int firstMilliseconds = 1000;     // the first question, after the job was handed over
     int longestMilliseconds = 10000;  // each wait doubles up to this
-    // A print not handed to the queue by then is given up and told as failed: the service is
-    // silent or the hand-over is stuck behind questions it does not answer.
-    int handOverMilliseconds = 8000;
+    // At program end, prints not yet in the queue by then are given up: what the service is
+    // doing for them is broken off.
+    int endMilliseconds = 5000;
 };
 
 // Follows each print job the program handed to the queue, by its id, until the job ends, without
 // ever waiting for one: a timer asks the queue about the jobs that are due, each less often the
 // longer it waits (a paused printer may hold a job for hours, a silent service is asked again
-// later). A job's end is handed on with the ticket it was followed under. A job the program gave
-// up is cancelled instead, asked again in the same way until the queue answers.
+// later, and while it is silent the other jobs due are not asked). A job's end is handed on with
+// the ticket it was followed under. A job that must not print is withdrawn: cancelled, asked
+// again in the same way until the service answers, and its end handed on once it is sure.
 // It calls the queue, which may wait for the print service: it lives on the print thread.
 class JobFollower : public QObject {
 public:
     using Timing = JobFollowTiming;
+    // The end is Completed or Failed.
     using EndHandler = std::function<void(int ticket, PrintQueue::JobState end)>;
 
     JobFollower(PrintQueue& queue, EndHandler onEnded, Timing timing = Timing(), QObject* parent = nullptr);
 
     void follow(int jobId, const QString& printer, int ticket);
-    void cancel(int jobId);
+    // Cancels the job; its end is Failed once it is cancelled, or what became of it when the
+    // service would not cancel it (it was printing, or had printed).
+    void withdraw(int jobId, const QString& printer, int ticket);
     // Lets every job go: they stay in the queue and print when the printer is back; nothing is
-    // asked any more. Jobs to cancel are tried once more.
+    // asked any more, and nothing more is handed on. Jobs to withdraw are tried once more, then
+    // and when they come later.
     void stop();
 
 private:
@@ -51,8 +56,10 @@ private:
         QDeadlineTimer due;
     };
 
-    void add(Job job);
+    void add(Job job, int firstMilliseconds);
     void checkDueJobs();
+    // Where the job stands, asking the queue; Unanswered when the service is silent.
+    PrintQueue::JobState ask(Job& job);
     void schedule();
 
     PrintQueue& m_queue;
@@ -60,6 +67,7 @@ private:
     Timing m_timing;
     QTimer* m_timer;
     std::map<int, Job> m_jobs;  // by job id
+    bool m_stopped = false;
 };
 
 }  // namespace qelvaro

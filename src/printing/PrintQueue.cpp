@@ -6,43 +6,20 @@
 
 #include <cups/cups.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <cstring>
+#include <mutex>
+#include <set>
+
 namespace qelvaro {
 
 namespace {
 
 constexpr int kAnswerMilliseconds = SystemPrintQueue::kAnswerSeconds * 1000;
-
-// A connection to the print service of its own, whose every wait ends after the answer time:
-// libcups' shared default connection would wait a minute and more for a service that is silent.
-class Connection {
-public:
-    Connection()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kAnswerMilliseconds,
-                              nullptr);
-        if (m_http)
-            httpSetTimeout(m_http, SystemPrintQueue::kAnswerSeconds, nullptr, nullptr);
-        else
-            m_refused = clock.elapsed() < kAnswerMilliseconds / 2;
-    }
-    ~Connection()
-    {
-        if (m_http)
-            httpClose(m_http);
-    }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    http_t* http() const { return m_http; }
-    // No service listens at all: no printer can be had, which is an answer of its own.
-    bool refused() const { return m_refused; }
-
-private:
-    http_t* m_http = nullptr;
-    bool m_refused = false;
-};
 
 // Whether the last request on the connection had an answer from the service, even a refusal; one
 // that timed out or lost its connection had none (libcups then reports "not found" for a default
@@ -63,6 +40,11 @@ bool answered(http_t* http)
 
 bool notFound(http_t* http) { return answered(http) && cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND; }
 
+using Reply = PrintQueue::Reply;
+
+// What a failed call says: an answer that said no, or none.
+Reply refusedOrSilent(http_t* http) { return answered(http) ? Reply::Refused : Reply::Silent; }
+
 // The printer as the service describes it; null when it does not, see cupsLastError().
 struct Destination {
     explicit Destination(http_t* http, const QString& name)
@@ -81,47 +63,146 @@ struct Destination {
 
 }  // namespace
 
-std::optional<QString> SystemPrintQueue::defaultPrinter()
+// The connections open now, so that the program's end can break off what they wait for.
+class SystemPrintQueue::OpenConnections {
+public:
+    void add(http_t* http)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_open.insert(http);
+    }
+    void remove(http_t* http)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_open.erase(http);
+    }
+    // Shuts each connection's socket down from this thread: the wait on the print thread ends at
+    // once, as on a connection the service closed.
+    void breakOff()
+    {
+        const std::lock_guard lock(m_mutex);
+        for (http_t* http : m_open)
+            if (const int fd = httpGetFd(http); isServiceSocket(fd))
+                ::shutdown(fd, SHUT_RDWR);
+    }
+
+private:
+    // libcups changes a connection's socket when it reconnects: whatever the number names at this
+    // moment is shut down only if it is a socket to the print service.
+    static bool isServiceSocket(int fd)
+    {
+        if (fd < 0)
+            return false;
+        sockaddr_storage peer{};
+        socklen_t length = sizeof peer;
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
+            return false;
+        const int port = ippPort();
+        switch (peer.ss_family) {
+        case AF_INET:
+            return ntohs(reinterpret_cast<const sockaddr_in&>(peer).sin_port) == port;
+        case AF_INET6:
+            return ntohs(reinterpret_cast<const sockaddr_in6&>(peer).sin6_port) == port;
+        case AF_LOCAL:
+            return std::strncmp(reinterpret_cast<const sockaddr_un&>(peer).sun_path, cupsServer(),
+                                sizeof(sockaddr_un::sun_path)) == 0;
+        default:
+            return false;
+        }
+    }
+
+    std::mutex m_mutex;
+    std::set<http_t*> m_open;
+};
+
+// A connection to the print service of its own (libcups' shared default connection would wait a
+// minute and more for a service that is silent). Each wait ends once the service has been silent
+// for the answer time, however long the whole request has taken while it answered, and at once
+// when the queue is interrupted.
+class PrintServiceConnection {
+public:
+    explicit PrintServiceConnection(SystemPrintQueue& queue) : m_queue(queue)
+    {
+        const bool ending = queue.m_interrupted.load();
+        const int answerMilliseconds = ending ? PrintQueue::kEndingMilliseconds : kAnswerMilliseconds;
+        QElapsedTimer clock;
+        clock.start();
+        m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, answerMilliseconds,
+                              ending ? nullptr : &queue.m_cancelConnect);
+        if (!m_http) {
+            m_refused = !queue.m_interrupted.load() && clock.elapsed() < answerMilliseconds / 2;
+            return;
+        }
+        httpSetTimeout(m_http, answerMilliseconds / 1000.0, nullptr, nullptr);
+        queue.m_open->add(m_http);
+        if (!ending && queue.m_interrupted.load())
+            queue.m_open->breakOff();  // interrupted while it connected
+    }
+    ~PrintServiceConnection()
+    {
+        if (!m_http)
+            return;
+        m_queue.m_open->remove(m_http);
+        httpClose(m_http);
+    }
+    PrintServiceConnection(const PrintServiceConnection&) = delete;
+    PrintServiceConnection& operator=(const PrintServiceConnection&) = delete;
+
+    http_t* http() const { return m_http; }
+    // No service listens at all: no printer can be had, which is an answer of its own.
+    bool refused() const { return m_refused; }
+
+private:
+    SystemPrintQueue& m_queue;
+    http_t* m_http = nullptr;
+    bool m_refused = false;
+};
+
+SystemPrintQueue::SystemPrintQueue() : m_open(std::make_unique<OpenConnections>()) {}
+
+SystemPrintQueue::~SystemPrintQueue() = default;
+
+Reply SystemPrintQueue::defaultPrinter(QString& name)
 {
-    const Connection connection;
+    name.clear();
+    const PrintServiceConnection connection(*this);
     if (!connection.http())
-        return connection.refused() ? std::optional<QString>(QString()) : std::nullopt;
+        return connection.refused() ? Reply::Given : Reply::Silent;
     const Destination printer(connection.http(), QString());
-    if (printer.dest)
-        return QString::fromUtf8(printer.dest->name);
-    if (answered(connection.http()))
-        return QString();
-    return std::nullopt;
+    if (printer.dest) {
+        name = QString::fromUtf8(printer.dest->name);
+        return Reply::Given;
+    }
+    return answered(connection.http()) ? Reply::Given : Reply::Silent;
 }
 
-std::optional<PrintQueue::Paper> SystemPrintQueue::paper(const QString& printer, QPageLayout::Orientation orientation)
+Reply SystemPrintQueue::paper(const QString& printer, QPageLayout::Orientation orientation, Paper& paper)
 {
-    const Connection connection;
-    if (!connection.http())
-        return std::nullopt;
-    const Destination destination(connection.http(), printer);
+    const PrintServiceConnection connection(*this);
+    http_t* http = connection.http();
+    if (!http)
+        return Reply::Silent;
+    const Destination destination(http, printer);
     if (!destination.dest)
-        return std::nullopt;
-    cups_dinfo_t* info = cupsCopyDestInfo(connection.http(), destination.dest);
+        return refusedOrSilent(http);
+    cups_dinfo_t* info = cupsCopyDestInfo(http, destination.dest);
     if (!info)
-        return std::nullopt;
+        return refusedOrSilent(http);
     // The paper the printer takes by default, and its printable area. (Asked for the default
     // paper's size alone, libcups may answer with the locale's paper instead of the printer's.)
     QByteArray media;
-    if (ipp_attribute_t* preset = cupsFindDestDefault(connection.http(), destination.dest, info, "media"))
+    if (ipp_attribute_t* preset = cupsFindDestDefault(http, destination.dest, info, "media"))
         media = ippGetString(preset, 0, nullptr);
     cups_size_t size{};
-    bool found = !media.isEmpty() &&
-                 cupsGetDestMediaByName(connection.http(), destination.dest, info, media.constData(), 0, &size);
+    bool found = !media.isEmpty() && cupsGetDestMediaByName(http, destination.dest, info, media.constData(), 0, &size);
     if (!found) {
-        found = cupsGetDestMediaDefault(connection.http(), destination.dest, info, 0, &size);
+        found = cupsGetDestMediaDefault(http, destination.dest, info, 0, &size);
         media = size.media;
     }
     cupsFreeDestInfo(info);
     if (!found)
-        return std::nullopt;
+        return refusedOrSilent(http);
     // The service gives hundredths of a millimetre.
-    Paper paper;
     paper.size = QPageSize(QSizeF(size.width / 100.0, size.length / 100.0), QPageSize::Millimeter, QString(),
                            QPageSize::FuzzyMatch);
     paper.media = QString::fromUtf8(media);
@@ -130,59 +211,90 @@ std::optional<PrintQueue::Paper> SystemPrintQueue::paper(const QString& printer,
     // paper's left edge: the landscape page's left margin is the paper's bottom one, and so on.
     paper.minimumMarginsMillimetres =
         orientation == QPageLayout::Landscape ? QMarginsF(m.bottom(), m.left(), m.top(), m.right()) : m;
-    return paper;
+    return Reply::Given;
 }
 
-int SystemPrintQueue::submit(const QString& printer, const QString& jobName, const QString& pdfPath, const Paper& paper)
+Reply SystemPrintQueue::createJob(const QString& printer, const QString& jobName, const Paper& paper, int& jobId)
 {
-    QFile file(pdfPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const Connection connection;
-    http_t* http = connection.http();
-    if (!http)
-        return 0;
+    jobId = 0;
+    const PrintServiceConnection connection(*this);
+    if (!connection.http())
+        return Reply::Silent;
     cups_option_t* options = nullptr;
     int optionCount = 0;
     // The page is drawn 1:1 on the printer's own paper: no scaling to fit.
     optionCount = cupsAddOption("fit-to-page", "false", optionCount, &options);
     if (!paper.media.isEmpty())
         optionCount = cupsAddOption("media", paper.media.toUtf8().constData(), optionCount, &options);
-    const QByteArray name = printer.toUtf8();
-    const QByteArray title = jobName.toUtf8();
-    // The job is created first and its document sent after: should the service fall silent on
-    // the way, the job it made has no document to print, and it is cancelled as soon as it can be.
-    const int id = cupsCreateJob(http, name.constData(), title.constData(), optionCount, options);
+    jobId = cupsCreateJob(connection.http(), printer.toUtf8().constData(), jobName.toUtf8().constData(), optionCount,
+                          options);
     cupsFreeOptions(optionCount, options);
-    if (id <= 0)
-        return 0;
-    bool sent = cupsStartDocument(http, name.constData(), id, title.constData(), CUPS_FORMAT_PDF, 1) ==
-                HTTP_STATUS_CONTINUE;
-    while (sent && !file.atEnd()) {
-        const QByteArray chunk = file.read(64 * 1024);
-        sent = !chunk.isEmpty() && cupsWriteRequestData(http, chunk.constData(), size_t(chunk.size())) ==
-                                       HTTP_STATUS_CONTINUE;
-    }
-    if (sent && cupsFinishDocument(http, name.constData()) <= IPP_STATUS_OK_EVENTS_COMPLETE)
-        return id;
-    cancel(id);
-    return 0;
+    if (jobId > 0)
+        return Reply::Given;
+    jobId = 0;
+    return refusedOrSilent(connection.http());
 }
 
-bool SystemPrintQueue::cancel(int jobId)
+PrintQueue::Delivery SystemPrintQueue::sendDocument(int jobId, const QString& printer, const QString& pdfPath,
+                                                    const std::function<bool()>& wanted)
 {
-    const Connection connection;
+    const auto failed = [](http_status_t status) {
+        return status == HTTP_STATUS_ERROR ? Delivery::CutShort : Delivery::Refused;
+    };
+    QFile file(pdfPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return Delivery::CutShort;
+    const PrintServiceConnection connection(*this);
+    http_t* http = connection.http();
+    if (!http)
+        return Delivery::CutShort;
+    const QByteArray name = printer.toUtf8();
+    const http_status_t started = cupsStartDocument(http, name.constData(), jobId, nullptr, CUPS_FORMAT_PDF, 1);
+    if (started != HTTP_STATUS_CONTINUE)
+        return failed(started);
+    while (!file.atEnd()) {
+        const QByteArray chunk = file.read(64 * 1024);
+        if (chunk.isEmpty() || !wanted())
+            return Delivery::CutShort;
+        const http_status_t status = cupsWriteRequestData(http, chunk.constData(), size_t(chunk.size()));
+        if (status != HTTP_STATUS_CONTINUE)
+            return failed(status);
+    }
+    if (!wanted())
+        return Delivery::CutShort;
+    // The empty last piece ends the document: once it is out, the job has the document whole,
+    // whether or not its answer comes in time.
+    if (httpWrite2(http, "", 0) < 0 || httpError(http) != 0)
+        return Delivery::CutShort;
+    const ipp_status_t status = cupsFinishDocument(http, name.constData());
+    if (!answered(http))
+        return Delivery::Unanswered;
+    return status <= IPP_STATUS_OK_EVENTS_COMPLETE ? Delivery::Accepted : Delivery::Refused;
+}
+
+Reply SystemPrintQueue::cancel(int jobId)
+{
+    const PrintServiceConnection connection(*this);
     if (!connection.http())
-        return connection.refused();
-    const ipp_status_t status = cupsCancelJob2(connection.http(), nullptr, jobId, 0);
-    return status <= IPP_STATUS_OK_EVENTS_COMPLETE || answered(connection.http());
+        return Reply::Silent;
+    if (cupsCancelJob2(connection.http(), nullptr, jobId, 0) <= IPP_STATUS_OK_EVENTS_COMPLETE)
+        return Reply::Given;
+    // "Not possible" (printing, or ended already) and "not found" are no cancel.
+    return refusedOrSilent(connection.http());
+}
+
+void SystemPrintQueue::interrupt()
+{
+    m_interrupted.store(true);
+    std::atomic_ref<int>(m_cancelConnect).store(1);
+    m_open->breakOff();
 }
 
 PrintQueue::JobState SystemPrintQueue::jobState(int jobId, const QString& printer)
 {
-    const Connection connection;
+    const PrintServiceConnection connection(*this);
     if (!connection.http())
-        return JobState::Waiting;
+        return JobState::Unanswered;
     // One Get-Job-Attributes request for this job's state alone, not a listing of the queue.
     char uri[HTTP_MAX_URI];
     httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/jobs/%d", jobId);
@@ -196,6 +308,8 @@ PrintQueue::JobState SystemPrintQueue::jobState(int jobId, const QString& printe
         if (ipp_attribute_t* attribute = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
             state = ippGetInteger(attribute, 0);
         ippDelete(response);
+    } else if (!answered(connection.http())) {
+        return JobState::Unanswered;
     }
     if (notFound(connection.http())) {
         // No longer listed: a service that keeps no history of done jobs forgets a printed one at
@@ -203,7 +317,9 @@ PrintQueue::JobState SystemPrintQueue::jobState(int jobId, const QString& printe
         const Destination stillThere(connection.http(), printer);
         if (stillThere.dest)
             return JobState::Completed;
-        return notFound(connection.http()) ? JobState::Failed : JobState::Waiting;
+        if (notFound(connection.http()))
+            return JobState::Failed;
+        return answered(connection.http()) ? JobState::Waiting : JobState::Unanswered;
     }
     switch (state) {
     case IPP_JSTATE_COMPLETED:
@@ -213,7 +329,7 @@ PrintQueue::JobState SystemPrintQueue::jobState(int jobId, const QString& printe
     case IPP_JSTATE_ABORTED:
         return JobState::Failed;
     default:
-        // Pending, held, processing, or the service did not answer: ask again later.
+        // Pending, held or processing: ask again later.
         return JobState::Waiting;
     }
 }

@@ -5,14 +5,15 @@
 #include "PrintQueue.h"
 #include "TextRules.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QThread>
-#include <QTimer>
 
-#include <mutex>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <optional>
 
 namespace qelvaro {
@@ -45,137 +46,166 @@ QPageLayout a4(const QMarginsF& margins = QMarginsF())
 
 }  // namespace
 
-// Between the window thread and the print thread: the prints still on their way to the queue, so
-// that exactly one side settles each one's fate: the print thread with what the queue answered,
-// or the window thread that gave up waiting for it.
-class HandOvers {
+using Clock = std::chrono::steady_clock;
+using Reply = PrintQueue::Reply;
+using Delivery = PrintQueue::Delivery;
+using JobState = PrintQueue::JobState;
+
+// The queue as the print thread uses it: it notes when the service last left a call unanswered,
+// so that prints that waited behind such a call are given up with it instead of each waiting for
+// the service's silence again.
+class WatchedQueue : public PrintQueue {
 public:
-    void add(int ticket)
+    explicit WatchedQueue(std::unique_ptr<PrintQueue> queue) : m_queue(std::move(queue)) {}
+
+    // Whether a call the service did not answer ended at or after that time.
+    bool silentSince(Clock::time_point time) const { return m_lastSilence && *m_lastSilence >= time; }
+
+    Reply defaultPrinter(QString& name) override { return noted(m_queue->defaultPrinter(name)); }
+    Reply paper(const QString& printer, QPageLayout::Orientation orientation, Paper& paper) override
     {
-        const std::lock_guard lock(m_mutex);
-        m_givenUp[ticket] = false;
+        return noted(m_queue->paper(printer, orientation, paper));
     }
-    // Print thread: whether the print is still wanted.
-    bool wanted(int ticket) const
+    Reply createJob(const QString& printer, const QString& jobName, const Paper& paper, int& jobId) override
     {
-        const std::lock_guard lock(m_mutex);
-        const auto it = m_givenUp.find(ticket);
-        return it != m_givenUp.end() && !it->second;
+        return noted(m_queue->createJob(printer, jobName, paper, jobId));
     }
-    // Print thread, with the print's fate: false when the window thread gave it up first.
-    bool settle(int ticket)
+    Delivery sendDocument(int jobId, const QString& printer, const QString& pdfPath,
+                          const std::function<bool()>& wanted) override
     {
-        const std::lock_guard lock(m_mutex);
-        const auto it = m_givenUp.find(ticket);
-        if (it == m_givenUp.end())
-            return false;
-        const bool mine = !it->second;
-        m_givenUp.erase(it);
-        return mine;
+        const Delivery delivery = m_queue->sendDocument(jobId, printer, pdfPath, wanted);
+        if (delivery == Delivery::Unanswered || (delivery == Delivery::CutShort && wanted()))
+            m_lastSilence = Clock::now();
+        return delivery;
     }
-    // Window thread: false when the print's fate is settled already (and on its way to be told).
-    bool giveUp(int ticket)
+    Reply cancel(int jobId) override { return noted(m_queue->cancel(jobId)); }
+    JobState jobState(int jobId, const QString& printer) override
     {
-        const std::lock_guard lock(m_mutex);
-        const auto it = m_givenUp.find(ticket);
-        if (it == m_givenUp.end())
-            return false;
-        it->second = true;
-        return true;
+        const JobState state = m_queue->jobState(jobId, printer);
+        if (state == JobState::Unanswered)
+            m_lastSilence = Clock::now();
+        return state;
     }
+    void interrupt() override { m_queue->interrupt(); }
 
 private:
-    mutable std::mutex m_mutex;
-    std::map<int, bool> m_givenUp;  // by ticket
+    Reply noted(Reply reply)
+    {
+        if (reply == Reply::Silent)
+            m_lastSilence = Clock::now();
+        return reply;
+    }
+
+    std::unique_ptr<PrintQueue> m_queue;
+    std::optional<Clock::time_point> m_lastSilence;  // touched on the print thread only
 };
 
 // Lives on the print thread: finds the default printer and its paper, puts the printout on that
 // paper, hands it to the queue and follows the job, each step waiting for the print service as
-// long as it takes (bounded by the service's answer time), which only this thread feels.
+// long as it answers, which only this thread feels.
 class PrintWorker : public QObject {
 public:
     using Report = PrinterTarget::Report;
     using Reporter = std::function<void(int ticket, Report what)>;
 
-    PrintWorker(std::unique_ptr<PrintQueue> queue, HandOvers& handOvers, JobFollowTiming timing, Reporter report)
-        : m_queue(std::move(queue)),
-          m_handOvers(handOvers),
+    PrintWorker(WatchedQueue& queue, const std::atomic<bool>& ending, JobFollowTiming timing, Reporter report)
+        : m_queue(queue),
+          m_ending(ending),
           m_report(std::move(report)),
           m_follower(new JobFollower(
-              *m_queue,
-              [this](int ticket, PrintQueue::JobState end) {
-                  m_report(ticket, end == PrintQueue::JobState::Completed ? Report::Completed : Report::Failed);
+              m_queue,
+              [this](int ticket, JobState end) {
+                  m_report(ticket, end == JobState::Completed ? Report::Completed : Report::Failed);
               },
               timing, this))
     {
     }
 
-    void handOver(int ticket, const Printout& printout, QDeadlineTimer deadline)
+    void handOver(int ticket, const Printout& printout, Clock::time_point commandedAt)
     {
-        const auto end = [&](Report what) {
-            if (m_handOvers.settle(ticket))
-                m_report(ticket, what);
-        };
-        // A print that waited here past its time (behind questions the service did not answer)
-        // is told as failed: it must not come out later.
-        if (deadline.hasExpired())
+        const auto end = [&](Report what) { m_report(ticket, what); };
+        const auto wanted = [this] { return !m_ending.load(); };
+        // Nothing of these reached the service, so they cannot come out: the program is ending,
+        // or the print waited behind a call the service left unanswered.
+        if (!wanted() || m_queue.silentSince(commandedAt))
             return end(Report::Failed);
-        const std::optional<QString> printer = m_queue->defaultPrinter();
-        if (!printer)
+        QString printer;
+        if (m_queue.defaultPrinter(printer) != Reply::Given)
             return end(Report::Failed);
-        if (printer->isEmpty())
+        if (printer.isEmpty())
             return end(Report::NoPrinter);
-        if (deadline.hasExpired())
-            return end(Report::Failed);
         // The job goes to the queue as a PDF on the printer's paper, its origin on the corner of
         // the printable area; the queue prints it 1:1 and tells us what became of it.
-        const std::optional<PrintQueue::Paper> paper = m_queue->paper(*printer, printout.orientation);
-        if (!paper)
+        PrintQueue::Paper paper;
+        if (m_queue.paper(printer, printout.orientation, paper) != Reply::Given)
             return end(Report::Failed);
         QTemporaryFile job(QDir::temp().filePath(QStringLiteral("qelvaro-print-XXXXXX.pdf")));
         if (!job.open())
             return end(Report::Failed);
         job.close();
-        const QPageLayout layout = printableLayout(paper->size, printout.orientation, paper->minimumMarginsMillimetres);
-        if (!writePrintoutPdf(printout, job.fileName(), layout))
+        const QPageLayout layout = printableLayout(paper.size, printout.orientation, paper.minimumMarginsMillimetres);
+        if (!writePrintoutPdf(printout, job.fileName(), layout) || !wanted())
             return end(Report::Failed);
-        if (deadline.hasExpired() || !m_handOvers.wanted(ticket))
+        // Should the answer not come, a job the service made all the same has no document and
+        // never prints.
+        int id = 0;
+        if (m_queue.createJob(printer, printout.jobName, paper, id) != Reply::Given)
             return end(Report::Failed);
-        const int id = m_queue->submit(*printer, printout.jobName, job.fileName(), *paper);
-        if (id <= 0)
+        const Delivery delivery =
+            wanted() ? m_queue.sendDocument(id, printer, job.fileName(), wanted) : Delivery::CutShort;
+        if (delivery == Delivery::Accepted || delivery == Delivery::Unanswered)
+            return m_follower->follow(id, printer, ticket);
+        if (!wanted()) {
+            // The program is ending: the job, without its whole document, is cancelled while the
+            // queue still gives a cancel its moment.
+            m_queue.cancel(id);
             return end(Report::Failed);
-        if (!m_handOvers.settle(ticket)) {
-            // Given up while the queue took it: told as failed already, so it must not print.
-            m_follower->cancel(id);
-            return;
         }
-        m_report(ticket, Report::HandedOver);
-        m_follower->follow(id, *printer, ticket);
+        m_follower->withdraw(id, printer, ticket);  // told once it is sure not to print
     }
 
     void stop() { m_follower->stop(); }
 
 private:
-    std::unique_ptr<PrintQueue> m_queue;
-    HandOvers& m_handOvers;
+    WatchedQueue& m_queue;
+    const std::atomic<bool>& m_ending;
     Reporter m_report;
     JobFollower* m_follower;
 };
 
-// The print thread, its worker and the prints on their way.
+// The print thread, its worker and the queue they use.
 class PrintThread {
 public:
     PrintThread(std::unique_ptr<PrintQueue> queue, JobFollowTiming timing, PrintWorker::Reporter report)
-        : m_worker(new PrintWorker(std::move(queue), m_handOvers, timing, std::move(report)))
+        : m_queue(std::move(queue)),
+          m_endMilliseconds(timing.endMilliseconds),
+          m_worker(new PrintWorker(m_queue, m_ending, timing, std::move(report)))
     {
         m_worker->moveToThread(&m_thread);
         m_thread.setObjectName(QStringLiteral("print"));
         m_thread.start();
+        // A write to a connection the service (or the program's end) closed must fail as a write,
+        // not end the program: libcups writes without asking the system to spare the signal.
+        QMetaObject::invokeMethod(m_worker, [] {
+            sigset_t pipe;
+            sigemptyset(&pipe);
+            sigaddset(&pipe, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+        }, Qt::QueuedConnection);
     }
     ~PrintThread()
     {
-        // Hand-overs already asked for go on to the queue first; each is bounded by its deadline
-        // and the service's answer time.
+        // Prints already asked for go on to the queue for the end time, all together; then the
+        // queue is interrupted: the call under way ends at once, and what is left is given up.
+        QSemaphore reached;
+        QMetaObject::invokeMethod(m_worker, [&reached] { reached.release(); }, Qt::QueuedConnection);
+        if (!reached.tryAcquire(1, m_endMilliseconds)) {
+            m_ending.store(true);
+            // A call made after this one (a cancel) is broken off in its turn.
+            do
+                m_queue.interrupt();
+            while (!reached.tryAcquire(1, PrintQueue::kEndingMilliseconds));
+        }
         QMetaObject::invokeMethod(m_worker, [worker = m_worker] { delete worker; }, Qt::BlockingQueuedConnection);
         m_thread.quit();
         m_thread.wait();
@@ -183,21 +213,24 @@ public:
     PrintThread(const PrintThread&) = delete;
     PrintThread& operator=(const PrintThread&) = delete;
 
-    void handOver(int ticket, const Printout& printout, QDeadlineTimer deadline)
+    void handOver(int ticket, const Printout& printout)
     {
-        m_handOvers.add(ticket);
         QMetaObject::invokeMethod(
-            m_worker, [worker = m_worker, ticket, printout, deadline] { worker->handOver(ticket, printout, deadline); },
+            m_worker,
+            [worker = m_worker, ticket, printout, commandedAt = Clock::now()] {
+                worker->handOver(ticket, printout, commandedAt);
+            },
             Qt::QueuedConnection);
     }
-    bool giveUp(int ticket) { return m_handOvers.giveUp(ticket); }
     void stop()
     {
         QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->stop(); }, Qt::QueuedConnection);
     }
 
 private:
-    HandOvers m_handOvers;
+    WatchedQueue m_queue;
+    std::atomic<bool> m_ending{false};
+    int m_endMilliseconds;
     QThread m_thread;
     PrintWorker* m_worker;
 };
@@ -227,7 +260,6 @@ PrinterTarget::PrinterTarget(MessageSink& messages, FileDialog& fileDialog, std:
                              JobFollowTiming timing)
     : m_messages(messages),
       m_fileDialog(fileDialog),
-      m_timing(timing),
       m_windowSide(std::make_unique<QObject>()),
       m_thread(std::make_unique<PrintThread>(std::move(queue), timing,
                                              [this, receiver = m_windowSide.get()](int ticket, Report what) {
@@ -254,10 +286,8 @@ void PrinterTarget::stopFollowing()
 PrinterTarget::Outcome PrinterTarget::printOnDefaultPrinter(const Printout& printout)
 {
     const int ticket = ++m_lastTicket;
-    m_jobs[ticket] = Job{printout};
-    m_thread->handOver(ticket, printout, QDeadlineTimer(m_timing.handOverMilliseconds, Qt::PreciseTimer));
-    QTimer::singleShot(m_timing.handOverMilliseconds, Qt::PreciseTimer, m_windowSide.get(),
-                       [this, ticket] { giveUp(ticket); });
+    m_jobs[ticket] = printout;
+    m_thread->handOver(ticket, printout);
     return Outcome::Sent;
 }
 
@@ -285,31 +315,10 @@ void PrinterTarget::report(int ticket, Report what)
     const auto it = m_jobs.find(ticket);
     if (it == m_jobs.end())
         return;
-    switch (what) {
-    case Report::HandedOver:
-        it->second.handedOver = true;
-        return;
-    case Report::Completed:
-        m_jobs.erase(it);
-        return;
-    case Report::NoPrinter:
-    case Report::Failed: {
-        const Printout printout = std::move(it->second.printout);
-        m_jobs.erase(it);
-        tellLater(what == Report::NoPrinter ? kNoPrinterQuestion : kPrintFailedQuestion, printout);
-        return;
-    }
-    }
-}
-
-void PrinterTarget::giveUp(int ticket)
-{
-    const auto it = m_jobs.find(ticket);
-    if (it == m_jobs.end() || it->second.handedOver || !m_thread->giveUp(ticket))
-        return;
-    const Printout printout = std::move(it->second.printout);
+    const Printout printout = std::move(it->second);
     m_jobs.erase(it);
-    tellLater(kPrintFailedQuestion, printout);
+    if (what != Report::Completed)
+        tellLater(what == Report::NoPrinter ? kNoPrinterQuestion : kPrintFailedQuestion, printout);
 }
 
 void PrinterTarget::tellLater(const QString& question, const Printout& printout)

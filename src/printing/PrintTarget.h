@@ -52,16 +52,20 @@ private:
 // nowhere. The printout is drawn once, at the command, and the command returns: finding the
 // default printer and its paper, handing the job to the print queue and following it to its end
 // all run on a print thread of their own, so a print service that is slow or silent costs the
-// window nothing. When there is no printer, or the queue refuses the job, or the hand-over is not
-// done in time, or the job ends later without completing, the user is told, whatever became of
-// the window that printed, and may save that printout as a PDF file instead. Such messages come
-// one at a time.
+// window nothing. A print is told as failed, with the offer to save that printout as a PDF file,
+// only when it cannot come out: there is no printer, the service refused or failed it, it never
+// reached the service (the service fell silent, or stayed silent while it waited its turn), or
+// its job was cancelled because its document could not be sent whole. A service that answers is
+// waited for, however slowly; once its whole document is sent, a print's fate is its job's.
+// Such messages come one at a time, whatever became of the window that printed.
 class PrinterTarget : public PrintTarget {
 public:
     // On the system's print queues.
     PrinterTarget(MessageSink& messages, FileDialog& fileDialog);
     PrinterTarget(MessageSink& messages, FileDialog& fileDialog, std::unique_ptr<PrintQueue> queue,
                   JobFollowTiming timing = JobFollowTiming());
+    // Waits for prints still on their way to the queue, all together no longer than the timing's
+    // end time; then what the service is doing for them is broken off.
     ~PrinterTarget() override;
     // True when the printout went to be printed (or, offered instead, into a PDF file); how the
     // print then goes is told when it is known.
@@ -69,8 +73,8 @@ public:
 
     // Prints on their way to the queue or in it that have not ended yet.
     int followedJobs() const { return int(m_jobs.size()); }
-    // At program end: prints still being handed over go on to the queue, jobs waiting stay in it,
-    // and nothing more is told.
+    // At program end: prints still being handed over go on to the queue (until this target goes),
+    // jobs waiting stay in it, and nothing more is told.
     void stopFollowing();
 
 protected:
@@ -81,9 +85,8 @@ protected:
 private:
     friend class PrintWorker;
     friend class PrintThread;
-    enum class Report { NoPrinter, Failed, HandedOver, Completed };
+    enum class Report { NoPrinter, Failed, Completed };
     void report(int ticket, Report what);
-    void giveUp(int ticket);
     // Tells of a printout that did not come out once no other such message is open.
     void tellLater(const QString& question, const Printout& printout);
     // Asks the question; on 是, lets the user pick a file and writes the printout there.
@@ -91,14 +94,9 @@ private:
 
     MessageSink& m_messages;
     FileDialog& m_fileDialog;
-    JobFollowTiming m_timing;
-    std::unique_ptr<QObject> m_windowSide;  // reports and deadlines arrive on the window thread here
+    std::unique_ptr<QObject> m_windowSide;  // reports arrive on the window thread here
     std::unique_ptr<PrintThread> m_thread;
-    struct Job {
-        Printout printout;
-        bool handedOver = false;
-    };
-    std::map<int, Job> m_jobs;  // by ticket
+    std::map<int, Printout> m_jobs;  // by ticket
     int m_lastTicket = 0;
     std::deque<std::pair<QString, Printout>> m_untold;
     bool m_telling = false;

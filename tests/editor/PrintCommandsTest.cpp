@@ -402,7 +402,7 @@ private slots:
 
         // The print service holds the hand-over: the command returns all the same, and the
         // window takes keys meanwhile.
-        queue.holdSubmit = true;
+        queue.holdCreateJob = true;
         QElapsedTimer clock;
         clock.start();
         print(*e->window, PrintCommand(printout));

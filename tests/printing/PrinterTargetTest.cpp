@@ -31,10 +31,8 @@ constexpr double kPointsPerMillimetre = 72 / 25.4;
 using FakeQueue = FakePrintQueue;
 using JobState = PrintQueue::JobState;
 
-// Quick enough for a test, and still doubling.
-constexpr JobFollower::Timing kQuick{10, 80};
-// A hand-over given up after a fifth of a second.
-constexpr JobFollower::Timing kImpatient{10, 80, 200};
+// Quick enough for a test, and still doubling; at the end, prints on their way get a fifth of a second.
+constexpr JobFollower::Timing kQuick{10, 80, 200};
 
 // A job's PDF as the queue was given it, written out to be read back.
 PdfPage givenPdf(const FakeQueue::State& queue, int index, const QTemporaryDir& folder)
@@ -291,15 +289,17 @@ private slots:
         QCOMPARE(recorder.texts(), QStringList());
     }
 
-    // A hand-over the service does not answer holds the print thread only: the command returns at
-    // once and the window's event loop goes on. Past the time allowed, the print is told as failed
-    // with its own PDF offer, and so is a second print queued behind it; when the service answers
-    // after all, the job it took then is cancelled, and the one behind never reaches it.
-    void aSilentHandOverIsGivenUpAndNeverPrints()
+    // A service that does not answer holds the print thread only: the command returns at once and
+    // the window's event loop goes on. The print is told as failed with its own PDF offer once the
+    // service has said nothing for its answer time, and so is a print that waited behind it,
+    // without a wait of its own and without asking the service anything. A print made once the
+    // silence was told asks the service afresh.
+    void aSilentServiceGivesUpThePrintsWaitingForIt()
     {
-        Printing p(kImpatient);
+        Printing p;
         auto& [folder, queue, recorder, dialog, offered, target] = p;
-        queue.holdSubmit = true;
+        queue.silent = true;
+        queue.silentMilliseconds = 300;
         bool windowWentOn = false;
         QTimer::singleShot(20, [&] { windowWentOn = true; });
 
@@ -308,21 +308,156 @@ private slots:
         QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("张三"))));
         QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("李四"))));
         QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
-        QTRY_COMPARE(queue.heldCount(), 1);
         QTRY_VERIFY(windowWentOn);
         QCOMPARE(recorder.texts(), QStringList());
 
-        // Both given up at their time, told one after the other, the offers their own printouts.
         QTRY_COMPARE(recorder.texts(), (QStringList{kPrintFailedQuestion, kPrintFailedQuestion}));
-        QVERIFY(clock.elapsed() >= 200);
+        QVERIFY(clock.elapsed() >= 300);
+        QCOMPARE(queue.callCount(), 1);
         QCOMPARE(target.followedJobs(), 0);
         QCOMPARE(readPdfPage(offered).words.value(0).text, QStringLiteral("李四"));
 
-        queue.release();
-        QTRY_COMPARE(queue.cancels(), QList<int>{1});
-        QTest::qWait(100);
-        QCOMPARE(queue.jobCount(), 1);
+        queue.set([](FakeQueue::State& s) { s.silent = false; });
+        QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("王五"))));
+        QTRY_COMPARE(queue.jobCount(), 1);
+        QCOMPARE(queue.createdCount(), 1);
+        queue.end(1, JobState::Completed);
+        QTRY_COMPARE(target.followedJobs(), 0);
         QCOMPARE(recorder.texts().size(), 2);
+    }
+
+    // A service that answers every call, however late, is waited for: the print comes out once and
+    // nothing is told, though the whole hand-over takes far longer than any one answer.
+    void aSlowServiceIsWaitedFor()
+    {
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
+        queue.delayMilliseconds = 3000;
+
+        QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("张三"))));
+        QTRY_COMPARE_WITH_TIMEOUT(queue.jobCount(), 1, 20000);
+        queue.end(1, JobState::Completed);
+        QTRY_COMPARE_WITH_TIMEOUT(target.followedJobs(), 0, 10000);
+        QCOMPARE(recorder.texts(), QStringList());
+        QCOMPARE(queue.createdCount(), 1);
+        QCOMPARE(queue.cancels(), QList<int>());
+    }
+
+    // Once its document is sent whole, the print belongs to its job: a service that then falls
+    // silent tells nothing, the job is followed through the silence, and it is told only when the
+    // queue reports it failed.
+    void silenceAfterTheWholeDocumentIsNoFailure()
+    {
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
+        queue.silentAfterDocument = true;
+
+        QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("张三"))));
+        QTRY_COMPARE(queue.documents(), QList<int>{1});
+        const int questions = queue.questionCount();
+        QTRY_VERIFY(queue.questionCount() >= questions + 3);
+        QCOMPARE(recorder.texts(), QStringList());
+        QCOMPARE(target.followedJobs(), 1);
+        QCOMPARE(queue.cancels(), QList<int>());
+
+        queue.set([](FakeQueue::State& s) {
+            s.silent = false;
+            s.states[1] = JobState::Failed;
+        });
+        QTRY_COMPARE(recorder.texts(), QStringList{kPrintFailedQuestion});
+        QCOMPARE(target.followedJobs(), 0);
+        QCOMPARE(readPdfPage(offered).words.value(0).text, QStringLiteral("张三"));
+    }
+
+    // A job whose document did not get through whole is cancelled, and told as failed once it is:
+    // while the service says nothing, nothing is told. A cancel the service refuses (the job is
+    // printing) is no cancel: the job's own end decides.
+    void aJobCutShortIsToldOnceItCannotPrint_data()
+    {
+        QTest::addColumn<bool>("refuseCancel");
+        QTest::addColumn<QString>("end");  // what the job comes to when it could not be cancelled
+        QTest::addColumn<bool>("told");
+
+        QTest::newRow("cancelled") << false << QString() << true;
+        QTest::newRow("cancel refused, printed") << true << "completed" << false;
+        QTest::newRow("cancel refused, aborted") << true << "failed" << true;
+    }
+
+    void aJobCutShortIsToldOnceItCannotPrint()
+    {
+        QFETCH(bool, refuseCancel);
+        QFETCH(QString, end);
+        QFETCH(bool, told);
+
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
+        queue.cutDocument = true;  // and silent when the cancel is first tried
+        queue.refuseCancel = refuseCancel;
+
+        QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("张三"))));
+        QTRY_VERIFY(queue.callCount() >= 6);
+        QCOMPARE(recorder.texts(), QStringList());
+        QCOMPARE(queue.documents(), QList<int>());
+
+        queue.set([](FakeQueue::State& s) { s.silent = false; });
+        if (!refuseCancel) {
+            QTRY_COMPARE(recorder.texts(), QStringList{kPrintFailedQuestion});
+            QCOMPARE(queue.cancels(), QList<int>{1});
+        } else {
+            QTRY_VERIFY(queue.questionCount() >= 2);
+            QCOMPARE(recorder.texts(), QStringList());
+            queue.end(1, end == u"completed" ? JobState::Completed : JobState::Failed);
+            QTRY_COMPARE(target.followedJobs(), 0);
+            QCOMPARE(recorder.texts(), told ? QStringList{kPrintFailedQuestion} : QStringList());
+        }
+        QCOMPARE(target.followedJobs(), 0);
+    }
+
+    // At program end a print on its way gets the end time; past it the service's call is broken off.
+    // A job whose answer came as the program ended gets no document and is cancelled; nothing is told.
+    void aJobCreatedAsTheProgramEndsGetsNoDocument()
+    {
+        QElapsedTimer clock;
+        FakeQueue::State queue;
+        MessageRecorder recorder;
+        ScriptedFileDialog dialog;
+        {
+            PrinterTarget target(recorder, dialog, std::make_unique<FakeQueue>(queue), kQuick);
+            queue.holdCreateJob = true;
+            QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("张三"))));
+            QTRY_COMPARE(queue.heldCount(), 1);
+            target.stopFollowing();
+            clock.start();
+        }
+        QVERIFY2(clock.elapsed() < kQuick.endMilliseconds + 500, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(queue.createdCount(), 1);
+        QCOMPARE(queue.documents(), QList<int>());
+        QCOMPARE(queue.cancels(), QList<int>{1});
+        QCOMPARE(recorder.texts(), QStringList());
+    }
+
+    // Two prints on their way to a service that does not answer: the program ends within the
+    // README's bound (the end time, five seconds, and a little), not one wait after the other.
+    void theProgramEndsWithinItsBound()
+    {
+        QElapsedTimer clock;
+        FakeQueue::State queue;
+        queue.silent = true;
+        queue.silentMilliseconds = 60000;
+        MessageRecorder recorder;
+        ScriptedFileDialog dialog;
+        {
+            PrinterTarget target(recorder, dialog, std::make_unique<FakeQueue>(queue));
+            for (const QString& patient : {QStringLiteral("张三"), QStringLiteral("李四")})
+                QVERIFY(target.run(QStringLiteral("处方"), patientOnly(patient)));
+            QTRY_COMPARE(queue.callCount(), 1);
+            target.stopFollowing();
+            clock.start();
+        }
+        QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(queue.callCount(), 1);
+        QCOMPARE(queue.createdCount(), 0);
+        QCOMPARE(recorder.texts(), QStringList());
     }
 
     // A printout with nothing visible on it is told, goes to no printer and offers no file.
