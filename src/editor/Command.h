@@ -32,7 +32,8 @@ enum class Command {
     Intramuscular,
     Intravenous,
     DripTube,
+    Count  // not a command: keeps kCommandCount in step with the list above
 };
-inline constexpr int kCommandCount = 26;
+inline constexpr int kCommandCount = int(Command::Count);
 
 }  // namespace qelvaro

@@ -244,7 +244,7 @@ struct CardText {
     int left, top, width, height;
 };
 
-const std::array<CardText, 7> kCardCaptions{{
+const std::array<CardText, kCardCaptionCount> kCardCaptions{{
     {0, "门诊注射卡", 1860, 120, 1200, 240},
     {1, "姓名：", 180, 540, 540, 180},
     {3, "性别：", 1500, 540, 540, 180},
@@ -599,6 +599,7 @@ void MainWindow::buildRightColumn(QWidget* central)
         QRect place = twipsRect(c.left, c.top, c.width, c.height);
         place.setHeight(std::max(place.height(), label->fontMetrics().height()));
         label->setGeometry(place);
+        m_cardCaptions[c.index] = label;
     }
     for (const CardText& c : kCardHeader) {
         QLineEdit* box = makeLineEdit(m_cardPreview, QStringLiteral("cardHeaderBox%1").arg(c.index),

@@ -30,6 +30,10 @@ namespace qelvaro {
 enum class SheetLabel { Title = 0, Rp, ClinicName, Kind, KindSuffix, Fee, Stamp, BodyLimit };
 inline constexpr int kSheetLabelCount = 8;
 
+// The fixed captions of the injection-card preview, in the order the card prints them.
+enum class CardCaption { Title = 0, Name, Age, Sex, Date, Nurse, Doctor };
+inline constexpr int kCardCaptionCount = 7;
+
 // The header boxes of the injection-card preview.
 enum class CardHeader { Name = 0, Sex, Age, Date, Doctor };
 inline constexpr int kCardHeaderCount = 5;
@@ -109,6 +113,7 @@ public:
     QPlainTextEdit* historyBox() const { return m_historyBox; }
     DrawingSurface* injectionCardPreview() const { return m_cardPreview; }
     QPlainTextEdit* injectionCardBox() const { return m_injectionCardBox; }
+    QLabel* cardCaption(CardCaption caption) const { return m_cardCaptions.at(size_t(caption)); }
     QLineEdit* cardHeaderBox(CardHeader box) const { return m_cardHeader.at(size_t(box)); }
 
     QLabel* cardButton(CardButton button) const { return m_cardButtons.at(size_t(button)); }
@@ -116,8 +121,6 @@ public:
     // Shorthand labels by their caption's index in BodyText.h: the labels of the strip, and the
     // two search captions that share the numbering.
     ClickLabel* shorthandLabel(int index) const { return m_shorthandLabels.at(index); }
-    ClickLabel* drugSearchCaption() const { return m_shorthandLabels.at(kDrugSearchCaption); }
-    ClickLabel* templateSearchCaption() const { return m_shorthandLabels.at(kTemplateSearchCaption); }
     ClickLabel* softKeyboardLink() const { return m_softKeyboardLink; }
     ClickLabel* todayPatientsLink() const { return m_todayPatientsLink; }
     ClickLabel* addTemplateLink() const { return m_addTemplateLink; }
@@ -240,6 +243,7 @@ private:
     QPlainTextEdit* m_historyBox = nullptr;
     DrawingSurface* m_cardPreview = nullptr;
     QPlainTextEdit* m_injectionCardBox = nullptr;
+    std::array<QLabel*, kCardCaptionCount> m_cardCaptions{};
     std::array<QLineEdit*, kCardHeaderCount> m_cardHeader{};
     std::array<QLabel*, kCardButtonCount> m_cardButtons{};
     ClickLabel* m_addTemplateLink = nullptr;

@@ -92,10 +92,8 @@ InjectionCardSnapshot injectionCardSnapshot(const MainWindow& window, const Sett
 {
     const DrawingSurface* card = window.injectionCardPreview();
     InjectionCardSnapshot s;
-    for (int i = 0;; ++i) {
-        const auto* caption = card->findChild<QLabel*>(QStringLiteral("cardCaption%1").arg(i));
-        if (!caption)
-            break;
+    for (int i = 0; i < kCardCaptionCount; ++i) {
+        const QLabel* caption = window.cardCaption(CardCaption(i));
         s.captions.append(screenText(caption, caption->text(), card));
     }
     for (int i = 0; i < kCardHeaderCount; ++i)

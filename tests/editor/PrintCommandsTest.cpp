@@ -241,6 +241,28 @@ private slots:
                                                   u"0.9%氯化钠注射液  250ml"_qs, u"    用法：iv/gtt qd"_qs}));
     }
 
+    // The card prints every caption of its preview, whatever the captions' objectNames.
+    void cardPrintsEveryCaptionOfThePreview()
+    {
+        RecordingTarget target;
+        Editor e(&target);
+        QVERIFY(e.opened);
+        fill(*e.window);
+        const QList<QLabel*> captions =
+            e.window->injectionCardPreview()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(captions.size(), 7);
+        for (QLabel* caption : captions)
+            caption->setObjectName(caption->objectName() + u"Renamed"_qs);
+        print(*e.window, PrintCommand::Card);
+
+        QCOMPARE(target.jobs.size(), 1);
+        RecordingSink job;
+        job.operations = target.jobs[0].operations;
+        const QStringList texts = job.texts();
+        for (const QLabel* caption : captions)
+            QVERIFY2(texts.contains(caption->text()), qPrintable(caption->text()));
+    }
+
     // Real paper: each printout from the window through a PDF, read back with the poppler tools.
     void printoutsLandOnPaper_data()
     {
