@@ -40,7 +40,7 @@ void unminimise(QWidget* window)
 }  // namespace
 
 Application::Application(AppPaths paths, MessageSink& messages, UrlOpener& urls, Clock& clock, QObject* parent)
-    : QObject(parent), m_paths(paths), m_messages(messages), m_urls(urls), m_clock(clock), m_store(paths), m_printer(messages, m_fileDialog)
+    : QObject(parent), m_paths(paths), m_messages(messages), m_urls(urls), m_clock(clock), m_store(paths), m_printer(m_messages, m_fileDialog)
 {
 }
 
@@ -266,6 +266,7 @@ void Application::endOnSignal()
 {
     if (m_finished)
         return;
+    m_messages.setUnattended();
     if (m_closing) {
         // The close waits on a box it showed: that box goes, and the close ends as it would.
         closeOtherWindows();

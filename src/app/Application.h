@@ -9,6 +9,7 @@
 #include "WidgetFileDialog.h"
 #include "SettingsCopy.h"
 #include "SettingsWindow.h"
+#include "UnattendedMessages.h"
 
 #include <QObject>
 #include <QPointer>
@@ -82,7 +83,7 @@ private:
     void finish();
 
     AppPaths m_paths;
-    MessageSink& m_messages;
+    UnattendedMessages m_messages;  // every window's, so that a signal's close shows no box
     UrlOpener& m_urls;
     Clock& m_clock;
     DataStore m_store;

@@ -127,10 +127,37 @@ Copied copyDatabase(const Database& source, const QString& partial, const QByteA
     return stepped == SQLITE_DONE && finished == SQLITE_OK ? Copied::Yes : Copied::Incomplete;
 }
 
-bool copyFile(const QString& source, const QString& partial)
+Copied copyFile(const QString& source, const QString& partial)
 {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return Copied::Incomplete;
+    if (!createOwnerOnlyFile(partial))
+        return Copied::NoTarget;
+    QFile out(partial);
+    if (!out.open(QIODevice::WriteOnly))
+        return Copied::NoTarget;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty() || out.write(chunk) != chunk.size())
+            return Copied::Incomplete;
+    }
+    if (!out.flush())
+        return Copied::Incomplete;
+    out.close();
     // The program file keeps its owner's execute bit, so a restored copy runs.
-    return QFile::copy(source, partial) && restrictToOwner(partial);
+    const auto ownBits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser
+                         | QFile::ExeUser;
+    return QFile::setPermissions(partial, in.permissions() & ownBits) && restrictToOwner(partial) ? Copied::Yes
+                                                                                                    : Copied::Incomplete;
+}
+
+// Why a copy is not there, and what is left of the earlier backups (within a day's folder).
+QString notCopied(Copied copied, const QString& name, const QString& backupRoot, const QString& pathInDay)
+{
+    if (copied == Copied::NoTarget)
+        return QStringLiteral("%1：无法写入备份文件夹").arg(name);
+    return QStringLiteral("%1：备份副本未能写完，%2").arg(name, keptBackups(backupRoot, pathInDay));
 }
 
 // Puts the checked temporary copy in place of the older one in one step.
@@ -155,9 +182,7 @@ QString backUpDatabase(const Database* source, const QString& target, const QByt
     if (copied != Copied::Yes) {
         QFile::remove(partial);
         QFile::remove(partial + QStringLiteral("-journal"));
-        if (copied == Copied::NoTarget)
-            return QStringLiteral("%1：无法写入备份文件夹").arg(name);
-        return QStringLiteral("%1：备份副本未能写完，%2").arg(name, keptBackups(backupRoot, kDataFolderInDay + name));
+        return notCopied(copied, name, backupRoot, kDataFolderInDay + name);
     }
     if (!syncToDisk(partial) || !databaseIsSound(partial, key)) {
         QFile::remove(partial);
@@ -176,9 +201,9 @@ QString backUpFile(const QString& source, const QString& target, const QString& 
     if (!QFileInfo::exists(source))
         return QStringLiteral("%1：原文件不存在").arg(name);
     const QString partial = temporaryName(target);
-    if (!copyFile(source, partial)) {
+    if (const Copied copied = copyFile(source, partial); copied != Copied::Yes) {
         QFile::remove(partial);
-        return QStringLiteral("%1：无法写入备份文件夹").arg(name);
+        return notCopied(copied, name, backupRoot, name);
     }
     if (QFileInfo(partial).size() != QFileInfo(source).size() || !syncToDisk(partial)) {
         QFile::remove(partial);

@@ -389,15 +389,15 @@ private slots:
         QVERIFY(QDir(QFileInfo(copy).absolutePath()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden).isEmpty());
     }
 
-    // A disk that fills during the backup: the copies are dropped, and the message says what is
-    // left, the earlier backups as they were or none at all.
+    // A disk that fills during the backup: the copies are dropped, and each file's message says
+    // what is left, the earlier backups as they were or none at all.
     void aBackupCutShortSaysWhatIsLeft_data() { backedUpBeforeOrNot(); }
     void aBackupCutShortSaysWhatIsLeft()
     {
         QFETCH(bool, backedUpBefore);
         TempProgramFolder folder;
         const AppPaths paths = folder.paths();
-        writeFile(paths.executable, "program");
+        writeFile(paths.executable, QByteArray(64 * 1024, 'p'));
         DataStore store(paths);
         QVERIFY(store.open());
         if (backedUpBefore)
@@ -410,12 +410,14 @@ private slots:
             result = backUp(store, QDate(2026, 12, 5));
         }
         QCOMPARE(result.failures,
-                 QStringList({QStringLiteral("档案.dat：备份副本未能写完，%1"), QStringLiteral("设置.dat：备份副本未能写完，%1")})
+                 QStringList({QStringLiteral("档案.dat：备份副本未能写完，%1"), QStringLiteral("设置.dat：备份副本未能写完，%1"),
+                              QStringLiteral("qelvaro：备份副本未能写完，%1")})
                      .replaceInStrings(QStringLiteral("%1"), backedUpBefore ? QStringLiteral("原有备份保持不变")
                                                                            : QStringLiteral("它还没有备份副本")));
         QCOMPARE(readFile(earlier), earlierBytes);
         const QDir today(result.dayFolder + QStringLiteral("/档案数据库"));
         QVERIFY(today.entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
+        QVERIFY(QDir(result.dayFolder).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
     }
 
     // The close-time copy is taken page by page, so a copy failing its check means the data file

@@ -15,11 +15,14 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/types.h>
+#include <unistd.h>
 
 using namespace qelvaro;
 using namespace qelvaro::test;
@@ -38,6 +41,33 @@ bool backupWritten(const AppPaths& paths)
     const QString data = paths.backupRoot() + QStringLiteral("/5日/档案数据库");
     return QFile::exists(data + QStringLiteral("/档案.dat")) && QFile::exists(data + QStringLiteral("/设置.dat"));
 }
+
+// What the program writes to standard error meanwhile, read back at the end.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture()
+    {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        if (m_file.open())
+            ::dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StandardErrorCapture()
+    {
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+    QString text() const
+    {
+        std::fflush(stderr);
+        return QString::fromUtf8(readFile(m_file.fileName()));
+    }
+
+private:
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
 
 // The program itself, copied into a fresh program folder and run offscreen.
 struct ChildProgram {
@@ -74,16 +104,20 @@ private slots:
     void signalClosesAsTheCloseButton_data()
     {
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGINT") << SIGINT;
-        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::addColumn<bool>("backupFails");
+        QTest::newRow("SIGTERM") << SIGTERM << false;
+        QTest::newRow("SIGINT") << SIGINT << false;
+        QTest::newRow("SIGHUP") << SIGHUP << false;
+        QTest::newRow("SIGTERM, the backup fails") << SIGTERM << true;
     }
 
     // Windows close through their own close (the card keeps its margins), the backup is made and
-    // the lock goes.
+    // the lock goes. Nobody is there to answer a box: what the close would show goes to standard
+    // error, a line a message.
     void signalClosesAsTheCloseButton()
     {
         QFETCH(int, signalNumber);
+        QFETCH(bool, backupFails);
         RunningProgram p;
         p.logIn();
         QSignalSpy finished(p.app.get(), &Application::finished);
@@ -91,14 +125,23 @@ private slots:
         InfusionCardWindow* card = p.app->infusionCardWindow();
         QVERIFY(card && card->isVisible());
         card->leftMarginBox()->setText(QStringLiteral("15"));
+        if (backupFails)
+            writeFile(p.folder.paths().backupRoot(), "in the way");
 
-        std::raise(signalNumber);
-        QTRY_COMPARE(finished.count(), 1);
+        QString written;
+        {
+            const StandardErrorCapture standardError;
+            std::raise(signalNumber);
+            QTRY_COMPARE(finished.count(), 1);
+            written = standardError.text();
+        }
         QVERIFY(!p.main().isVisible());
         QVERIFY(!card->isVisible());
         QVERIFY(!p.app->store().records()->isOpen());
         QVERIFY2(p.messages.messages.isEmpty(), qPrintable(p.messages.texts().join(u'\n')));
-        QVERIFY(backupWritten(p.folder.paths()));
+        const QString line = QStringLiteral("qelvaro: 数据备份未完成： 无法创建备份文件夹“%1”\n").arg(p.folder.paths().backupRoot());
+        QVERIFY2(written.contains(line) == backupFails, qPrintable(written));
+        QCOMPARE(backupWritten(p.folder.paths()), !backupFails);
         QVERIFY(lockReleased(p.folder.paths()));
         DataStore reopened(p.folder.paths());
         QVERIFY(reopened.open());

@@ -278,6 +278,13 @@ private slots:
             const DiskFullBeyond full(3 * 4096);
             p.main().close();
         }) << u"数据备份未完成：\n档案.dat：备份副本未能写完，它还没有备份副本\n设置.dat：备份副本未能写完，它还没有备份副本"_qs << tip << warning << ok;
+        QTest::newRow("backup cut short, the program file too") << Scenario([](Program& p) {
+            writeFile(p.folder.paths().executable, QByteArray(64 * 1024, 'p'));
+            p.logIn();
+            const DiskFullBeyond full(3 * 4096);
+            p.main().close();
+        }) << u"数据备份未完成：\n档案.dat：备份副本未能写完，它还没有备份副本\n设置.dat：备份副本未能写完，它还没有备份副本"
+              u"\nqelvaro：备份副本未能写完，它还没有备份副本"_qs << tip << warning << ok;
 
         // Settings and the password.
         QTest::newRow("settings refused") << Scenario([](Program& p) {
