@@ -42,15 +42,26 @@ bool notFound(http_t* http) { return answered(http) && cupsLastError() == IPP_ST
 
 using Reply = PrintQueue::Reply;
 
+QByteArray addressOf(const QString& queue)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     queue.toUtf8().constData());
+    return uri;
+}
+
 // What a failed call says: an answer that said no, or none.
 Reply refusedOrSilent(http_t* http) { return answered(http) ? Reply::Refused : Reply::Silent; }
 
-// The printer as the service describes it; null when it does not, see cupsLastError().
+// The printer as the service describes it (the default printer for an empty name); null when it
+// does not, see cupsLastError().
 struct Destination {
     explicit Destination(http_t* http, const QString& name)
         : dest(cupsGetNamedDest(http, name.isEmpty() ? nullptr : name.toUtf8().constData(), nullptr))
     {
     }
+    // A queue of the service by its address, asking nothing.
+    explicit Destination(const QString& queue) : dest(cupsGetDestWithURI(nullptr, addressOf(queue).constData())) {}
     ~Destination()
     {
         if (dest)
@@ -115,6 +126,33 @@ private:
     std::set<http_t*> m_open;
 };
 
+// The default printer as the service last described it, with the user's own options for it.
+// Asked for again by name, libcups would, should the service fall silent just then, look for
+// the printer all over the network, on connections of its own that nothing can break off.
+class SystemPrintQueue::KnownPrinter {
+public:
+    KnownPrinter() = default;
+    ~KnownPrinter() { cupsFreeDests(m_count, m_dests); }
+    KnownPrinter(const KnownPrinter&) = delete;
+    KnownPrinter& operator=(const KnownPrinter&) = delete;
+
+    void keep(cups_dest_t* dest)
+    {
+        cupsFreeDests(m_count, m_dests);
+        m_dests = nullptr;
+        m_count = cupsCopyDest(dest, 0, &m_dests);
+    }
+    // Null when that is not the printer kept.
+    cups_dest_t* find(const QString& name) const
+    {
+        return cupsGetDest(name.toUtf8().constData(), nullptr, m_count, m_dests);
+    }
+
+private:
+    cups_dest_t* m_dests = nullptr;
+    int m_count = 0;
+};
+
 // A connection to the print service of its own (libcups' shared default connection would wait a
 // minute and more for a service that is silent). Each wait ends once the service has been silent
 // for the answer time, however long the whole request has taken while it answered, and at once
@@ -158,7 +196,10 @@ private:
     bool m_refused = false;
 };
 
-SystemPrintQueue::SystemPrintQueue() : m_open(std::make_unique<OpenConnections>()) {}
+SystemPrintQueue::SystemPrintQueue()
+    : m_open(std::make_unique<OpenConnections>()), m_default(std::make_unique<KnownPrinter>())
+{
+}
 
 SystemPrintQueue::~SystemPrintQueue() = default;
 
@@ -171,6 +212,7 @@ Reply SystemPrintQueue::defaultPrinter(QString& name)
     const Destination printer(connection.http(), QString());
     if (printer.dest) {
         name = QString::fromUtf8(printer.dest->name);
+        m_default->keep(printer.dest);
         return Reply::Given;
     }
     return answered(connection.http()) ? Reply::Given : Reply::Silent;
@@ -182,21 +224,25 @@ Reply SystemPrintQueue::paper(const QString& printer, QPageLayout::Orientation o
     http_t* http = connection.http();
     if (!http)
         return Reply::Silent;
-    const Destination destination(http, printer);
-    if (!destination.dest)
-        return refusedOrSilent(http);
-    cups_dinfo_t* info = cupsCopyDestInfo(http, destination.dest);
+    // The default printer as found just before; any other by its queue's address alone.
+    const Destination byAddress(printer);
+    cups_dest_t* dest = m_default->find(printer);
+    if (!dest)
+        dest = byAddress.dest;
+    if (!dest)
+        return Reply::Refused;
+    cups_dinfo_t* info = cupsCopyDestInfo(http, dest);
     if (!info)
         return refusedOrSilent(http);
     // The paper the printer takes by default, and its printable area. (Asked for the default
     // paper's size alone, libcups may answer with the locale's paper instead of the printer's.)
     QByteArray media;
-    if (ipp_attribute_t* preset = cupsFindDestDefault(http, destination.dest, info, "media"))
+    if (ipp_attribute_t* preset = cupsFindDestDefault(http, dest, info, "media"))
         media = ippGetString(preset, 0, nullptr);
     cups_size_t size{};
-    bool found = !media.isEmpty() && cupsGetDestMediaByName(http, destination.dest, info, media.constData(), 0, &size);
+    bool found = !media.isEmpty() && cupsGetDestMediaByName(http, dest, info, media.constData(), 0, &size);
     if (!found) {
-        found = cupsGetDestMediaDefault(http, destination.dest, info, 0, &size);
+        found = cupsGetDestMediaDefault(http, dest, info, 0, &size);
         media = size.media;
     }
     cupsFreeDestInfo(info);

@@ -88,7 +88,9 @@ public:
 private:
     friend class PrintServiceConnection;
     class OpenConnections;
+    class KnownPrinter;
     std::unique_ptr<OpenConnections> m_open;
+    std::unique_ptr<KnownPrinter> m_default;  // print thread only
     std::atomic<bool> m_interrupted{false};
     // Read by libcups while it connects; a plain int, as libcups takes it.
     alignas(std::atomic_ref<int>::required_alignment) int m_cancelConnect = 0;
