@@ -18,34 +18,33 @@ void writeLine(const QString& text)
 
 }  // namespace
 
-void UnattendedMessages::tell(const QString& text, const QString& title)
+bool UnattendedMessages::writtenInstead(const QString& text)
 {
     if (m_unattended)
-        return writeLine(text);
-    m_shown.tell(text, title);
+        writeLine(text);
+    return m_unattended;
+}
+
+void UnattendedMessages::tell(const QString& text, const QString& title)
+{
+    if (!writtenInstead(text))
+        m_shown.tell(text, title);
 }
 
 bool UnattendedMessages::ask(const QString& text, const QString& title)
 {
-    if (!m_unattended)
-        return m_shown.ask(text, title);
-    writeLine(text);
-    return false;
+    return !writtenInstead(text) && m_shown.ask(text, title);
 }
 
 void UnattendedMessages::warn(const QString& text, const QString& title)
 {
-    if (m_unattended)
-        return writeLine(text);
-    m_shown.warn(text, title);
+    if (!writtenInstead(text))
+        m_shown.warn(text, title);
 }
 
 bool UnattendedMessages::confirm(const QString& text, const QString& title)
 {
-    if (!m_unattended)
-        return m_shown.confirm(text, title);
-    writeLine(text);
-    return false;
+    return !writtenInstead(text) && m_shown.confirm(text, title);
 }
 
 }  // namespace qelvaro

@@ -20,6 +20,9 @@ public:
     bool confirm(const QString& text, const QString& title = kMessageTitle) override;
 
 private:
+    // Writes the message to standard error when nobody is there to see it; true when it did.
+    bool writtenInstead(const QString& text);
+
     MessageSink& m_shown;
     bool m_unattended = false;
 };
