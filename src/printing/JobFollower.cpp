@@ -13,14 +13,19 @@ JobFollower::JobFollower(PrintQueue& queue, EndHandler onEnded, Timing timing, Q
     : QObject(parent), m_queue(queue), m_onEnded(std::move(onEnded)), m_timing(timing), m_timer(new QTimer(this))
 {
     m_timer->setSingleShot(true);
+    // Never early: a job is taken to lack its document only once the settle time has passed.
+    m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &JobFollower::checkDueJobs);
 }
 
 void JobFollower::follow(int jobId, const QString& printer, int ticket)
 {
-    if (m_stopped)
-        return;
-    add(Job{jobId, printer, ticket, false, 0, {}}, m_timing.firstMilliseconds);
+    add(jobId, printer, ticket, Stage::Following, m_timing.firstMilliseconds);
+}
+
+void JobFollower::confirm(int jobId, const QString& printer, int ticket)
+{
+    add(jobId, printer, ticket, Stage::Confirming, m_timing.firstMilliseconds);
 }
 
 void JobFollower::withdraw(int jobId, const QString& printer, int ticket)
@@ -29,14 +34,16 @@ void JobFollower::withdraw(int jobId, const QString& printer, int ticket)
         m_queue.cancel(jobId);
         return;
     }
-    add(Job{jobId, printer, ticket, true, 0, {}}, 0);
+    add(jobId, printer, ticket, Stage::Cancelling, 0);
 }
 
-void JobFollower::add(Job job, int firstMilliseconds)
+void JobFollower::add(int jobId, const QString& printer, int ticket, Stage stage, int firstMilliseconds)
 {
-    job.waitMilliseconds = std::max(firstMilliseconds, m_timing.firstMilliseconds);
-    job.due = QDeadlineTimer(firstMilliseconds);
-    m_jobs.insert_or_assign(job.id, std::move(job));
+    if (m_stopped)
+        return;
+    Job job{jobId, printer, ticket, stage, std::max(firstMilliseconds, m_timing.firstMilliseconds),
+            QDeadlineTimer(firstMilliseconds), std::nullopt};
+    m_jobs.insert_or_assign(jobId, std::move(job));
     schedule();
 }
 
@@ -45,26 +52,49 @@ void JobFollower::stop()
     m_stopped = true;
     m_timer->stop();
     for (const auto& [id, job] : m_jobs)
-        if (job.cancelling)
+        if (job.stage == Stage::Cancelling)
             m_queue.cancel(id);
     m_jobs.clear();
 }
 
 JobState JobFollower::ask(Job& job)
 {
-    if (!job.cancelling)
-        return m_queue.jobState(job.id, job.printer);
-    switch (m_queue.cancel(job.id)) {
-    case Reply::Given:
-        return JobState::Failed;
-    case Reply::Silent:
-        return JobState::Unanswered;
-    case Reply::Refused:
+    switch (job.stage) {
+    case Stage::Following:
+        break;
+    case Stage::Confirming: {
+        const JobState state = m_queue.jobState(job.id, job.printer);
+        if (state != JobState::Incoming) {
+            if (state == JobState::Waiting)
+                job.stage = Stage::Following;
+            return state;
+        }
+        // The service may still be reading what the closed connection left on its way.
+        if (!job.settled) {
+            job.settled = QDeadlineTimer(m_timing.settleMilliseconds);
+            return JobState::Waiting;
+        }
+        if (!job.settled->hasExpired())
+            return JobState::Waiting;
+        job.stage = Stage::Cancelling;
+        return ask(job);
+    }
+    case Stage::Cancelling:
+        switch (m_queue.cancel(job.id)) {
+        case Reply::Given:
+            return JobState::Failed;
+        case Reply::Silent:
+            return JobState::Unanswered;
+        case Reply::Refused:
+            break;
+        }
+        // Not cancelled: printing or ended already. What it came to decides, as for any job.
+        job.stage = Stage::Following;
         break;
     }
-    // Not cancelled: printing or ended already. What it came to decides, as for any job.
-    job.cancelling = false;
-    return m_queue.jobState(job.id, job.printer);
+    const JobState state = m_queue.jobState(job.id, job.printer);
+    // Once its document was taken, a job listed without it is one the service has not caught up with.
+    return state == JobState::Incoming ? JobState::Waiting : state;
 }
 
 void JobFollower::checkDueJobs()

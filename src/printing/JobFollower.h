@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 class QTimer;
 
@@ -20,6 +21,9 @@ struct JobFollowTiming {
     // At program end, prints not yet in the queue by then are given up: what the service is
     // doing for them is broken off.
     int endMilliseconds = 5000;
+    // A job whose document went without an answer is taken to lack it only when the service lists
+    // it so twice, this far apart: by the second answer it has read whatever was still on its way.
+    int settleMilliseconds = 2000;
 };
 
 // Follows each print job the program handed to the queue, by its id, until the job ends, without
@@ -27,7 +31,9 @@ struct JobFollowTiming {
 // longer it waits (a paused printer may hold a job for hours, a silent service is asked again
 // later, and while it is silent the other jobs due are not asked). A job's end is handed on with
 // the ticket it was followed under. A job that must not print is withdrawn: cancelled, asked
-// again in the same way until the service answers, and its end handed on once it is sure.
+// again in the same way until the service answers, and its end handed on once it is sure. A job
+// whose document went without an answer is first asked whether it holds it: followed if it does,
+// withdrawn once it surely does not.
 // It calls the queue, which may wait for the print service: it lives on the print thread.
 class JobFollower : public QObject {
 public:
@@ -38,25 +44,35 @@ public:
     JobFollower(PrintQueue& queue, EndHandler onEnded, Timing timing = Timing(), QObject* parent = nullptr);
 
     void follow(int jobId, const QString& printer, int ticket);
+    // Follows a job whose document was sent to the last piece but not answered: it is withdrawn
+    // once the service lists it without its document in two answers the settle time apart.
+    void confirm(int jobId, const QString& printer, int ticket);
     // Cancels the job; its end is Failed once it is cancelled, or what became of it when the
     // service would not cancel it (it was printing, or had printed).
     void withdraw(int jobId, const QString& printer, int ticket);
     // Lets every job go: they stay in the queue and print when the printer is back; nothing is
     // asked any more, and nothing more is handed on. Jobs to withdraw are tried once more, then
-    // and when they come later.
+    // and when they come later. A job not yet confirmed is let go as it is: it may hold its
+    // document.
     void stop();
 
 private:
+    enum class Stage {
+        Following,   // it has its document
+        Confirming,  // whether it has its document is not known yet
+        Cancelling,  // it must not print
+    };
     struct Job {
         int id = 0;
         QString printer;
         int ticket = 0;
-        bool cancelling = false;
+        Stage stage = Stage::Following;
         int waitMilliseconds = 0;
         QDeadlineTimer due;
+        std::optional<QDeadlineTimer> settled;  // set by the first answer that it lacks its document
     };
 
-    void add(Job job, int firstMilliseconds);
+    void add(int jobId, const QString& printer, int ticket, Stage stage, int firstMilliseconds);
     void checkDueJobs();
     // Where the job stands, asking the queue; Unanswered when the service is silent.
     PrintQueue::JobState ask(Job& job);

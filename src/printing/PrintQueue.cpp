@@ -12,8 +12,9 @@
 #include <sys/un.h>
 
 #include <cstring>
+#include <iterator>
+#include <map>
 #include <mutex>
-#include <set>
 
 namespace qelvaro {
 
@@ -53,13 +54,10 @@ QByteArray addressOf(const QString& queue)
 // What a failed call says: an answer that said no, or none.
 Reply refusedOrSilent(http_t* http) { return answered(http) ? Reply::Refused : Reply::Silent; }
 
-// The printer as the service describes it (the default printer for an empty name); null when it
-// does not, see cupsLastError().
+// A printer as the service describes it; null when it does not, see cupsLastError().
 struct Destination {
-    explicit Destination(http_t* http, const QString& name)
-        : dest(cupsGetNamedDest(http, name.isEmpty() ? nullptr : name.toUtf8().constData(), nullptr))
-    {
-    }
+    // The default printer: the user's own choice, else the service's.
+    explicit Destination(http_t* http) : dest(cupsGetNamedDest(http, nullptr, nullptr)) {}
     // A queue of the service by its address, asking nothing.
     explicit Destination(const QString& queue) : dest(cupsGetDestWithURI(nullptr, addressOf(queue).constData())) {}
     ~Destination()
@@ -72,15 +70,37 @@ struct Destination {
     cups_dest_t* dest;
 };
 
+// Where a job the service no longer lists stands, by whether its printer is still there.
+PrintQueue::JobState forgotten(http_t* http, const QString& printer)
+{
+    // No longer listed: a service that keeps no history of done jobs forgets a printed one at
+    // once, so only the printer's going tells that it did not print. The printer is asked for by
+    // its queue's address: one that is gone is not looked for all over the network.
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, addressOf(printer).constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-state");
+    ippDelete(cupsDoRequest(http, request, "/"));
+    if (!answered(http))
+        return PrintQueue::JobState::Unanswered;
+    if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE)
+        return PrintQueue::JobState::Completed;
+    return notFound(http) ? PrintQueue::JobState::Failed : PrintQueue::JobState::Waiting;
+}
+
 }  // namespace
 
-// The connections open now, so that the program's end can break off what they wait for.
+// The connections open now, each with the service's address and port as it connected, so that
+// the program's end can break off what they wait for.
 class SystemPrintQueue::OpenConnections {
 public:
     void add(http_t* http)
     {
+        sockaddr_storage peer{};
+        if (!peerOf(httpGetFd(http), peer))
+            peer.ss_family = AF_UNSPEC;  // matches no socket: left to its own answer time
         const std::lock_guard lock(m_mutex);
-        m_open.insert(http);
+        m_open[http] = peer;
     }
     void remove(http_t* http)
     {
@@ -92,30 +112,39 @@ public:
     void breakOff()
     {
         const std::lock_guard lock(m_mutex);
-        for (http_t* http : m_open)
-            if (const int fd = httpGetFd(http); isServiceSocket(fd))
+        for (const auto& [http, service] : m_open)
+            if (const int fd = httpGetFd(http); isConnectedTo(fd, service))
                 ::shutdown(fd, SHUT_RDWR);
     }
 
 private:
-    // libcups changes a connection's socket when it reconnects: whatever the number names at this
-    // moment is shut down only if it is a socket to the print service.
-    static bool isServiceSocket(int fd)
+    static bool peerOf(int fd, sockaddr_storage& peer)
     {
-        if (fd < 0)
-            return false;
-        sockaddr_storage peer{};
         socklen_t length = sizeof peer;
-        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0)
+        return fd >= 0 && ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0;
+    }
+    // libcups changes a connection's socket when it reconnects: whatever the number names at this
+    // moment is shut down only if it is a socket to the print service's own address and port.
+    static bool isConnectedTo(int fd, const sockaddr_storage& service)
+    {
+        sockaddr_storage peer{};
+        if (!peerOf(fd, peer) || peer.ss_family != service.ss_family)
             return false;
-        const int port = ippPort();
         switch (peer.ss_family) {
-        case AF_INET:
-            return ntohs(reinterpret_cast<const sockaddr_in&>(peer).sin_port) == port;
-        case AF_INET6:
-            return ntohs(reinterpret_cast<const sockaddr_in6&>(peer).sin6_port) == port;
+        case AF_INET: {
+            const auto& a = reinterpret_cast<const sockaddr_in&>(peer);
+            const auto& b = reinterpret_cast<const sockaddr_in&>(service);
+            return a.sin_port == b.sin_port && a.sin_addr.s_addr == b.sin_addr.s_addr;
+        }
+        case AF_INET6: {
+            const auto& a = reinterpret_cast<const sockaddr_in6&>(peer);
+            const auto& b = reinterpret_cast<const sockaddr_in6&>(service);
+            return a.sin6_port == b.sin6_port && a.sin6_scope_id == b.sin6_scope_id &&
+                   std::memcmp(&a.sin6_addr, &b.sin6_addr, sizeof a.sin6_addr) == 0;
+        }
         case AF_LOCAL:
-            return std::strncmp(reinterpret_cast<const sockaddr_un&>(peer).sun_path, cupsServer(),
+            return std::strncmp(reinterpret_cast<const sockaddr_un&>(peer).sun_path,
+                                reinterpret_cast<const sockaddr_un&>(service).sun_path,
                                 sizeof(sockaddr_un::sun_path)) == 0;
         default:
             return false;
@@ -123,23 +152,24 @@ private:
     }
 
     std::mutex m_mutex;
-    std::set<http_t*> m_open;
+    std::map<http_t*, sockaddr_storage> m_open;
 };
 
-// The default printer as the service last described it, with the user's own options for it.
-// Asked for again by name, libcups would, should the service fall silent just then, look for
-// the printer all over the network, on connections of its own that nothing can break off.
+// The printer a print goes to as the service last described it: the default printer with the
+// user's own options for it (any other by its queue's address), and what the paper step read of
+// it, on which its job is then made. Asked for again by name, libcups would, should the service
+// fall silent just then, look for the printer all over the network, on connections of its own
+// that nothing can break off.
 class SystemPrintQueue::KnownPrinter {
 public:
     KnownPrinter() = default;
-    ~KnownPrinter() { cupsFreeDests(m_count, m_dests); }
+    ~KnownPrinter() { forget(); }
     KnownPrinter(const KnownPrinter&) = delete;
     KnownPrinter& operator=(const KnownPrinter&) = delete;
 
     void keep(cups_dest_t* dest)
     {
-        cupsFreeDests(m_count, m_dests);
-        m_dests = nullptr;
+        forget();
         m_count = cupsCopyDest(dest, 0, &m_dests);
     }
     // Null when that is not the printer kept.
@@ -147,10 +177,43 @@ public:
     {
         return cupsGetDest(name.toUtf8().constData(), nullptr, m_count, m_dests);
     }
+    // What the service told of the printer kept; null until it is described.
+    cups_dinfo_t* info() const { return m_info; }
+    // Reads what the service tells of the printer now (one request), keeping it by its queue's
+    // address when it is not the printer kept.
+    Reply describe(http_t* http, const QString& name, cups_dinfo_t*& info)
+    {
+        info = nullptr;
+        if (!find(name)) {
+            const Destination byAddress(name);
+            if (!byAddress.dest)
+                return Reply::Refused;
+            keep(byAddress.dest);
+        }
+        cups_dinfo_t* read = cupsCopyDestInfo(http, m_dests);
+        if (!read)
+            return refusedOrSilent(http);
+        if (m_info)
+            cupsFreeDestInfo(m_info);
+        info = m_info = read;
+        return Reply::Given;
+    }
+    cups_dest_t* dest() const { return m_dests; }
 
 private:
+    void forget()
+    {
+        if (m_info)
+            cupsFreeDestInfo(m_info);
+        m_info = nullptr;
+        cupsFreeDests(m_count, m_dests);
+        m_dests = nullptr;
+        m_count = 0;
+    }
+
     cups_dest_t* m_dests = nullptr;
     int m_count = 0;
+    cups_dinfo_t* m_info = nullptr;
 };
 
 // A connection to the print service of its own (libcups' shared default connection would wait a
@@ -197,7 +260,7 @@ private:
 };
 
 SystemPrintQueue::SystemPrintQueue()
-    : m_open(std::make_unique<OpenConnections>()), m_default(std::make_unique<KnownPrinter>())
+    : m_open(std::make_unique<OpenConnections>()), m_known(std::make_unique<KnownPrinter>())
 {
 }
 
@@ -209,10 +272,10 @@ Reply SystemPrintQueue::defaultPrinter(QString& name)
     const PrintServiceConnection connection(*this);
     if (!connection.http())
         return connection.refused() ? Reply::Given : Reply::Silent;
-    const Destination printer(connection.http(), QString());
+    const Destination printer(connection.http());
     if (printer.dest) {
         name = QString::fromUtf8(printer.dest->name);
-        m_default->keep(printer.dest);
+        m_known->keep(printer.dest);
         return Reply::Given;
     }
     return answered(connection.http()) ? Reply::Given : Reply::Silent;
@@ -225,15 +288,10 @@ Reply SystemPrintQueue::paper(const QString& printer, QPageLayout::Orientation o
     if (!http)
         return Reply::Silent;
     // The default printer as found just before; any other by its queue's address alone.
-    const Destination byAddress(printer);
-    cups_dest_t* dest = m_default->find(printer);
-    if (!dest)
-        dest = byAddress.dest;
-    if (!dest)
-        return Reply::Refused;
-    cups_dinfo_t* info = cupsCopyDestInfo(http, dest);
-    if (!info)
-        return refusedOrSilent(http);
+    cups_dinfo_t* info = nullptr;
+    if (const Reply described = m_known->describe(http, printer, info); described != Reply::Given)
+        return described;
+    cups_dest_t* dest = m_known->dest();
     // The paper the printer takes by default, and its printable area. (Asked for the default
     // paper's size alone, libcups may answer with the locale's paper instead of the printer's.)
     QByteArray media;
@@ -245,7 +303,6 @@ Reply SystemPrintQueue::paper(const QString& printer, QPageLayout::Orientation o
         found = cupsGetDestMediaDefault(http, dest, info, 0, &size);
         media = size.media;
     }
-    cupsFreeDestInfo(info);
     if (!found)
         return refusedOrSilent(http);
     // The service gives hundredths of a millimetre.
@@ -272,13 +329,20 @@ Reply SystemPrintQueue::createJob(const QString& printer, const QString& jobName
     optionCount = cupsAddOption("fit-to-page", "false", optionCount, &options);
     if (!paper.media.isEmpty())
         optionCount = cupsAddOption("media", paper.media.toUtf8().constData(), optionCount, &options);
-    jobId = cupsCreateJob(connection.http(), printer.toUtf8().constData(), jobName.toUtf8().constData(), optionCount,
-                          options);
+    // Made on the printer as the paper step described it: asked for again by name, it would cost
+    // two more requests and, should they go unanswered, a search of the network.
+    cups_dinfo_t* info = m_known->find(printer) ? m_known->info() : nullptr;
+    Reply reply = info ? Reply::Given : m_known->describe(connection.http(), printer, info);
+    if (reply == Reply::Given) {
+        const ipp_status_t status = cupsCreateDestJob(connection.http(), m_known->dest(), info, &jobId,
+                                                      jobName.toUtf8().constData(), optionCount, options);
+        if (status > IPP_STATUS_OK_EVENTS_COMPLETE || jobId <= 0)
+            reply = refusedOrSilent(connection.http());
+    }
     cupsFreeOptions(optionCount, options);
-    if (jobId > 0)
-        return Reply::Given;
-    jobId = 0;
-    return refusedOrSilent(connection.http());
+    if (reply != Reply::Given)
+        jobId = 0;
+    return reply;
 }
 
 PrintQueue::Delivery SystemPrintQueue::sendDocument(int jobId, const QString& printer, const QString& pdfPath,
@@ -308,8 +372,8 @@ PrintQueue::Delivery SystemPrintQueue::sendDocument(int jobId, const QString& pr
     }
     if (!wanted())
         return Delivery::CutShort;
-    // The empty last piece ends the document: once it is out, the job has the document whole,
-    // whether or not its answer comes in time.
+    // The empty last piece ends the document. Written is not received: a connection that breaks
+    // before the answer may have lost any of it, which only the job can tell.
     if (httpWrite2(http, "", 0) < 0 || httpError(http) != 0)
         return Delivery::CutShort;
     const ipp_status_t status = cupsFinishDocument(http, name.constData());
@@ -341,32 +405,32 @@ PrintQueue::JobState SystemPrintQueue::jobState(int jobId, const QString& printe
     const PrintServiceConnection connection(*this);
     if (!connection.http())
         return JobState::Unanswered;
-    // One Get-Job-Attributes request for this job's state alone, not a listing of the queue.
+    // One Get-Job-Attributes request for this job alone, not a listing of the queue.
     char uri[HTTP_MAX_URI];
     httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/jobs/%d", jobId);
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "job-state");
+    static const char* const kAsked[] = {"job-state", "job-state-reasons", "number-of-documents"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", std::size(kAsked), nullptr,
+                  kAsked);
     ipp_t* response = cupsDoRequest(connection.http(), request, "/");
     int state = 0;
+    int documents = -1;  // not told
+    bool incoming = false;
     if (response) {
         if (ipp_attribute_t* attribute = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
             state = ippGetInteger(attribute, 0);
+        if (ipp_attribute_t* attribute = ippFindAttribute(response, "number-of-documents", IPP_TAG_INTEGER))
+            documents = ippGetInteger(attribute, 0);
+        if (ipp_attribute_t* attribute = ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD))
+            incoming = ippContainsString(attribute, "job-incoming");
         ippDelete(response);
     } else if (!answered(connection.http())) {
         return JobState::Unanswered;
     }
-    if (notFound(connection.http())) {
-        // No longer listed: a service that keeps no history of done jobs forgets a printed one at
-        // once, so only the printer's going tells that it did not print.
-        const Destination stillThere(connection.http(), printer);
-        if (stillThere.dest)
-            return JobState::Completed;
-        if (notFound(connection.http()))
-            return JobState::Failed;
-        return answered(connection.http()) ? JobState::Waiting : JobState::Unanswered;
-    }
+    if (notFound(connection.http()))
+        return forgotten(connection.http(), printer);
     switch (state) {
     case IPP_JSTATE_COMPLETED:
         return JobState::Completed;
@@ -374,8 +438,15 @@ PrintQueue::JobState SystemPrintQueue::jobState(int jobId, const QString& printe
     case IPP_JSTATE_CANCELED:
     case IPP_JSTATE_ABORTED:
         return JobState::Failed;
+    case IPP_JSTATE_PENDING:
+    case IPP_JSTATE_HELD:
+        // Made, but not yet given its document (a service that does not count documents still
+        // marks such a job as incoming).
+        if (documents == 0 || (documents < 0 && incoming))
+            return JobState::Incoming;
+        return JobState::Waiting;
     default:
-        // Pending, held or processing: ask again later.
+        // Printing, or a state the service did not say: ask again later.
         return JobState::Waiting;
     }
 }

@@ -153,8 +153,12 @@ public:
             return end(Report::Failed);
         const Delivery delivery =
             wanted() ? m_queue.sendDocument(id, printer, job.fileName(), wanted) : Delivery::CutShort;
-        if (delivery == Delivery::Accepted || delivery == Delivery::Unanswered)
+        if (delivery == Delivery::Accepted)
             return m_follower->follow(id, printer, ticket);
+        // Whether the job holds what was written to it only the job can tell: nothing is told
+        // until the service says.
+        if (delivery == Delivery::Unanswered)
+            return m_follower->confirm(id, printer, ticket);
         if (!wanted()) {
             // The program is ending: the job, without its whole document, is cancelled while the
             // queue still gives a cancel its moment.

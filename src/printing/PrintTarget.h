@@ -55,8 +55,9 @@ private:
 // window nothing. A print is told as failed, with the offer to save that printout as a PDF file,
 // only when it cannot come out: there is no printer, the service refused or failed it, it never
 // reached the service (the service fell silent, or stayed silent while it waited its turn), or
-// its job was cancelled because its document could not be sent whole. A service that answers is
-// waited for, however slowly; once its whole document is sent, a print's fate is its job's.
+// its job was cancelled because it does not hold its whole document. A service that answers is
+// waited for, however slowly; once the service holds its whole document (it said so, or the job
+// shows it), a print's fate is its job's.
 // Such messages come one at a time, whatever became of the window that printed.
 class PrinterTarget : public PrintTarget {
 public:

@@ -31,8 +31,9 @@ constexpr double kPointsPerMillimetre = 72 / 25.4;
 using FakeQueue = FakePrintQueue;
 using JobState = PrintQueue::JobState;
 
-// Quick enough for a test, and still doubling; at the end, prints on their way get a fifth of a second.
-constexpr JobFollower::Timing kQuick{10, 80, 200};
+// Quick enough for a test, and still doubling; at the end, prints on their way get a fifth of a
+// second; a job is taken to lack its document after two answers 20 ms apart.
+constexpr JobFollower::Timing kQuick{10, 80, 200, 20};
 
 // A job's PDF as the queue was given it, written out to be read back.
 PdfPage givenPdf(const FakeQueue::State& queue, int index, const QTemporaryDir& folder)
@@ -367,6 +368,68 @@ private slots:
         QTRY_COMPARE(recorder.texts(), QStringList{kPrintFailedQuestion});
         QCOMPARE(target.followedJobs(), 0);
         QCOMPARE(readPdfPage(offered).words.value(0).text, QStringLiteral("张三"));
+    }
+
+    // A document sent to its last piece with no answer (the connection broke, or the service fell
+    // silent) is whole only when the job shows it: a job that holds it is followed and tells
+    // nothing; one the service lists without it, in two answers some time apart, is cancelled and
+    // told once the cancel is done; one without it at first and with it later is not cancelled.
+    // While the service says nothing, nothing is told.
+    void anUnansweredDocumentIsAskedOfItsJob_data()
+    {
+        QTest::addColumn<int>("incomingAnswers");
+        QTest::addColumn<bool>("silentAfter");
+        QTest::addColumn<bool>("told");
+
+        QTest::newRow("the job holds it") << 0 << false << false;
+        QTest::newRow("the job lacks it") << -1 << false << true;
+        QTest::newRow("the job lacks it, then holds it") << 1 << false << false;
+        QTest::newRow("the service falls silent, the job holds it") << 0 << true << false;
+        QTest::newRow("the service falls silent, the job lacks it") << -1 << true << true;
+    }
+
+    void anUnansweredDocumentIsAskedOfItsJob()
+    {
+        QFETCH(int, incomingAnswers);
+        QFETCH(bool, silentAfter);
+        QFETCH(bool, told);
+
+        Printing p;
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
+        queue.answerDocument = false;
+        queue.incomingAnswers = incomingAnswers;
+        queue.silentAfterDocument = silentAfter;
+        queue.silentAtCancel = true;  // so that nothing told before the cancel is done shows
+
+        QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("张三"))));
+        QTRY_COMPARE(queue.jobCount(), 1);
+        if (silentAfter) {
+            QTRY_VERIFY(queue.questionCount() >= 3);
+            QCOMPARE(recorder.texts(), QStringList());
+            queue.set([](FakeQueue::State& s) { s.silent = false; });
+        }
+        if (told) {
+            QTRY_VERIFY(!queue.read<bool>([](const FakeQueue::State& s) { return s.silentAtCancel; }));
+            QTest::qWait(50);
+            QCOMPARE(recorder.texts(), QStringList());
+            QCOMPARE(target.followedJobs(), 1);
+            queue.set([](FakeQueue::State& s) { s.silent = false; });
+            QTRY_COMPARE(recorder.texts(), QStringList{kPrintFailedQuestion});
+            QCOMPARE(queue.cancels(), QList<int>{1});
+            QCOMPARE(queue.documents(), QList<int>());
+            QCOMPARE(readPdfPage(offered).words.value(0).text, QStringLiteral("张三"));
+        } else {
+            QTRY_COMPARE(queue.documents(), QList<int>{1});
+            const int questions = queue.questionCount();
+            QTRY_VERIFY(queue.questionCount() >= questions + 3);
+            QCOMPARE(target.followedJobs(), 1);
+            queue.end(1, JobState::Completed);
+            QTRY_COMPARE(target.followedJobs(), 0);
+            QCOMPARE(recorder.texts(), QStringList());
+            QCOMPARE(queue.cancels(), QList<int>());
+        }
+        QTest::qWait(50);
+        QCOMPARE(recorder.texts().size(), told ? 1 : 0);
     }
 
     // A job whose document did not get through whole is cancelled, and told as failed once it is:

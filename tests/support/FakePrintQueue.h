@@ -11,6 +11,7 @@
 #include <QWaitCondition>
 
 #include <functional>
+#include <utility>
 
 namespace qelvaro::test {
 
@@ -33,14 +34,19 @@ public:
         int delayMilliseconds = 0;             // how long every call takes before it answers
         bool silentAfterDocument = false;      // falls silent once a document is sent whole
         bool cutDocument = false;              // falls silent while a document is on its way
+        bool answerDocument = true;            // false: a document sent whole has no answer
+        int incomingAnswers = 0;               // with no answer: how many answers list its job
+                                               // without it before it turns up (-1: it never does)
         bool refuseCancel = false;             // the job is printing: it cannot be cancelled
+        bool silentAtCancel = false;           // falls silent when a cancel is first tried
         bool holdCreateJob = false;            // creating a job waits until let go
         bool interrupted = false;              // the program is ending
         int created = 0;                       // jobs made; job n has the id n
         QStringList jobs;                      // names of the jobs whose document was taken
         QStringList given;                     // the paths the documents were given as
         QList<QByteArray> pdfs;                // what they were given
-        QList<int> documented;                 // ids of the jobs that had their document whole
+        QList<int> documented;                 // ids of the jobs that hold their document whole
+        QMap<int, int> incoming;               // by id: answers left that list the job without it
         QList<QPageLayout::Orientation> asked;  // paper asked for, by orientation
         QMap<int, JobState> states;            // by id; a job missing here is no longer listed
         QList<int> cancelled;                  // ids cancelled
@@ -132,15 +138,19 @@ public:
         m_state.jobs << m_names.value(jobId);
         m_state.given << pdfPath;
         m_state.pdfs << file.readAll();
-        m_state.documented << jobId;
-        if (!m_state.silentAfterDocument)
-            return Delivery::Accepted;
-        m_state.silent = true;
-        return Delivery::Unanswered;
+        if (!m_state.answerDocument && m_state.incomingAnswers != 0)
+            m_state.incoming[jobId] = m_state.incomingAnswers;
+        else
+            m_state.documented << jobId;
+        if (m_state.silentAfterDocument)
+            m_state.silent = true;
+        return m_state.answerDocument && !m_state.silentAfterDocument ? Delivery::Accepted : Delivery::Unanswered;
     }
     Reply cancel(int jobId) override
     {
         const QMutexLocker lock(&m_state.mutex);
+        if (std::exchange(m_state.silentAtCancel, false))
+            m_state.silent = true;
         if (!answers())
             return Reply::Silent;
         if (m_state.refuseCancel || !m_state.states.contains(jobId))
@@ -155,6 +165,16 @@ public:
         ++m_state.questions;
         if (!answers())
             return JobState::Unanswered;
+        if (m_state.incoming.contains(id) && m_state.states.value(id) == JobState::Waiting) {
+            int& left = m_state.incoming[id];
+            if (left != 0) {
+                if (left > 0)
+                    --left;
+                return JobState::Incoming;
+            }
+            m_state.incoming.remove(id);
+            m_state.documented << id;
+        }
         if (m_state.states.contains(id))
             return m_state.states.value(id);
         // No longer listed: done, unless its printer went.
