@@ -1,8 +1,9 @@
 #pragma once
 
 // The records database of a busy clinic that the record benchmarks share: a million prescriptions
-// over ten years and a hundred thousand patients. It is built once under /tmp and kept for later
-// runs; its indexes are brought in line with the template's on every start.
+// over ten years and a hundred thousand patients. It is built once in the build tree and kept for
+// later runs; its indexes are brought in line with the template's on every start. A run holds it
+// until it ends, so two runs at once take turns instead of writing into each other's rows.
 
 #include "DataStore.h"
 #include "Pinyin.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QLockFile>
 #include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -29,7 +31,9 @@ inline constexpr int kPatients = 100'000;
 inline constexpr int kDistinctNames = 3000;
 inline const QDate kFirstDay(2016, 1, 1);
 inline const QDate kLastDay(2025, 12, 31);
-inline const QString kRecordBenchFolder = QStringLiteral("/tmp/qelvaro-recordbench");
+// In this build's tree (benchmarks/CMakeLists.txt names it), so two checkouts or two users never
+// share it.
+inline const QString kRecordBenchFolder = QString::fromUtf8(QELVARO_BENCHMARK_DATA "/record-bench");
 
 struct Patient {
     QString name, sex, birthYear, feeClass, card, address, diagnosis, telephone;
@@ -156,12 +160,33 @@ inline bool matchTemplateIndexes(Database& bench)
     return true;
 }
 
+// Holds the benchmark folder for the rest of the run, waiting while another run holds it: the
+// benchmarks save and delete rows and change indexes, and a build takes a while, so two runs at
+// once must not use it together. The lock of a run that died is taken over.
+inline bool holdRecordBenchFolder()
+{
+    static QLockFile lock(kRecordBenchFolder + u".lock"_s);
+    if (lock.isLocked())
+        return true;
+    lock.setStaleLockTime(0);  // a long run is not a dead one
+    if (lock.tryLock(0))
+        return true;
+    if (lock.error() != QLockFile::LockFailedError)
+        return false;
+    std::printf("waiting for the lock of %s, held by another run or left by one that ended ...\n",
+                qPrintable(kRecordBenchFolder));
+    std::fflush(stdout);
+    return lock.lock();
+}
+
 // Opens the benchmark folder's data store, building the records first when they are not there.
 // names receives the patient names the rows were made from.
 inline std::unique_ptr<DataStore> openRecordBenchStore(QStringList* names)
 {
     std::mt19937 rng(20161014);
     *names = makeNames(rng);
+    if (!holdRecordBenchFolder())
+        return nullptr;
     QDir().mkpath(kRecordBenchFolder);
     auto store = std::make_unique<DataStore>(AppPaths::inFolder(kRecordBenchFolder));
     if (!store->open())

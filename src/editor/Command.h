@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EnumTable.h"
+
 namespace qelvaro {
 
 // Every command of the main window's menus, the menu bar's and the body's right-click menu.
@@ -32,8 +34,8 @@ enum class Command {
     Intramuscular,
     Intravenous,
     DripTube,
-    Count  // not a command: keeps kCommandCount in step with the list above
+    Count
 };
-inline constexpr int kCommandCount = int(Command::Count);
+inline constexpr int kCommandCount = enumCount<Command>;
 
 }  // namespace qelvaro

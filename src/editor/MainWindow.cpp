@@ -101,6 +101,7 @@ constexpr std::array<HeadingField, kHeadingFieldCount> kFieldTabOrder{
     HeadingField::OtherFee};
 
 struct SheetLabelLayout {
+    SheetLabel label;
     const char* text;
     const char* family;
     double points;
@@ -109,17 +110,17 @@ struct SheetLabelLayout {
     int top;
 };
 
-// In SheetLabel order.
-const std::array<SheetLabelLayout, kSheetLabelCount> kSheetLabels{{
-    {"普通处方笺", "黑体", 12, false, 2460, 960},
-    {"Rp", "宋体", 18, true, 600, 2760},
-    {"", "黑体", 12, false, 2100, 600},
-    {"普通", "宋体", 10.5, true, 5220, 660},
-    {"处方", "宋体", 10.5, true, 5220, 900},
-    {"收费", "宋体", 10.5, false, 3000, 7980},
-    {"盖章", "宋体", 10.5, false, 3000, 8280},
-    {"处方正文请勿写过此线", "宋体", 7.5, false, 2460, 7605},
+constexpr std::array<SheetLabelLayout, kSheetLabelCount> kSheetLabels{{
+    {SheetLabel::Title, "普通处方笺", "黑体", 12, false, 2460, 960},
+    {SheetLabel::Rp, "Rp", "宋体", 18, true, 600, 2760},
+    {SheetLabel::ClinicName, "", "黑体", 12, false, 2100, 600},
+    {SheetLabel::Kind, "普通", "宋体", 10.5, true, 5220, 660},
+    {SheetLabel::KindSuffix, "处方", "宋体", 10.5, true, 5220, 900},
+    {SheetLabel::Fee, "收费", "宋体", 10.5, false, 3000, 7980},
+    {SheetLabel::Stamp, "盖章", "宋体", 10.5, false, 3000, 8280},
+    {SheetLabel::BodyLimit, "处方正文请勿写过此线", "宋体", 7.5, false, 2460, 7605},
 }};
+static_assert(oneRowPerValue(kSheetLabels, &SheetLabelLayout::label), "kSheetLabels is indexed by SheetLabel");
 
 struct RuleLayout {
     int x1, y1, x2, y2, width;
@@ -151,7 +152,7 @@ struct ToolbarLayout {
     int left;
 };
 
-const std::array<ToolbarLayout, kToolbarCommandCount> kToolbar{{
+constexpr std::array<ToolbarLayout, kToolbarCommandCount> kToolbar{{
     {ToolbarCommand::New, "新建", "toolbarNew", 60},
     {ToolbarCommand::Renew, "续开", "toolbarRenew", 1200},
     {ToolbarCommand::Save, "保存", "toolbarSave", 2340},
@@ -163,6 +164,7 @@ const std::array<ToolbarLayout, kToolbarCommandCount> kToolbar{{
     {ToolbarCommand::OverlayPrint, "套打", "toolbarOverlayPrint", 9540},
     {ToolbarCommand::Help, "帮助", "toolbarHelp", 11940},
 }};
+static_assert(oneRowPerValue(kToolbar, &ToolbarLayout::command), "kToolbar is indexed by ToolbarCommand");
 
 // Each command's menu item and, where it has one, the toolbar button that runs it too.
 struct CommandLayout {
@@ -201,14 +203,7 @@ constexpr std::array<CommandLayout, kCommandCount> kCommands{{
     {Command::DripTube, "actionDripTube", std::nullopt},
 }};
 
-constexpr bool commandsInOrder()
-{
-    for (int i = 0; i < kCommandCount; ++i)
-        if (kCommands[i].command != Command(i))
-            return false;
-    return true;
-}
-static_assert(commandsInOrder(), "kCommands is indexed by Command");
+static_assert(oneRowPerValue(kCommands, &CommandLayout::command), "kCommands is indexed by Command");
 
 const CommandLayout& commandLayout(Command command) { return kCommands.at(size_t(command)); }
 
@@ -238,30 +233,40 @@ const std::array<CategoryLayout, kCategoryCount> kCategories{{
 }};
 constexpr std::array<int, 4> kCategoryRowTops{240, 600, 960, 1320};
 
-struct CardText {
-    int index;
-    const char* text;
+struct CardPlace {
     int left, top, width, height;
 };
 
-const std::array<CardText, kCardCaptionCount> kCardCaptions{{
-    {0, "门诊注射卡", 1860, 120, 1200, 240},
-    {1, "姓名：", 180, 540, 540, 180},
-    {3, "性别：", 1500, 540, 540, 180},
-    {2, "年龄：", 2280, 540, 540, 180},
-    {4, "日期：", 3180, 540, 540, 180},
-    {6, "医生：", 180, 3060, 540, 180},
-    {5, "护士：", 1500, 3060, 540, 180},
-}};
+struct CardCaptionLayout {
+    CardCaption caption;
+    const char* text;
+    CardPlace place;
+};
 
-// In CardHeader order.
-const std::array<CardText, kCardHeaderCount> kCardHeader{{
-    {0, "", 720, 540, 735, 270},
-    {1, "", 1980, 540, 255, 285},
-    {2, "", 2760, 540, 375, 270},
-    {3, "", 3720, 540, 975, 270},
-    {4, "", 720, 3060, 735, 270},
+constexpr std::array<CardCaptionLayout, kCardCaptionCount> kCardCaptions{{
+    {CardCaption::Title, "门诊注射卡", {1860, 120, 1200, 240}},
+    {CardCaption::Name, "姓名：", {180, 540, 540, 180}},
+    {CardCaption::Age, "年龄：", {2280, 540, 540, 180}},
+    {CardCaption::Sex, "性别：", {1500, 540, 540, 180}},
+    {CardCaption::Date, "日期：", {3180, 540, 540, 180}},
+    {CardCaption::Nurse, "护士：", {1500, 3060, 540, 180}},
+    {CardCaption::Doctor, "医生：", {180, 3060, 540, 180}},
 }};
+static_assert(oneRowPerValue(kCardCaptions, &CardCaptionLayout::caption), "kCardCaptions is indexed by CardCaption");
+
+struct CardHeaderLayout {
+    CardHeader box;
+    CardPlace place;
+};
+
+constexpr std::array<CardHeaderLayout, kCardHeaderCount> kCardHeader{{
+    {CardHeader::Name, {720, 540, 735, 270}},
+    {CardHeader::Sex, {1980, 540, 255, 285}},
+    {CardHeader::Age, {2760, 540, 375, 270}},
+    {CardHeader::Date, {3720, 540, 975, 270}},
+    {CardHeader::Doctor, {720, 3060, 735, 270}},
+}};
+static_assert(oneRowPerValue(kCardHeader, &CardHeaderLayout::box), "kCardHeader is indexed by CardHeader");
 
 const std::array<RuleLayout, 3> kCardRules{{
     {180, 420, 4680, 420, 1},
@@ -270,19 +275,20 @@ const std::array<RuleLayout, 3> kCardRules{{
 }};
 
 struct CardButtonLayout {
+    CardButton button;
     const char* caption;
     int left;
     int top;
     bool shown;
 };
 
-// In CardButton order.
-const std::array<CardButtonLayout, kCardButtonCount> kCardButtons{{
-    {"打印病史", 2640, 4830, false},
-    {"打印病史", 3900, 4830, true},
-    {"打印注射卡", 2640, 8670, true},
-    {"输液执行卡", 3900, 8670, true},
+constexpr std::array<CardButtonLayout, kCardButtonCount> kCardButtons{{
+    {CardButton::HiddenHistory, "打印病史", 2640, 4830, false},
+    {CardButton::History, "打印病史", 3900, 4830, true},
+    {CardButton::InjectionCard, "打印注射卡", 2640, 8670, true},
+    {CardButton::InfusionCard, "输液执行卡", 3900, 8670, true},
 }};
+static_assert(oneRowPerValue(kCardButtons, &CardButtonLayout::button), "kCardButtons is indexed by CardButton");
 
 QGroupBox* makeFrame(QWidget* parent, const char* objectName, const QRect& geometry)
 {
@@ -460,14 +466,13 @@ void MainWindow::buildSheet(QWidget* central)
         m_headingInputs[i] = input;
     }
 
-    for (int i = 0; i < int(kSheetLabels.size()); ++i) {
-        const SheetLabelLayout& l = kSheetLabels[i];
+    for (const SheetLabelLayout& l : kSheetLabels) {
         auto* label = new QLabel(fromUtf8(l.text), m_sheet);
-        label->setObjectName(QStringLiteral("sheetLabel%1").arg(i));
+        label->setObjectName(QStringLiteral("sheetLabel%1").arg(int(l.label)));
         label->setFont(namedFont(l.family, l.points, l.bold));
         label->adjustSize();
         label->move(twipsPoint(l.left, l.top));
-        m_sheetLabels[i] = label;
+        m_sheetLabels[l.label] = label;
     }
     titleLabel()->setObjectName(QStringLiteral("titleLabel"));
     clinicNameLabel()->setObjectName(QStringLiteral("clinicNameLabel"));
@@ -510,7 +515,7 @@ void MainWindow::buildToolbar(QWidget* central)
         button->move(twipsPoint(t.left, 180));
         const ToolbarCommand command = t.command;
         connect(button, &ToolbarButton::activated, this, [this, command] { runToolbarCommand(command); });
-        m_toolbarButtons[int(t.command)] = button;
+        m_toolbarButtons[t.command] = button;
     }
     for (ToolbarCommand later : {ToolbarCommand::New, ToolbarCommand::Renew, ToolbarCommand::Save, ToolbarCommand::Print,
                                  ToolbarCommand::Log, ToolbarCommand::Statistics, ToolbarCommand::OverlayPrint})
@@ -591,25 +596,25 @@ void MainWindow::buildRightColumn(QWidget* central)
     // Their face is small enough that a three-character caption ends before its value begins
     // (480 twips apart) and an age such as "35岁" fits its 375-twip box.
     const QFont headingFont = namedFont("宋体", 7.5);
-    for (const CardText& c : kCardCaptions) {
+    for (const CardCaptionLayout& c : kCardCaptions) {
         auto* label = new QLabel(fromUtf8(c.text), m_cardPreview);
-        label->setObjectName(QStringLiteral("cardCaption%1").arg(c.index));
-        label->setFont(c.index == 0 ? namedFont("黑体", 12) : headingFont);
+        label->setObjectName(QStringLiteral("cardCaption%1").arg(int(c.caption)));
+        label->setFont(c.caption == CardCaption::Title ? namedFont("黑体", 12) : headingFont);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        QRect place = twipsRect(c.left, c.top, c.width, c.height);
+        QRect place = twipsRect(c.place.left, c.place.top, c.place.width, c.place.height);
         place.setHeight(std::max(place.height(), label->fontMetrics().height()));
         label->setGeometry(place);
-        m_cardCaptions[c.index] = label;
+        m_cardCaptions[c.caption] = label;
     }
-    for (const CardText& c : kCardHeader) {
-        QLineEdit* box = makeLineEdit(m_cardPreview, QStringLiteral("cardHeaderBox%1").arg(c.index),
-                                      twipsRect(c.left, c.top, c.width, c.height));
+    for (const CardHeaderLayout& c : kCardHeader) {
+        QLineEdit* box = makeLineEdit(m_cardPreview, QStringLiteral("cardHeaderBox%1").arg(int(c.box)),
+                                      twipsRect(c.place.left, c.place.top, c.place.width, c.place.height));
         box->setFrame(false);
         box->setFont(headingFont);
         box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         // A line box keeps 2 pixels left and 1 above its text; these margins take them back.
         box->setTextMargins(-2, -1, 0, 0);
-        m_cardHeader[c.index] = box;
+        m_cardHeader[c.box] = box;
     }
     m_injectionCardBox = new MultiLineBox(m_cardPreview);
     m_injectionCardBox->setObjectName(QStringLiteral("injectionCardBox"));
@@ -618,17 +623,16 @@ void MainWindow::buildRightColumn(QWidget* central)
     for (const RuleLayout& r : kCardRules)
         m_cardPreview->addRule(twipsLine(r.x1, r.y1, r.x2, r.y2), r.width);
 
-    for (int i = 0; i < int(kCardButtons.size()); ++i) {
-        const CardButtonLayout& b = kCardButtons[i];
+    for (const CardButtonLayout& b : kCardButtons) {
         auto* button = new QLabel(fromUtf8(b.caption), frame);
-        button->setObjectName(QStringLiteral("cardButton%1").arg(i));
+        button->setObjectName(QStringLiteral("cardButton%1").arg(int(b.button)));
         button->setAlignment(Qt::AlignCenter);
         button->setFrameStyle(QFrame::Panel | QFrame::Raised);
         button->setAutoFillBackground(true);
         button->setBackgroundRole(QPalette::Button);
         button->setGeometry(twipsRect(b.left, b.top, 1125, 315));
         button->setVisible(b.shown);
-        m_cardButtons[i] = button;
+        m_cardButtons[b.button] = button;
     }
 }
 
@@ -682,7 +686,7 @@ void MainWindow::buildMenus()
             action->setEnabled(false);
             addAction(action);
             m_menuActions << action;
-            m_actions[size_t(*item.command)] = action;
+            m_actions[*item.command] = action;
         }
     };
     menuBar()->setObjectName(QStringLiteral("menuBar"));
@@ -739,7 +743,7 @@ void MainWindow::buildBodyMenu()
         QAction* action = m_bodyMenu->addAction(fromUtf8(caption));
         action->setObjectName(commandName(*command));
         action->setEnabled(false);
-        m_actions[size_t(*command)] = action;
+        m_actions[*command] = action;
     }
 }
 
@@ -758,7 +762,7 @@ QLine MainWindow::headingUnderline(HeadingField field) const
     return m_headingBoxes.at(int(field))->rules().value(0).line;
 }
 
-ToolbarButton* MainWindow::toolbarButton(ToolbarCommand command) const { return m_toolbarButtons.at(int(command)); }
+ToolbarButton* MainWindow::toolbarButton(ToolbarCommand command) const { return m_toolbarButtons[command]; }
 
 void MainWindow::setKind(const QString& kind)
 {
@@ -825,7 +829,7 @@ void MainWindow::runToolbarCommand(ToolbarCommand command)
         openHelpPage();
         break;
     default:
-        if (const auto& handler = m_toolbarHandlers[size_t(command)])
+        if (const auto& handler = m_toolbarHandlers[command])
             handler();
         break;
     }
@@ -839,10 +843,10 @@ void MainWindow::provideCommand(Command command, std::function<void()> handler)
 {
     QAction* action = this->action(command);
     action->setEnabled(true);
-    m_provided[size_t(command)] = true;
+    m_provided[command] = true;
     connect(action, &QAction::triggered, this, [handler] { handler(); });
     if (const std::optional<ToolbarCommand> button = commandLayout(command).button) {
-        m_toolbarHandlers[size_t(*button)] = handler;
+        m_toolbarHandlers[*button] = handler;
         toolbarButton(*button)->setEnabled(true);
     }
 }

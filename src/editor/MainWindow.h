@@ -2,6 +2,7 @@
 
 #include "BodyText.h"
 #include "Command.h"
+#include "EnumTable.h"
 #include "HeadingFields.h"
 #include "Prescription.h"
 #include "RowList.h"
@@ -27,20 +28,20 @@ class QPushButton;
 namespace qelvaro {
 
 // The fixed texts of the sheet.
-enum class SheetLabel { Title = 0, Rp, ClinicName, Kind, KindSuffix, Fee, Stamp, BodyLimit };
-inline constexpr int kSheetLabelCount = 8;
+enum class SheetLabel { Title = 0, Rp, ClinicName, Kind, KindSuffix, Fee, Stamp, BodyLimit, Count };
+inline constexpr int kSheetLabelCount = enumCount<SheetLabel>;
 
 // The fixed captions of the injection-card preview, in the order the card prints them.
-enum class CardCaption { Title = 0, Name, Age, Sex, Date, Nurse, Doctor };
-inline constexpr int kCardCaptionCount = 7;
+enum class CardCaption { Title = 0, Name, Age, Sex, Date, Nurse, Doctor, Count };
+inline constexpr int kCardCaptionCount = enumCount<CardCaption>;
 
 // The header boxes of the injection-card preview.
-enum class CardHeader { Name = 0, Sex, Age, Date, Doctor };
-inline constexpr int kCardHeaderCount = 5;
+enum class CardHeader { Name = 0, Sex, Age, Date, Doctor, Count };
+inline constexpr int kCardHeaderCount = enumCount<CardHeader>;
 
 // The buttons below the history text and the card preview; the first is never shown.
-enum class CardButton { HiddenHistory = 0, History, InjectionCard, InfusionCard };
-inline constexpr int kCardButtonCount = 4;
+enum class CardButton { HiddenHistory = 0, History, InjectionCard, InfusionCard, Count };
+inline constexpr int kCardButtonCount = enumCount<CardButton>;
 
 struct AppContext;
 class BodyTextEdit;
@@ -81,7 +82,7 @@ public:
     QLabel* headingCaption(HeadingField field) const;
     QLine headingUnderline(HeadingField field) const;  // pixels, in the field box
     BodyTextEdit* body() const { return m_body; }
-    QLabel* sheetLabel(SheetLabel label) const { return m_sheetLabels.at(size_t(label)); }
+    QLabel* sheetLabel(SheetLabel label) const { return m_sheetLabels[label]; }
     QLabel* titleLabel() const { return sheetLabel(SheetLabel::Title); }
     QLabel* clinicNameLabel() const { return sheetLabel(SheetLabel::ClinicName); }
     QLabel* kindLabel() const { return sheetLabel(SheetLabel::Kind); }
@@ -113,10 +114,10 @@ public:
     QPlainTextEdit* historyBox() const { return m_historyBox; }
     DrawingSurface* injectionCardPreview() const { return m_cardPreview; }
     QPlainTextEdit* injectionCardBox() const { return m_injectionCardBox; }
-    QLabel* cardCaption(CardCaption caption) const { return m_cardCaptions.at(size_t(caption)); }
-    QLineEdit* cardHeaderBox(CardHeader box) const { return m_cardHeader.at(size_t(box)); }
+    QLabel* cardCaption(CardCaption caption) const { return m_cardCaptions[caption]; }
+    QLineEdit* cardHeaderBox(CardHeader box) const { return m_cardHeader[box]; }
 
-    QLabel* cardButton(CardButton button) const { return m_cardButtons.at(size_t(button)); }
+    QLabel* cardButton(CardButton button) const { return m_cardButtons[button]; }
 
     // Shorthand labels by their caption's index in BodyText.h: the labels of the strip, and the
     // two search captions that share the numbering.
@@ -130,7 +131,7 @@ public:
 
     ToolbarButton* toolbarButton(ToolbarCommand command) const;
     QMenu* bodyMenu() const { return m_bodyMenu; }
-    QAction* action(Command command) const { return m_actions.at(size_t(command)); }
+    QAction* action(Command command) const { return m_actions[command]; }
     // The menu item of that objectName ("actionSave"); null when there is none.
     QAction* menuAction(const QString& objectName) const;
     // The objectName of a command's menu item ("actionSave").
@@ -142,7 +143,7 @@ public:
     void provideCommand(Command command, std::function<void()> handler);
     // Whether the command has been given its work; a command enabled only now and then (by a
     // selection) asks this before enabling itself.
-    bool isProvided(Command command) const { return m_provided.at(size_t(command)); }
+    bool isProvided(Command command) const { return m_provided[command]; }
 
     // The prescription the window shows, as a save stores it: the one reader of the open
     // prescription for the commands, the printouts and the card windows.
@@ -210,13 +211,13 @@ private:
     bool m_centred = false;
     QString m_kind;
     int m_filling = 0;
-    std::array<std::function<void()>, kToolbarCommandCount> m_toolbarHandlers{};
+    EnumArray<ToolbarCommand, std::function<void()>> m_toolbarHandlers;
 
     DrawingSurface* m_sheet = nullptr;
     std::array<DrawingSurface*, kHeadingFieldCount> m_headingBoxes{};
     std::array<QLabel*, kHeadingFieldCount> m_headingCaptions{};
     std::array<QLineEdit*, kHeadingFieldCount> m_headingInputs{};
-    std::array<QLabel*, kSheetLabelCount> m_sheetLabels{};
+    EnumArray<SheetLabel, QLabel*> m_sheetLabels;
     BodyTextEdit* m_body = nullptr;
     ClickLabel* m_kindArea = nullptr;
     RowList* m_diagnosisPopup = nullptr;
@@ -224,7 +225,7 @@ private:
     RowList* m_patientPopup = nullptr;
     QLabel* m_recordKey = nullptr;
 
-    std::array<ToolbarButton*, kToolbarCommandCount> m_toolbarButtons{};
+    EnumArray<ToolbarCommand, ToolbarButton*> m_toolbarButtons;
 
     std::array<QPushButton*, kCategoryCount> m_categoryButtons{};
     QLineEdit* m_drugSearch = nullptr;
@@ -243,15 +244,15 @@ private:
     QPlainTextEdit* m_historyBox = nullptr;
     DrawingSurface* m_cardPreview = nullptr;
     QPlainTextEdit* m_injectionCardBox = nullptr;
-    std::array<QLabel*, kCardCaptionCount> m_cardCaptions{};
-    std::array<QLineEdit*, kCardHeaderCount> m_cardHeader{};
-    std::array<QLabel*, kCardButtonCount> m_cardButtons{};
+    EnumArray<CardCaption, QLabel*> m_cardCaptions;
+    EnumArray<CardHeader, QLineEdit*> m_cardHeader;
+    EnumArray<CardButton, QLabel*> m_cardButtons;
     ClickLabel* m_addTemplateLink = nullptr;
     std::array<ClickLabel*, kShorthandLabelCount> m_shorthandLabels{};
 
     QList<QAction*> m_menuActions;  // every menu item with a shortcut
-    std::array<QAction*, kCommandCount> m_actions{};
-    std::array<bool, kCommandCount> m_provided{};
+    EnumArray<Command, QAction*> m_actions;
+    EnumArray<Command, bool> m_provided;
     QMenu* m_bodyMenu = nullptr;
     RecordCommands* m_recordCommands = nullptr;
     PrintCommands* m_printCommands = nullptr;

@@ -66,10 +66,19 @@ using P = Prescription;
 
 constexpr int kRowIdRole = Qt::UserRole;
 
-// The card header shows these fields, in CardHeader order.
-constexpr std::array<int, kCardHeaderCount> kCardHeaderFields{
-    headingIndex(HeadingField::Name), headingIndex(HeadingField::Sex), headingIndex(HeadingField::Age),
-    headingIndex(HeadingField::Date), headingIndex(HeadingField::Doctor)};
+// The field each card header box shows.
+struct CardHeaderField {
+    CardHeader box;
+    HeadingField field;
+};
+constexpr std::array<CardHeaderField, kCardHeaderCount> kCardHeaderFields{{
+    {CardHeader::Name, HeadingField::Name},
+    {CardHeader::Sex, HeadingField::Sex},
+    {CardHeader::Age, HeadingField::Age},
+    {CardHeader::Date, HeadingField::Date},
+    {CardHeader::Doctor, HeadingField::Doctor},
+}};
+static_assert(oneRowPerValue(kCardHeaderFields, &CardHeaderField::box), "kCardHeaderFields is indexed by CardHeader");
 
 void setIfChanged(QLineEdit* box, const QString& text)
 {
@@ -213,8 +222,8 @@ void PatientFields::fieldChanged(int index)
 
 void PatientFields::copyToCardHeader()
 {
-    for (int i = 0; i < int(kCardHeaderFields.size()); ++i)
-        setIfChanged(m_window.cardHeaderBox(CardHeader(i)), m_fields[kCardHeaderFields[i]]->text());
+    for (const CardHeaderField& c : kCardHeaderFields)
+        setIfChanged(m_window.cardHeaderBox(c.box), m_fields[headingIndex(c.field)]->text());
 }
 
 // Each popup is hidden while its rows change and shown again only when it lists something.

@@ -30,9 +30,10 @@ PrintCommands::PrintCommands(MainWindow& window, AppContext& context)
     setObjectName(QStringLiteral("printCommands"));
     window.provideCommand(Command::Print, [this] { printSheet(); });
     window.provideCommand(Command::OverlayPrint, [this] { printOverlay(); });
-    for (int i = 0; i < int(m_cardButtons.size()); ++i) {
-        m_cardButtons[i] = window.cardButton(CardButton(i));
-        m_cardButtons[i]->installEventFilter(this);
+    for (int i = 0; i < kCardButtonCount; ++i) {
+        const CardButton button = CardButton(i);
+        m_cardButtons[button] = window.cardButton(button);
+        m_cardButtons[button]->installEventFilter(this);
     }
 }
 
@@ -92,6 +93,7 @@ void PrintCommands::releaseCardButton(CardButton button)
         emit infusionCardRequested();
         break;
     case CardButton::HiddenHistory:
+    case CardButton::Count:  // not a button
         break;
     }
 }

@@ -39,7 +39,7 @@ private:
 
     MainWindow& m_window;
     AppContext& m_context;
-    std::array<QLabel*, kCardButtonCount> m_cardButtons{};
+    EnumArray<CardButton, QLabel*> m_cardButtons;
 };
 
 }  // namespace qelvaro

@@ -147,6 +147,8 @@ QPixmap toolbarIcon(ToolbarCommand command, int size)
         p.drawText(QRectF(0, 0, s, s), Qt::AlignCenter, QStringLiteral("?"));
         break;
     }
+    case ToolbarCommand::Count:  // not a command
+        break;
     }
     return pixmap;
 }
