@@ -110,7 +110,11 @@ void JobFollower::checkDueJobs()
         if (state == JobState::Waiting || state == JobState::Unanswered) {
             silent = silent || state == JobState::Unanswered;
             job.waitMilliseconds = std::min(job.waitMilliseconds * 2, m_timing.longestMilliseconds);
-            job.due = QDeadlineTimer(job.waitMilliseconds);
+            qint64 wait = job.waitMilliseconds;
+            // One that may lack its document is asked again as soon as that can be decided.
+            if (job.stage == Stage::Confirming && job.settled)
+                wait = std::min(wait, job.settled->remainingTime());
+            job.due = QDeadlineTimer(wait);
             ++it;
             continue;
         }

@@ -432,6 +432,26 @@ private slots:
         QCOMPARE(recorder.texts().size(), told ? 1 : 0);
     }
 
+    // Once the service answers again after a long silence, a job that lacks its document is asked
+    // again when the settle time is up, not after the wait the silence had grown to.
+    void aJobLackingItsDocumentIsDecidedAfterTheSettleTime()
+    {
+        Printing p({10, 1000, 200, 100});
+        auto& [folder, queue, recorder, dialog, offered, target] = p;
+        queue.answerDocument = false;
+        queue.incomingAnswers = -1;
+        queue.silentAfterDocument = true;
+
+        QVERIFY(target.run(QStringLiteral("处方"), patientOnly(QStringLiteral("张三"))));
+        QTRY_VERIFY_WITH_TIMEOUT(queue.questionCount() >= 8, 10000);  // the wait is at its longest
+        queue.set([](FakeQueue::State& s) { s.silent = false; });
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.texts(), QStringList{kPrintFailedQuestion}, 10000);
+        QCOMPARE(queue.cancels(), QList<int>{1});
+        const QList<qint64> asked = queue.read<QList<qint64>>([](const FakeQueue::State& s) { return s.askedAt; });
+        const qint64 lastGap = asked.value(asked.size() - 1) - asked.value(asked.size() - 2);
+        QVERIFY2(lastGap >= 100 && lastGap < 500, qPrintable(QString::number(lastGap)));
+    }
+
     // A job whose document did not get through whole is cancelled, and told as failed once it is:
     // while the service says nothing, nothing is told. A cancel the service refuses (the job is
     // printing) is no cancel: the job's own end decides.

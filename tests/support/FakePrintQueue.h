@@ -2,6 +2,7 @@
 
 #include "PrintQueue.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QList>
 #include <QMap>
@@ -51,6 +52,7 @@ public:
         QMap<int, JobState> states;            // by id; a job missing here is no longer listed
         QList<int> cancelled;                  // ids cancelled
         int questions = 0;                     // how often a job's state was asked
+        QList<qint64> askedAt;                 // when, in milliseconds of the queue's life
         int calls = 0;                         // calls of any kind
         int held = 0;                          // calls waiting to be let go
         QWaitCondition wake;
@@ -84,7 +86,7 @@ public:
             set([](State& s) { s.holdCreateJob = false; });
         }
     };
-    explicit FakePrintQueue(State& state) : m_state(state) {}
+    explicit FakePrintQueue(State& state) : m_state(state) { m_life.start(); }
 
     Reply defaultPrinter(QString& name) override
     {
@@ -163,6 +165,7 @@ public:
     {
         const QMutexLocker lock(&m_state.mutex);
         ++m_state.questions;
+        m_state.askedAt << m_life.elapsed();
         if (!answers())
             return JobState::Unanswered;
         if (m_state.incoming.contains(id) && m_state.states.value(id) == JobState::Waiting) {
@@ -199,6 +202,7 @@ private:
     }
 
     State& m_state;
+    QElapsedTimer m_life;
     QMap<int, QString> m_names;  // by job id, touched under the state's lock
 };
 
