@@ -6,7 +6,6 @@
 
 #include <cups/cups.h>
 
-#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/un.h>
